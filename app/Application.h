@@ -1,0 +1,71 @@
+// Application: the platform-neutral shell. Routes events to the hosted applet, keeps the
+// mouse state, regulates ticks to 30 per second and lets a splash screen take the window
+// until it is done. The concrete toolkit shell derives from it.
+#pragma once
+
+#include "App.h"
+#include "tickRegulator.h"
+
+class Applet;
+class SplashScreen;
+
+class Application : public App {
+public:
+    void MenuInvoked(int id) override;
+    void MouseDown(fPoint2 loc) override;
+    void MouseUp(fPoint2 loc) override;
+    void Key(int c) override;
+    // One tick of the frame loop
+    void Idle() override;
+    void Render() override;
+    void MouseMoved(fPoint2 delta) override;
+    AppCursor PickMouseCursor(fPoint2 p) override;
+    bool GetIsMouseDown() const override { return isTheMouseDown; }
+    fPoint2 GetMouseDownLoc() const override { return lastMouseDownWhere; }
+
+protected:
+    void PleaseRender() override;
+
+public:
+    virtual ~Application();
+    // Stores the applet; the concrete shell then runs its event loop
+    virtual void EnterEventLoop(Applet* applet);
+    virtual void SetWindowTitle(const char* s) = 0;
+    virtual void SetSplashText(const char* s) = 0;
+    // Program time (seconds) of the last press
+    virtual float GetLastMouseDownWhen() const { return lastMouseDownWhen; }
+    virtual void SetFPS(int fps);
+    virtual void SetCameraLoc(fPoint2 loc) = 0;
+    virtual fPoint2 GetCameraLoc() const = 0;
+    virtual void SetCameraZoom(float z) = 0;
+    virtual float GetCameraZoom() const = 0;
+    virtual void IdleButRenderOnly();
+    virtual void StartFrame() = 0;
+    virtual void EndFrame() = 0;
+
+protected:
+    virtual bool Init() { return true; }
+
+public:
+    // Takes ownership of s, deleting any splash screen held so far
+    void SetSplashScreen(SplashScreen* s);
+    // Creates and initialises the one concrete shell; null when its Init fails
+    static Application* GetApplicationShell();
+
+    // The hosted applet, for the toolkit shell and tests; not owned
+    Applet* GetApplet() const { return applet; }
+    SplashScreen* GetSplashScreen() const { return splashScreen; }
+
+protected:
+    Application();
+    // Longest gap (seconds) between two presses of a double click
+    float GetDoubleClickDelta() { return 0.5f; }
+
+    tickRegulator fpsRegulator;
+    float lastMouseDownWhen;
+    fPoint2 lastMouseDownWhere;
+    fPoint2 mouseLastSeenAt;
+    bool isTheMouseDown;
+    Applet* applet;
+    SplashScreen* splashScreen;
+};

@@ -1,0 +1,82 @@
+// ApplicationGLUT: the concrete shell on GLUT and OpenGL.
+//
+// Turns toolkit callbacks into the shell's Idle, MouseDown, MouseUp and Key; keeps the
+// pixel-level mouse state that decides double clicks, clicks in place and possible drags;
+// maps window pixels to world units through a camera; locks the window to the size the
+// applet asked for. Pixels: window coordinates, origin top left, y down.
+#pragma once
+
+#include "Application.h"
+
+class ApplicationGLUT : public Application {
+public:
+    ApplicationGLUT();
+    ~ApplicationGLUT() override;
+
+    fRect GetBounds() const override { return bounds; }
+    fPoint2 GetMouseLoc() const override;
+    bool GetWasDoubleClick() const override { return wasLastMouseDownADoubleClick; }
+    bool GetWasClickInPlace() const override { return wasClickInPlace; }
+    bool GetCouldBeDrag() const override;
+    bool GetWasShiftKeyDown() const override { return (GLUTModifiers & 1) != 0; }
+    bool GetWasControlKeyDown() const override { return (GLUTModifiers & 2) != 0; }
+    bool GetWasOptionKeyDown() const override { return (GLUTModifiers & 4) != 0; }
+    bool RequestNewBoundsSize(float w, float h) override;
+    void SetMouseCursor(AppCursor c) override;
+    void Beep() override {}
+    void SetQuit(bool) override {}
+
+    void EnterEventLoop(Applet* applet) override;
+    void SetWindowTitle(const char* s) override;
+    void SetSplashText(const char* s) override;
+    void SetCameraLoc(fPoint2 loc) override;
+    fPoint2 GetCameraLoc() const override;
+    void SetCameraZoom(float z) override { cameraZoom = z; }
+    float GetCameraZoom() const override { return cameraZoom; }
+    void StartFrame() override;
+    void EndFrame() override;
+
+protected:
+    bool Init() override;
+    virtual float GetMainWindowWidth() { return (float)windowWidth; }
+    virtual float GetMainWindowHeight() { return (float)windowHeight; }
+
+private:
+    friend class Application;
+    // Lets tests drive the toolkit callbacks with a pinned clock
+    friend class ApplicationGLUTTestAccess;
+
+    static void displayCB();
+    static void idleCB();
+    static void mouseMotionCB(int x, int y);
+    static void mouseCB(int b, int s, int x, int y);
+    static void reshapeCB(int width, int height);
+    static void specialCB(int key, int x, int y);
+    static void keyCB(unsigned char key, int x, int y);
+
+    void PositionCamera();
+    fPoint2 ScreenToWorld(fPoint2 p) const;
+    // Sleeps until the next tick is due so the idle callback does not spin a core
+    void WaitForTick();
+
+    // Applied to window pixels before the camera mapping; always 1
+    float screenScale;
+    float cameraZoom;
+    // Camera translation term; the window centre at zoom 1 shows world = pixels
+    fPoint2 cameraLoc;
+    bool wasLastMouseDownADoubleClick;
+    bool wasClickInPlace;
+    bool drawSplashText;
+    float splashStart;
+    char* splashText;
+    // Size the shell enforces, in pixels
+    int windowWidth, windowHeight;
+    fRect bounds;
+    int main_window;
+    // Pointer pixel from the latest input callback
+    int mousex, mousey;
+    // 1 shift, 2 control, 4 alt, from the latest mouse or key event
+    int GLUTModifiers;
+    // Pixel of the latest primary-button press
+    int lastMouseDownX, lastMouseDownY;
+};

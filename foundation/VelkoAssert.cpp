@@ -1,0 +1,10 @@
+#include "VelkoAssert.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+void VelkoAssertFailed(const char* condition, const char* file, int line) {
+    std::fprintf(stderr, "Assertion failed: %s, file %s, line %d\n", condition, file, line);
+    std::fflush(stderr);
+    std::abort();
+}

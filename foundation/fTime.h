@@ -1,0 +1,30 @@
+// The program clock and the clamped time curves that drive every animation.
+//
+// Times are seconds as float. The clock is monotonic, readable before the windowing toolkit
+// starts, and counts from the first reading in the process. Tests can pin it to an exact
+// instant with SetTestSeconds so animations can be checked at chosen times.
+#pragma once
+
+float GetSeconds();
+// Hook the application shell calls once at construction; nothing to do
+void fTimeInit();
+
+// Pins GetSeconds() to t until ClearTestSeconds(); for tests only
+void SetTestSeconds(float t);
+void ClearTestSeconds();
+
+// Saw-tooth: 0 to 1 over each len seconds counted from start, evaluated at base
+float TimePeriodRiseAsClamp_base(float base, float start, float len);
+// Triangle: 0 -> 1 -> 0 over each period seconds from start, evaluated at base
+float TimePeriodCycleAsClamp_base(float base, float start, float period);
+// Ramp: 0 before since, rising to 1 at since + unit, 1 afterwards
+float TimeSinceAsClamp_base(float base, float since, float unit);
+float TimePeriodCycleAsClamp(float start, float period);
+float TimeSinceAsClamp(float since, float unit);
+
+class fTime {
+public:
+    static float GetSeconds() { return ::GetSeconds(); }
+    static float Since(float start, float unit) { return TimeSinceAsClamp(start, unit); }
+    static float Cycle(float start, float period) { return TimePeriodCycleAsClamp(start, period); }
+};

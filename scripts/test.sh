@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what the tests need, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs the whole test suite. Starts its own Xvfb display
+# when none is set.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh g++ cmake make freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev \
+  libgl1-mesa-dri libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick \
+  x11-utils clang libclang-rt-14-dev
+build=build-asan
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKO_SANITIZE=ON >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    break
+  done
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+cd "$build"
+ctest --output-on-failure -j"$(nproc)" "$@"
