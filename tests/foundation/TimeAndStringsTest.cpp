@@ -1,1 +1,103 @@
+// The clock, the time curves and the string helpers.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "MissingUnixFunctions.h"
+#include "fTime.h"
+#include "utils.h"
+
+namespace {
+
+TEST(Clock, IsMonotonicAndCanBePinnedByTests) {
+    float a = GetSeconds();
+    float b = GetSeconds();
+    EXPECT_GE(b, a);
+    SetTestSeconds(123.5f);
+    EXPECT_EQ(GetSeconds(), 123.5f);
+    EXPECT_EQ(fTime::GetSeconds(), 123.5f);
+    ClearTestSeconds();
+    EXPECT_LT(GetSeconds(), 123.5f);
+}
+
+TEST(TimeCurves, SinceRampsFromZeroToOne) {
+    EXPECT_EQ(TimeSinceAsClamp_base(0.5f, 1, 2), 0);
+    EXPECT_EQ(TimeSinceAsClamp_base(1, 1, 2), 0);
+    EXPECT_FLOAT_EQ(TimeSinceAsClamp_base(2, 1, 2), 0.5f);
+    EXPECT_EQ(TimeSinceAsClamp_base(3, 1, 2), 1);
+    EXPECT_EQ(TimeSinceAsClamp_base(30, 1, 2), 1);
+}
+
+TEST(TimeCurves, SinceWithZeroUnitIsAStepWithoutDividing) {
+    EXPECT_EQ(TimeSinceAsClamp_base(1, 1, 0), 0);
+    EXPECT_EQ(TimeSinceAsClamp_base(0.5f, 1, 0), 0);
+    EXPECT_EQ(TimeSinceAsClamp_base(1.001f, 1, 0), 1);
+}
+
+TEST(TimeCurves, CycleIsATriangleOverEachPeriod) {
+    EXPECT_EQ(TimePeriodCycleAsClamp_base(10, 10, 2), 0);
+    EXPECT_FLOAT_EQ(TimePeriodCycleAsClamp_base(11, 10, 2), 1);
+    EXPECT_FLOAT_EQ(TimePeriodCycleAsClamp_base(10.5f, 10, 2), 0.5f);
+    EXPECT_EQ(TimePeriodCycleAsClamp_base(12, 10, 2), 0);
+    EXPECT_FLOAT_EQ(TimePeriodCycleAsClamp_base(13, 10, 2), 1);
+    // Before start the triangle continues backwards
+    EXPECT_FLOAT_EQ(TimePeriodCycleAsClamp_base(9, 10, 2), 1);
+    EXPECT_FLOAT_EQ(TimePeriodCycleAsClamp_base(9.5f, 10, 2), 0.5f);
+}
+
+TEST(TimeCurves, RiseIsASawToothThatWrapsAtEveryLength) {
+    EXPECT_EQ(TimePeriodRiseAsClamp_base(4, 4, 1), 0);
+    EXPECT_GT(TimePeriodRiseAsClamp_base(4.999f, 4, 1), 0.99f);
+    EXPECT_EQ(TimePeriodRiseAsClamp_base(5, 4, 1), 0);
+    EXPECT_FLOAT_EQ(TimePeriodRiseAsClamp_base(6.25f, 4, 1), 0.25f);
+    EXPECT_FLOAT_EQ(TimePeriodRiseAsClamp_base(3.25f, 4, 1), 0.25f);
+    EXPECT_GT(TimePeriodRiseAsClamp_base(2.999f, 4, 1), 0.99f);
+}
+
+TEST(TimeCurves, ClockedVariantsReadThePinnedClock) {
+    SetTestSeconds(7);
+    EXPECT_FLOAT_EQ(fTime::Since(6, 4), 0.25f);
+    EXPECT_FLOAT_EQ(fTime::Cycle(6, 4), 0.5f);
+    ClearTestSeconds();
+}
+
+TEST(Strings, CopyWithMaxCutsAndReportsWhetherAllFit) {
+    char buf[8];
+    EXPECT_FALSE(strcpymax(buf, "abcdef", 4));
+    EXPECT_STREQ(buf, "abc");
+    EXPECT_TRUE(strcpymax(buf, "abcdef", 7));
+    EXPECT_STREQ(buf, "abcdef");
+    EXPECT_TRUE(strcpymax(buf, "", 1));
+    EXPECT_STREQ(buf, "");
+    EXPECT_FALSE(strcpymax(buf, "x", 1));
+    EXPECT_STREQ(buf, "");
+
+    strcpy(buf, "keep");
+    EXPECT_TRUE(strcpymax(buf, nullptr, 8));
+    EXPECT_STREQ(buf, "keep");
+    EXPECT_TRUE(strcpymax(nullptr, "abc", 8));
+}
+
+TEST(Strings, DuplicateOwnsACopy) {
+    EXPECT_EQ(dupstring(nullptr), nullptr);
+    char* e = dupstring("");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e[0], 0);
+    delete[] e;
+    const char* src = "hello";
+    char* d = dupstring(src);
+    ASSERT_NE(d, nullptr);
+    EXPECT_NE(d, src);
+    EXPECT_STREQ(d, src);
+    delete[] d;
+}
+
+TEST(Strings, IndexFindsTheFirstMatchingCharacter) {
+    const char* s = "abcb";
+    EXPECT_EQ(index(s, 'b'), s + 1);
+    EXPECT_EQ(index(s, 'z'), nullptr);
+}
+
+}  // namespace

@@ -45,6 +45,14 @@ private:
     GLTestContext(int w, int h);
 };
 
+// Feedback coordinates pass through the projection, so compare them with a tolerance
+#define EXPECT_POINT_NEAR(a, b, tol)                             \
+    do {                                                         \
+        fPoint2 pa_ = (a), pb_ = (b);                            \
+        EXPECT_NEAR(pa_.x, pb_.x, tol) << "x of " #a " vs " #b; \
+        EXPECT_NEAR(pa_.y, pb_.y, tol) << "y of " #a " vs " #b; \
+    } while (0)
+
 // Skips the current test when no display is available
 #define REQUIRE_GL()                                                   \
     do {                                                               \
