@@ -1,0 +1,76 @@
+#include "tbfWriter.h"
+
+#include "VelkoAssert.h"
+
+namespace {
+constexpr int kItemBufSize = 1024;  // item text, terminator included
+}
+
+tbfWriterAsciiFILE::tbfWriterAsciiFILE(FILE* f)
+    : f(f), nodeDepth(0), justClosedNode(false), dontCloseFile(false) {
+    VELKO_ASSERT(f);
+    Write("tbff .1");
+    BlankLine();
+}
+
+tbfWriterAsciiFILE::~tbfWriterAsciiFILE() {
+    while (nodeDepth > 0) CloseNode();
+    if (!dontCloseFile) fclose(f);
+}
+
+void tbfWriterAsciiFILE::Write(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    _Write(false, format, args);
+    va_end(args);
+}
+
+void tbfWriterAsciiFILE::WriteAndOpenNode(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    _Write(true, format, args);
+    va_end(args);
+    // The opening line sits at the parent's depth, the content one tab deeper
+    nodeDepth += 1;
+}
+
+void tbfWriterAsciiFILE::CloseNode() {
+    VELKO_ASSERT_TEXT(nodeDepth > 0, "0");
+    nodeDepth -= 1;
+    TabToDepth();
+    fputs("}\n", f);
+    justClosedNode = true;
+}
+
+void tbfWriterAsciiFILE::WriteAndOpenChunkNode(const char* type, int majorVer, int minorVer,
+                                               const char* name) {
+    VELKO_ASSERT(type);
+    if (!name) name = "anonymous";
+    WriteAndOpenNode("chunk %s %d.%d %s", type, majorVer, minorVer, name);
+    BlankLine();
+}
+
+void tbfWriterAsciiFILE::_Write(bool openNode, const char* format, va_list args) {
+    if (justClosedNode) fputc('\n', f);
+    justClosedNode = false;
+
+    char text[kItemBufSize];
+    if (vsnprintf(text, sizeof text, format, args) < 0) text[0] = 0;
+
+    // A reader splits at line ends and strips tabs, so an item must be one tab-free line
+    for (const char* p = text; *p; ++p) {
+        const char c = *p;
+        VELKO_ASSERT_TEXT(c != '\b' && c != '\t' && c != '\n' && c != '\r', "0");
+    }
+
+    TabToDepth();
+    fputs(text, f);
+    if (openNode) fputs(" {", f);
+    fputc('\n', f);
+}
+
+void tbfWriterAsciiFILE::TabToDepth() {
+    for (int i = 0; i < nodeDepth; ++i) fputc('\t', f);
+}
+
+void tbfWriterAsciiFILE::BlankLine() { fputc('\n', f); }
