@@ -27,6 +27,17 @@ def arc(cx, cy, rx, ry, a0, a1, n):
     return pts
 
 
+def spiral(cx, cy, rx, ry, turns, n):
+    """A spiral from the ellipse (rx, ry) in to a fifth of it: reads as a dark blot."""
+    pts = []
+    for i in range(n):
+        t = i / (n - 1)
+        a = math.radians(-90 + 360 * turns * t)
+        k = 1 - 0.8 * t
+        pts.append((cx + rx * k * math.cos(a), cy + ry * k * math.sin(a)))
+    return pts
+
+
 def circle(cx, cy, r, n, start=0.0):
     """Closed circle as an open polyline: n distinct points plus the first again."""
     return arc(cx, cy, r, r, start, start + 360, n + 1)
@@ -178,22 +189,18 @@ def droplet():
 
 def flies():
     strokes = []
-
-    def fly(cx, cy, s, tilt):
-        body = ellipse(cx, cy, 15 * s, 10 * s, 10)
-        wing_l = join(arc(cx - 10 * s, cy - 18 * s, 12 * s, 16 * s, 60, 420, 10))
-        wing_r = join(arc(cx + 10 * s, cy - 18 * s, 12 * s, 16 * s, 120, 480, 10))
-        return [rotate_about(p, cx, cy, tilt) for p in (body, wing_l, wing_r)]
-
-    spots = [(120, 140, 1.6, -20), (320, 110, 1.4, 15), (250, 320, 1.7, 5)]
-    for cx, cy, s, t in spots:
-        strokes += fly(cx, cy, s, t)
-    # Dashed looping flight paths between the flies
-    loop = [(60 + 330 * i / 47 + 40 * math.sin(i / 47 * 2 * math.pi * 2),
-             250 + 90 * math.sin(i / 47 * math.pi * 1.5) + 50 * math.cos(i / 47 * 2 * math.pi * 2))
-            for i in range(48)]
-    for k in range(6):
-        strokes.append(loop[k * 8:k * 8 + 5])
+    # Three flies, each a dark body with two wings and a dashed flight path behind it
+    for cx, cy, tilt, back in ((330, 100, 10, -1), (126, 220, -10, 1), (320, 330, 5, -1)):
+        body = spiral(cx, cy, 30, 20, 2, 16)
+        wing_l = arc(cx - 18, cy - 32, 17, 28, 70, 430, 10)
+        wing_r = arc(cx + 18, cy - 32, 17, 28, 110, 470, 10)
+        strokes += [rotate_about(q, cx, cy, tilt) for q in (body, wing_l, wing_r)]
+        # A dashed wavy flight path leading away from the fly
+        path = []
+        for i in range(20):
+            t = i / 19
+            path.append((cx + back * (50 + 130 * t), cy + 6 + 30 * math.sin(2 * math.pi * t)))
+        strokes += [path[0:6], path[10:16]]
     return strokes
 
 
@@ -232,15 +239,14 @@ def skull():
                    quad((304, 404), (224, 420), (144, 404), 5),
                    [(136, 316)],
                    quad((136, 316), (86, 290), cranium[0], 6))
-    eye_l = ellipse(160, 212, 42, 38, 20, -90)
-    eye_r = ellipse(288, 212, 42, 38, 20, -90)
-    pupil_l = ellipse(160, 216, 20, 18, 10, -90)
-    pupil_r = ellipse(288, 216, 20, 18, 10, -90)
+    # Dark eye sockets
+    eye_l = join(ellipse(160, 212, 44, 40, 20, -90), spiral(160, 212, 44, 40, 2, 22))
+    eye_r = join(ellipse(288, 212, 44, 40, 20, -90), spiral(288, 212, 44, 40, 2, 22))
     nose = [(224, 262), (244, 306), (224, 298), (204, 306), (224, 262)]
     mouth = line((144, 360), (304, 360), 2)
     teeth = [line((x, 326), (x, 398), 2) for x in (168, 192, 216, 240, 264, 288)]
     jaw_top = join(quad((136, 326), (224, 340), (312, 326), 9))
-    return [outline, eye_l, eye_r, pupil_l, pupil_r, nose, jaw_top, mouth] + teeth[:5]
+    return [outline, eye_l, eye_r, nose, jaw_top, mouth] + teeth[:5]
 
 
 def cloud_circles():
@@ -280,18 +286,10 @@ def speech_balloon():
 
 
 def speechless_balloon():
-    # The balloon with nothing to say: a dashed outline around three dots
-    outline = balloon_outline()
-    strokes = []
-    dash, step = 7, 10
-    body = outline[:57]
-    k = 0
-    while k + 1 < len(body):
-        strokes.append(body[k:k + dash])
-        k += step
-    strokes.append(outline[56:60])
-    for x in (156, 236, 316):
-        strokes.append(join(circle(x, 180, 18, 12, -90), arc(x, 180, 8, 8, -90, 270, 5)))
+    # The balloon with nothing to say but three dots
+    strokes = [balloon_outline()]
+    for x in (146, 236, 326):
+        strokes.append(join(circle(x, 180, 20, 12, -90), spiral(x, 180, 20, 20, 2, 12)))
     return strokes
 
 
@@ -310,29 +308,37 @@ def thought_balloon():
 
 
 def sigh():
+    # A long breath: streams blowing out to the right, each curling back at its end
     strokes = []
-    # A puff of breath: three curling streams drifting out to the right
-    for k, (y, amp) in enumerate(((140, 26), (220, 30), (300, 24))):
-        stream = [(70 + 250 * i / 13, y + amp * math.sin(i / 13 * 2 * math.pi) - 20 * k * 0)
-                  for i in range(14)]
-        c = (stream[-1][0], stream[-1][1] - 30)
-        curl = arc(c[0], c[1], 30, 30, 90, -200, 10)
+    for y, x0, x1, r in ((130, 40, 300, 46), (224, 70, 370, 40), (318, 40, 250, 36)):
+        n = 12
+        stream = [(x0 + (x1 - x0) * i / (n - 1), y + 14 * math.sin(i / (n - 1) * 1.5 * math.pi))
+                  for i in range(n)]
+        end = stream[-1]
+        curl = [(end[0] + r * 0.9 * (1 - 0.35 * t) * math.sin(t * 1.6 * math.pi),
+                 end[1] - r * (1 - 0.35 * t) * (1 - math.cos(t * 1.6 * math.pi)))
+                for t in (i / 9 for i in range(10))]
         strokes.append(join(stream, curl))
-    # Puff at the mouth end
-    strokes.append(join(arc(60, 220, 26, 96, 270, 450, 12)))
+    # Short puffs trailing off
+    for x, y in ((330, 320), (392, 300), (352, 118)):
+        strokes.append(arc(x, y, 16, 12, 200, 520, 9))
     return strokes
 
 
 def gasp():
-    strokes = []
-    # A round open mouth with shock lines bursting out around it
-    strokes.append(ellipse(224, 236, 60, 76, 24, -90))
-    strokes.append(ellipse(224, 242, 34, 48, 14, -90))
-    for k in range(10):
-        a = math.radians(-90 + k * 36 + 18)
-        p0 = (224 + 104 * math.cos(a), 236 + 118 * math.sin(a))
-        p1 = (224 + 186 * math.cos(a), 236 + 196 * math.sin(a))
-        strokes.append(line(p0, p1, 2))
+    # A face gasping: raised brows, wide eyes, a round open mouth and shock lines above
+    strokes = [circle(224, 250, 150, 36, -90)]
+    for side in (-1, 1):
+        ex = 224 + side * 58
+        strokes.append(quad((ex - 30, 168), (ex, 138), (ex + 30, 168), 5))  # brow
+        strokes.append(circle(ex, 210, 24, 12, -90))  # eye
+        strokes.append(spiral(ex, 214, 9, 9, 1.5, 6))  # pupil
+    strokes.append(ellipse(224, 320, 36, 46, 18, -90))
+    strokes.append(spiral(224, 324, 22, 30, 1.5, 10))
+    for a in (-125, -90, -55):
+        t = math.radians(a)
+        strokes.append(line((224 + 166 * math.cos(t), 250 + 166 * math.sin(t)),
+                            (224 + 226 * math.cos(t), 250 + 226 * math.sin(t)), 2))
     return strokes
 
 
