@@ -4,12 +4,8 @@ fRect AppServerProxy::GetBounds() const { return GetAppProxyServer()->GetBounds(
 AppMenu* AppServerProxy::GetMenu() { return GetAppProxyServer()->GetMenu(); }
 fPoint2 AppServerProxy::GetMouseLoc() const { return GetAppProxyServer()->GetMouseLoc(); }
 bool AppServerProxy::GetIsMouseDown() const { return GetAppProxyServer()->GetIsMouseDown(); }
-fPoint2 AppServerProxy::GetMouseDownLoc() const {
-    return GetAppProxyServer()->GetMouseDownLoc();
-}
-bool AppServerProxy::GetWasDoubleClick() const {
-    return GetAppProxyServer()->GetWasDoubleClick();
-}
+fPoint2 AppServerProxy::GetMouseDownLoc() const { return GetAppProxyServer()->GetMouseDownLoc(); }
+bool AppServerProxy::GetWasDoubleClick() const { return GetAppProxyServer()->GetWasDoubleClick(); }
 bool AppServerProxy::GetWasClickInPlace() const {
     return GetAppProxyServer()->GetWasClickInPlace();
 }

@@ -34,19 +34,19 @@ void PenWidth(int w) {
 
 void PaintfRect(const fRect* r) {
     glBegin(GL_QUADS);
-        glVertex2f(r->left, r->top);
-        glVertex2f(r->right, r->top);
-        glVertex2f(r->right, r->bottom);
-        glVertex2f(r->left, r->bottom);
+    glVertex2f(r->left, r->top);
+    glVertex2f(r->right, r->top);
+    glVertex2f(r->right, r->bottom);
+    glVertex2f(r->left, r->bottom);
     glEnd();
 }
 
 void FramefRect(const fRect* r) {
     glBegin(GL_LINE_LOOP);
-        glVertex2f(r->left, r->top);
-        glVertex2f(r->right, r->top);
-        glVertex2f(r->right, r->bottom);
-        glVertex2f(r->left, r->bottom);
+    glVertex2f(r->left, r->top);
+    glVertex2f(r->right, r->top);
+    glVertex2f(r->right, r->bottom);
+    glVertex2f(r->left, r->bottom);
     glEnd();
 }
 
@@ -58,17 +58,17 @@ void FrameCircle(fPoint2 c, float r) {
     float rot = (360.0f / npts) / 360.0f * 6.2831853f;
     fPoint2 v(r, 0);
     glBegin(GL_LINE_LOOP);
-        for (int i = 0; i < npts; i++) {
-            v.Rotate(rot);
-            glVertex3f(c.x + v.x, c.y + v.y, 0);
-        }
+    for (int i = 0; i < npts; i++) {
+        v.Rotate(rot);
+        glVertex3f(c.x + v.x, c.y + v.y, 0);
+    }
     glEnd();
 }
 
 void Line(fPoint2 a, fPoint2 b) {
     glBegin(GL_LINES);
-        glVertex2f(a.x, a.y);
-        glVertex2f(b.x, b.y);
+    glVertex2f(a.x, a.y);
+    glVertex2f(b.x, b.y);
     glEnd();
 }
 

@@ -29,8 +29,7 @@ void EndLineStrip();
 void SetType(int typeName);
 // Draws printf-style text with the left end of its baseline at p (at most 254 chars)
 void fDrawString(fPoint2 p, const char* format, ...) __attribute__((format(printf, 2, 3)));
-void fDrawString(float x, float y, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
+void fDrawString(float x, float y, const char* format, ...) __attribute__((format(printf, 3, 4)));
 // Width of the formatted text: a fixed 8 units per character whatever the font
 float fMeasureString(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

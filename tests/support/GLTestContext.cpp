@@ -107,8 +107,8 @@ std::vector<FeedbackPrimitive> GLTestContext::Capture(const std::function<void()
             case GL_BITMAP_TOKEN:
             case GL_DRAW_PIXEL_TOKEN:
             case GL_COPY_PIXEL_TOKEN:
-                prim.kind = token == GL_BITMAP_TOKEN ? FeedbackPrimitive::bitmap
-                                                     : FeedbackPrimitive::other;
+                prim.kind =
+                    token == GL_BITMAP_TOKEN ? FeedbackPrimitive::bitmap : FeedbackPrimitive::other;
                 prim.vertices.push_back(vertex(i));
                 break;
             case GL_PASS_THROUGH_TOKEN:

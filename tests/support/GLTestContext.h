@@ -46,9 +46,9 @@ private:
 };
 
 // Feedback coordinates pass through the projection, so compare them with a tolerance
-#define EXPECT_POINT_NEAR(a, b, tol)                             \
-    do {                                                         \
-        fPoint2 pa_ = (a), pb_ = (b);                            \
+#define EXPECT_POINT_NEAR(a, b, tol)                            \
+    do {                                                        \
+        fPoint2 pa_ = (a), pb_ = (b);                           \
         EXPECT_NEAR(pa_.x, pb_.x, tol) << "x of " #a " vs " #b; \
         EXPECT_NEAR(pa_.y, pb_.y, tol) << "y of " #a " vs " #b; \
     } while (0)

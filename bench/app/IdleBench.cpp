@@ -1,0 +1,64 @@
+// Idle cost of the running program: the real GLUT shell hosting the program's applet for a
+// fixed time on the X display. Prints ticks per second and the CPU the process used.
+//
+// Usage: velko_idle_bench [seconds]   (default 10)
+#include <GL/freeglut.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Application.h"
+#include "PlaceholderApplet.h"
+#include "fTime.h"
+
+namespace {
+
+double CpuSeconds() {
+    rusage u;
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Counts the applet's ticks and ends the event loop after the measuring time
+class CountingApplet : public PlaceholderApplet {
+public:
+    CountingApplet(App* shell, float seconds) : PlaceholderApplet(shell), duration(seconds) {}
+
+    void Idle() override {
+        PlaceholderApplet::Idle();
+        float now = GetSeconds();
+        if (ticks == 0) {
+            // Measure from the first tick, after start-up costs
+            startWall = now;
+            startCpu = CpuSeconds();
+        }
+        ticks++;
+        if (now - startWall >= duration) {
+            wall = now - startWall;
+            cpu = CpuSeconds() - startCpu;
+            glutLeaveMainLoop();
+        }
+    }
+
+    float duration;
+    long ticks = 0;
+    float startWall = 0, wall = 0;
+    double startCpu = 0, cpu = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    float seconds = argc > 1 ? (float)atof(argv[1]) : 10;
+    Application* shell = Application::GetApplicationShell();
+    if (!shell) return 1;
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+    CountingApplet applet(shell, seconds);
+    shell->EnterEventLoop(&applet);
+    if (applet.wall <= 0) return 1;
+    printf("ticks: %ld in %.2f s = %.2f ticks/s\n", applet.ticks - 1, applet.wall,
+           (applet.ticks - 1) / applet.wall);
+    printf("cpu: %.3f s = %.1f%% of one core\n", applet.cpu, 100 * applet.cpu / applet.wall);
+    return 0;
+}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Runs the program's shell and applet in a real window for about 10 s (under its own Xvfb
+# when no display is set) and prints ticks per second and CPU use of one core.
+# Target: 29-30 ticks/s at no more than 10% of one core.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-10}"
+bash scripts/deps.sh g++ cmake make freeglut3-dev libgl1-mesa-dev libgl1-mesa-dri \
+  libbenchmark-dev libgtest-dev xvfb x11-utils
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVELKO_BUILD_TESTS=OFF >/dev/null
+cmake --build build-bench -j"$(nproc)" --target velko_idle_bench >/dev/null
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" ./build-bench/bench/app/velko_idle_bench "$seconds"
+fi
+exec ./build-bench/bench/app/velko_idle_bench "$seconds"

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# End-to-end helpers: start the built program on the X display, find its window, send it
+# real input with xdotool (positions relative to the window, which may sit anywhere on a
+# bare X server), take screenshots and read pixels from them.
+#
+# Usage: source lib.sh; e2e_start PROGRAM; ... ; e2e_stop
+set -uo pipefail
+
+E2E_OUT="${E2E_OUT:-$PWD/e2e-shots}"
+mkdir -p "$E2E_OUT"
+E2E_PID=""
+E2E_WID=""
+E2E_FAILS=0
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    E2E_FAILS=$((E2E_FAILS + 1))
+}
+
+# Top-level windows of the display, one id a line
+e2e_windows() { xwininfo -root -children 2>/dev/null | awk '/^ +0x/{print $1}' | sort; }
+
+# Starts the program and waits for its window (the new top-level window, since the shell
+# sets neither a title nor a class to search by) to be mapped at the given size
+e2e_start() {
+    local prog="$1" want="${2:-800x480}"
+    [ -n "${DISPLAY:-}" ] || { echo "SKIP: no display"; exit 0; }
+    local before
+    before=$(e2e_windows)
+    "$prog" >"$E2E_OUT/program.log" 2>&1 &
+    E2E_PID=$!
+    E2E_WID=""
+    for _ in $(seq 150); do
+        for w in $(comm -13 <(echo "$before") <(e2e_windows)); do
+            local info
+            info=$(xwininfo -id "$w" 2>/dev/null)
+            if echo "$info" | grep -q 'IsViewable' &&
+                [ "$(echo "$info" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')" = "$want" ]; then
+                E2E_WID="$w"
+            fi
+        done
+        [ -n "$E2E_WID" ] && break
+        e2e_alive || break
+        sleep 0.1
+    done
+    [ -n "$E2E_WID" ] || { e2e_fail "no window appeared"; e2e_stop; exit 1; }
+    xdotool windowfocus --sync "$E2E_WID" 2>/dev/null || true
+    sleep 0.3
+}
+
+e2e_alive() { kill -0 "$E2E_PID" 2>/dev/null; }
+
+e2e_stop() {
+    if [ -n "$E2E_PID" ] && e2e_alive; then
+        kill "$E2E_PID" 2>/dev/null
+        wait "$E2E_PID" 2>/dev/null
+    fi
+    E2E_PID=""
+}
+
+# Window-relative pointer actions; let the program run a few ticks after each
+e2e_move() { xdotool mousemove --window "$E2E_WID" "$1" "$2"; sleep "${3:-0.1}"; }
+e2e_click() { e2e_move "$1" "$2" 0.05; xdotool click 1; sleep "${3:-0.15}"; }
+e2e_drag() {  # x0 y0 x1 y1 [steps]
+    local steps="${5:-10}"
+    e2e_move "$1" "$2" 0.1
+    xdotool mousedown 1
+    sleep 0.1
+    for i in $(seq 1 "$steps"); do
+        xdotool mousemove --window "$E2E_WID" $(($1 + ($3 - $1) * i / steps)) $(($2 + ($4 - $2) * i / steps))
+        sleep 0.05
+    done
+    sleep 0.1
+    xdotool mouseup 1
+    sleep 0.15
+}
+e2e_key() { xdotool key --clearmodifiers "$@"; sleep 0.15; }
+
+# Screenshot of the window only
+e2e_shot() { import -window "$E2E_WID" "$E2E_OUT/$1.png" 2>/dev/null; }
+
+# Pixel colour of a screenshot as "r,g,b" (0-255)
+e2e_pixel() {
+    convert "$E2E_OUT/$1.png" -format '%[fx:int(255*p{'"$2,$3"'}.r)],%[fx:int(255*p{'"$2,$3"'}.g)],%[fx:int(255*p{'"$2,$3"'}.b)]' info:
+}
+
+# Number of pixels of the colour r,g,b inside the box x0,y0 to x1,y1 (exclusive)
+e2e_count() {
+    local shot="$1" x0="$2" y0="$3" x1="$4" y1="$5" hex
+    hex=$(echo "$6" | awk -F, '{printf "#%02X%02X%02X", $1, $2, $3}')
+    convert "$E2E_OUT/$shot.png" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage \
+        -depth 8 txt:- | grep -c " $hex "
+}
+
+e2e_expect_eq() {  # what got want
+    if [ "$2" != "$3" ]; then e2e_fail "$1: got '$2', want '$3'"; else echo "ok: $1"; fi
+}
+e2e_expect_ge() {  # what got min
+    if [ "$2" -lt "$3" ]; then e2e_fail "$1: got $2, want at least $3"; else echo "ok: $1 ($2)"; fi
+}
+
+# Ends the test: prints the closing tally and the exit code
+e2e_finish() {
+    e2e_stop
+    if [ "$E2E_FAILS" -eq 0 ]; then echo "e2e passed"; exit 0; fi
+    echo "e2e failed: $E2E_FAILS check(s)"
+    exit 1
+}
