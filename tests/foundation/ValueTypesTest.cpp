@@ -81,8 +81,8 @@ TEST(Point, DistanceToSegmentUsesTheNearerEndBeyondTheSegment) {
     EXPECT_NEAR(fPoint2(5, -7).DistToLineSegment(a, b), 7, kTol);  // foot inside
     EXPECT_NEAR(fPoint2(4, 0).DistToLineSegment(a, b), 0, kTol);   // on it
     // A slanted segment: perpendicular distance from (0, 10) to the diagonal
-    EXPECT_NEAR(fPoint2(0, 10).DistToLineSegment(fPoint2(0, 0), fPoint2(10, 10)),
-                10 / sqrtf(2), 1e-4f);
+    EXPECT_NEAR(fPoint2(0, 10).DistToLineSegment(fPoint2(0, 0), fPoint2(10, 10)), 10 / sqrtf(2),
+                1e-4f);
 }
 
 TEST(Rect, ConstructorTakesLeftTopRightBottom) {
