@@ -272,9 +272,13 @@ const char* tbfReaderAsciiFILE::GetNthElement(int ei) {
 const char* tbfReaderAsciiFILE::GetNthElementSlowly(int ei) {
     VELKO_ASSERT_TEXT(lineLoaded && ei >= 0 && ei < nelements,
                       "lineLoaded && ei>=0 && ei<nelements");
-    int n = -1;
-    for (int i = 0; i < bufstrlen; ++i) {
-        if (buf[i] && (i == 0 || !buf[i - 1]) && ++n == ei) return buf + i;
+    const char* p = buf;
+    const char* const end = buf + bufstrlen;
+    for (int n = 0;; ++n) {
+        while (p < end && !*p) ++p;  // the separators, now NULs
+        if (p >= end) break;
+        if (n == ei) return p;
+        p += strlen(p);
     }
     // nelements counted exactly these runs, so this cannot be reached
     VELKO_ASSERT_TEXT(false, "lineLoaded && ei>=0 && ei<nelements");

@@ -12,7 +12,7 @@ public:
     __attribute__((format(printf, 2, 3))) virtual void Write(const char* format, ...) = 0;
     // One item that opens a node; later items go inside it until CloseNode
     __attribute__((format(printf, 2, 3))) virtual void WriteAndOpenNode(const char* format,
-                                                                         ...) = 0;
+                                                                        ...) = 0;
     // Closes the innermost open node; there must be one
     virtual void CloseNode() = 0;
     // Opens the node "chunk type major.minor name"; type non-null, null name = "anonymous"
@@ -34,8 +34,7 @@ public:
     tbfWriterAsciiFILE& operator=(const tbfWriterAsciiFILE&) = delete;
 
     __attribute__((format(printf, 2, 3))) void Write(const char* format, ...) override;
-    __attribute__((format(printf, 2, 3))) void WriteAndOpenNode(const char* format,
-                                                                 ...) override;
+    __attribute__((format(printf, 2, 3))) void WriteAndOpenNode(const char* format, ...) override;
     void CloseNode() override;
     void WriteAndOpenChunkNode(const char* type, int majorVer, int minorVer,
                                const char* name) override;

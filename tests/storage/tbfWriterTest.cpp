@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tbfReader.h"
+#include "tbfTestStreams.h"
+#include "tbfWriter.h"
+
+namespace {
+
+// The calls that produce kTwoJointDocument
+void WriteTwoJointDocument(tbfWriter& w) {
+    w.WriteAndOpenChunkNode("velko", 1, 0, nullptr);
+    w.WriteAndOpenNode("joints %d", 2);
+    w.Write("%f %f", 0.0, 33.333332);
+    w.Write("%f %f", 0.0, 100.0);
+    w.CloseNode();
+    w.WriteAndOpenNode("edges %d", 1);
+    w.Write("%d %d", 0, 1);
+    w.CloseNode();
+    w.CloseNode();
+}
+
+TEST(DocumentLayout, TheTwoJointDocumentIsWrittenByteForByte) {
+    EXPECT_EQ(WrittenBy(WriteTwoJointDocument), kTwoJointDocument);
+}
+
+TEST(DocumentLayout, AFreshDocumentIsTheHeaderAndABlankLineAndReadsAsReadable) {
+    const std::string text = WrittenBy([](tbfWriter&) {});
+    EXPECT_EQ(text, "tbff .1\n\n");
+    tbfReaderAsciiFILE reader(StreamOf(text));
+    EXPECT_TRUE(reader.GetIsFileReadable());
+}
+
+TEST(DocumentLayout, ABlankLineSeparatesAClosedNodeFromTheNextItemButNotFromAnotherClose) {
+    const std::string text = WrittenBy([](tbfWriter& w) {
+        w.WriteAndOpenNode("a");
+        w.WriteAndOpenNode("b");
+        w.CloseNode();
+        w.CloseNode();
+        w.Write("c");
+        w.Write("d");
+    });
+    EXPECT_EQ(text, "tbff .1\n\na {\n\tb {\n\t}\n}\n\nc\nd\n");
+}
+
+TEST(DocumentLayout, ANamedChunkCarriesItsNameAndVersion) {
+    const std::string text =
+        WrittenBy([](tbfWriter& w) { w.WriteAndOpenChunkNode("icon", 2, 13, "heart"); });
+    EXPECT_EQ(text, "tbff .1\n\nchunk icon 2.13 heart {\n\n}\n");
+}
+
+TEST(DocumentLayout, DestroyingTheWriterClosesEveryOpenNode) {
+    const std::string text = WrittenBy([](tbfWriter& w) {
+        w.WriteAndOpenNode("outer");
+        w.WriteAndOpenNode("inner");
+        w.Write("leaf");
+    });
+    EXPECT_EQ(text, "tbff .1\n\nouter {\n\tinner {\n\t\tleaf\n\t}\n}\n");
+}
+
+TEST(DocumentLayout, AnItemLongerThanTheItemBufferIsCutTo1023Characters) {
+    const std::string longWord(3000, 'w');
+    const std::string text = WrittenBy([&](tbfWriter& w) { w.Write("%s", longWord.c_str()); });
+    EXPECT_EQ(text, "tbff .1\n\n" + std::string(1023, 'w') + "\n");
+}
+
+using WriterDeathTest = ::testing::Test;
+
+TEST_F(WriterDeathTest, AnItemHoldingATabOrLineBreakStopsTheProgram) {
+    EXPECT_DEATH(WrittenBy([](tbfWriter& w) { w.Write("a\tb"); }),
+                 "Assertion failed: 0, file .*tbfWriter");
+    EXPECT_DEATH(WrittenBy([](tbfWriter& w) { w.WriteAndOpenNode("two\nlines"); }),
+                 "Assertion failed: 0, file .*tbfWriter");
+    EXPECT_DEATH(WrittenBy([](tbfWriter& w) { w.Write("cr\r"); }), "Assertion failed: 0");
+}
+
+TEST_F(WriterDeathTest, ClosingMoreNodesThanWereOpenedStopsTheProgram) {
+    EXPECT_DEATH(WrittenBy([](tbfWriter& w) {
+                     w.WriteAndOpenNode("one");
+                     w.CloseNode();
+                     w.CloseNode();
+                 }),
+                 "Assertion failed: 0, file .*tbfWriter");
+}
+
+TEST_F(WriterDeathTest, AChunkWithoutATypeStopsTheProgram) {
+    EXPECT_DEATH(WrittenBy([](tbfWriter& w) { w.WriteAndOpenChunkNode(nullptr, 1, 0, "x"); }),
+                 "Assertion failed: type, file .*tbfWriter");
+}
+
+}  // namespace
