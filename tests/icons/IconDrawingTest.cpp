@@ -7,6 +7,7 @@
 
 #include "GIconTable.h"
 #include "GLTestContext.h"
+#include "IconTestSupport.h"
 #include "VelkoIcons.h"
 #include "fRectMap.h"
 
@@ -16,14 +17,7 @@ const RGB8 kBlack{0, 0, 0};
 const RGB8 kWhite{255, 255, 255};
 const RGB8 kLightGray{191, 191, 191};
 
-// Registers the built-in set first, so its ids are 0 .. 21 in this process
-void EnsureBuiltInIcons() {
-    static bool loaded = false;
-    if (!loaded) LoadStaticIcons();
-    loaded = true;
-}
-
-std::vector<FeedbackPrimitive> LinesOf(const std::vector<FeedbackPrimitive>& prims) {
+std::vector<FeedbackPrimitive> LinePrimitives(const std::vector<FeedbackPrimitive>& prims) {
     std::vector<FeedbackPrimitive> out;
     for (const auto& p : prims)
         if (p.kind == FeedbackPrimitive::line) out.push_back(p);
@@ -35,7 +29,7 @@ std::vector<FeedbackPrimitive> LinesOf(const std::vector<FeedbackPrimitive>& pri
 // segments share their joint)
 std::vector<std::vector<fPoint2>> Strips(const std::vector<FeedbackPrimitive>& prims) {
     std::vector<std::vector<fPoint2>> strips;
-    for (const auto& p : LinesOf(prims)) {
+    for (const auto& p : LinePrimitives(prims)) {
         if (strips.empty() || !(strips.back().back() == p.vertices[0]))
             strips.push_back({p.vertices[0]});
         strips.back().push_back(p.vertices[1]);
@@ -99,9 +93,9 @@ TEST_F(IconDrawing, AnEmptyIconDrawsOnlyItsFrame) {
     int noneId = GIconTable::ResolveIcon("none");
     auto prims = gl.Capture([&] { GIconTable::PlotIcon(noneId, fRect(10, 10, 60, 60), true); });
     // The frame is one closed loop of four sides
-    EXPECT_EQ(LinesOf(prims).size(), 4u);
+    EXPECT_EQ(LinePrimitives(prims).size(), 4u);
     auto unknown = gl.Capture([&] { GIconTable::PlotIcon(999, fRect(10, 10, 60, 60), true); });
-    EXPECT_EQ(LinesOf(unknown).size(), 4u);
+    EXPECT_EQ(LinePrimitives(unknown).size(), 4u);
     auto unframed = gl.Capture([&] { GIconTable::PlotIcon(-5, fRect(10, 10, 60, 60), false); });
     EXPECT_TRUE(unframed.empty());
 }
