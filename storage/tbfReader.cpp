@@ -54,7 +54,38 @@ bool ConvertUnsigned(const char* s, unsigned int* out) {
     return true;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// strtof, without its cost for the plain decimals documents hold. A decimal of at most 15
+// digits and no exponent is exact in a double, and so is the power of ten dividing it, so
+// the division rounds the true value once; rounding that double to float gives what strtof
+// gives unless the double landed exactly halfway between two floats, which strtof decides.
 bool ConvertFloat(const char* s, float* out) {
+    static const double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* p = s;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    unsigned long long mantissa = 0;
+    int digits = 0, fraction = 0;
+    for (; IsDigit(*p) && digits <= 15; ++p, ++digits) mantissa = mantissa * 10 + (*p - '0');
+    if (*p == '.') {
+        for (++p; IsDigit(*p) && digits <= 15; ++p, ++digits, ++fraction)
+            mantissa = mantissa * 10 + (*p - '0');
+    }
+    const bool plain = digits > 0 && digits <= 15 && !IsDigit(*p) && *p != 'e' && *p != 'E' &&
+                       *p != 'x' && *p != 'X';
+    if (plain) {
+        double d = (double)mantissa / kPow10[fraction];
+        unsigned long long bits;
+        memcpy(&bits, &d, sizeof bits);
+        const unsigned long long belowFloat = (1ull << 29) - 1;  // double bits under a float's
+        if ((bits & belowFloat) != 1ull << 28) {
+            *out = (float)(negative ? -d : d);
+            return true;
+        }
+    }
+
     char* end;
     const int savedErrno = errno;
     const float v = strtof(s, &end);
@@ -307,7 +338,7 @@ bool tbfReaderAsciiFILE::SkipThisNode() {
     // that no stream length can overflow it
     long long open = 1;
     for (;;) {
-        const int c = getc(f);
+        const int c = getc_unlocked(f);  // one thread reads a stream
         if (c == EOF) {
             endOfFile = true;
             return false;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "tbfReader.h"
 #include "tbfTestStreams.h"
@@ -208,6 +212,44 @@ TEST(ReaderParse, ASingleElementConvertsItsNumericPrefix) {
     EXPECT_TRUE(r.ParseItem(3, &c));
     EXPECT_EQ(c, 'x');
     EXPECT_FALSE(r.ParseItem(-1, &c));
+}
+
+TEST(ReaderParse, FloatsReadToTheSameBitsAsTheCLibraryReadsThem) {
+    std::vector<std::string> words = {"16777217",
+                                      "16777219",
+                                      "-0.000000",
+                                      "0.1",
+                                      "33.333332",
+                                      "1.",
+                                      ".5",
+                                      "+2.5",
+                                      "1.5e3",
+                                      "123456789012345",
+                                      "1234567890123456",
+                                      "0.30000001",
+                                      "1.5x",
+                                      "0x1p3",
+                                      "9.999999999999999"};
+    std::mt19937 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        char word[64];
+        snprintf(word, sizeof word, "%.*f", int(random() % 9),
+                 (double(random()) - 2147483648.0) / double(1u << (random() % 31)));
+        words.push_back(word);
+        snprintf(word, sizeof word, "%u.%06u", unsigned(random() % 100000),
+                 unsigned(random() % 1000000));
+        words.push_back(word);
+    }
+    std::string body;
+    for (const std::string& w : words) body += w + "\n";
+    DocumentReader r(body);
+    for (const std::string& w : words) {
+        ASSERT_TRUE(r.Read());
+        float mine = 0;
+        ASSERT_TRUE(r.ParseItem(0, &mine)) << w;
+        const float library = strtof(w.c_str(), nullptr);
+        EXPECT_EQ(memcmp(&mine, &library, sizeof mine), 0) << w << " " << mine << " " << library;
+    }
 }
 
 TEST(ReaderVersions, MajorAndMinorAreSplitAtTheFirstPoint) {
