@@ -1,0 +1,336 @@
+// The skeleton: joints, bones, the default doll, index bookkeeping, picking and pose slots.
+#include "Doll.h"
+
+#include "VelkoAssert.h"
+
+Doll::Doll()
+    : renderSkeleton(true),
+      renderOpaque(true),
+      njoints(0),
+      seekPose(nullptr),
+      editPose(nullptr),
+      editPoseAfterSeek(nullptr),
+      lockSeek(false),
+      nedges(0) {
+    for (int i = 0; i < kDollMaxJoints; i++) jointAllocTable[i] = false;
+    Construct();
+}
+
+void Doll::Reset() { Construct(); }
+
+void Doll::Clear() {
+    renderSkeleton = true;
+    renderOpaque = true;
+    seekPose = nullptr;
+    editPose = nullptr;
+    editPoseAfterSeek = nullptr;
+    for (int i = 0; i < kDollMaxJoints; i++)
+        for (int j = 0; j < kDollMaxJoints; j++) edges[i][j] = kNoEdge;
+    nedges = 0;
+    njoints = 0;
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        joints[i].Clear();
+        jointAllocTable[i] = false;
+    }
+    for (int i = 0; i < kNumPoses; i++) poses[i].Clear();
+}
+
+void Doll::Construct() {
+    Clear();
+
+    // Role numbers and locations of the default skeleton in creation order (joint index =
+    // position in this table), before the shift into the window
+    const float k = 100;
+    struct {
+        int name;
+        float x, y;
+    } const defaults[] = {
+        {0, 0, k / 3},       // head
+        {1, 0, k},           // breast
+        {9, -k, 1.5f * k},   // left elbow
+        {5, -k, 2.5f * k},   // left hand
+        {2, 0, 2 * k},       // hips
+        {7, -k / 2, 3 * k},  // left knee
+        {3, -k / 2, 4 * k},  // left foot
+        {8, k / 2, 3 * k},   // right knee
+        {4, k / 2, 4 * k},   // right foot
+        {10, k, 1.5f * k},   // right elbow
+        {6, k, 2.5f * k},    // right hand
+    };
+    for (const auto& d : defaults) {
+        VELKO_ASSERT_TEXT(njoints < kDollMaxJoints, "njoints<kDollMaxJoints");
+        int j = NewJoint();
+        joints[j].SetLoc(fPoint2(d.x, d.y));
+        joints[j].SetName(d.name);
+    }
+
+    // Made in this order, so the draw list (newest first) draws breast-hips first
+    const int bones[][2] = {{2, 3}, {9, 10}, {0, 1}, {1, 2}, {1, 9},
+                            {4, 5}, {4, 7},  {5, 6}, {7, 8}, {1, 4}};
+    for (const auto& b : bones) MakeEdge(b[0], b[1]);
+
+    Translate(fPoint2(320, 32));
+    UpdateIK();
+    RememberPoseAsHome();
+}
+
+// Document content is written and read by the doll's persistence, which is built on the
+// storage format; a bare doll writes and reads nothing yet.
+void Doll::WriteToFile(tbfWriter* f) { (void)f; }
+void Doll::WriteNodesToFile(tbfWriter* f) { (void)f; }
+void Doll::ReadNodeFromFile(tbfReader* f) { (void)f; }
+
+void Doll::Render() {}
+void Doll::RenderEdge(int a, int b) const {
+    (void)a;
+    (void)b;
+}
+void Doll::NotifyJointIndexChanged(int from, int to) {
+    (void)from;
+    (void)to;
+}
+
+void Doll::SkeletonChanged() {
+    for (int i = 0; i < kNumPoses; i++) poses[i].Clear();
+    if (editPose) editPose->DollToPose(this);
+    homePose.DollToPose(this);
+}
+
+void Doll::NotifyJointDeleted(int j) {
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (jointAllocTable[i] && joints[i].rotateRelativeTo == j) joints[i].rotateRelativeTo = -1;
+}
+
+int Doll::NewJoint() {
+    if (njoints == kDollMaxJoints) return -1;
+    int j = 0;
+    while (j < kDollMaxJoints && jointAllocTable[j]) j++;
+    VELKO_ASSERT_TEXT(j < kDollMaxJoints, "j < kDollMaxJoints");
+    njoints++;
+    joints[j].Clear();
+    jointAllocTable[j] = true;
+    for (int k = 0; k < kDollMaxJoints; k++) edges[j][k] = edges[k][j] = kNoEdge;
+    SkeletonChanged();
+    return j;
+}
+
+bool Doll::AddJoint(fPoint2 loc) {
+    int j = NewJoint();
+    if (j == -1) return false;
+    joints[j].SetLoc(loc);
+    return true;
+}
+
+void Doll::DeleteJoint(int j) {
+    NotifyJointDeleted(j);
+    VELKO_ASSERT_TEXT(GetIsValidJoint(j), "jointAllocTable[j]");
+    // The joint's bones go with it: they leave the bone count, so a saved count matches the
+    // bones written. The matrix row stays (every walk skips free slots and NewJoint resets
+    // it) and so do the draw-list entries (drawing skips bones that do not exist).
+    for (int k = 0; k < kDollMaxJoints; k++)
+        if (k != j && jointAllocTable[k] && edges[j][k] >= 0) nedges--;
+    njoints--;
+    jointAllocTable[j] = false;
+    SkeletonChanged();
+}
+
+bool Doll::GetIsJointOf(const DollJoint* j) const {
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (j == &joints[i]) return jointAllocTable[i];
+    return false;
+}
+
+DollJoint* Doll::GetJoint(int i) {
+    VELKO_ASSERT_TEXT(GetIsValidJoint(i), "jointAllocTable[i]");
+    return &joints[i];
+}
+
+const DollJoint* Doll::GetJoint(int i) const {
+    VELKO_ASSERT_TEXT(GetIsValidJoint(i), "jointAllocTable[i]");
+    return &joints[i];
+}
+
+int Doll::GetIndexOfJoint(const DollJoint* j) const {
+    VELKO_ASSERT_TEXT(GetIsJointOf(j), "jointAllocTable[i]");
+    return (int)(j - joints);
+}
+
+DollJoint* Doll::GetJointByName(int name) {
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (jointAllocTable[i] && joints[i].nodeName == name) return &joints[i];
+    return nullptr;
+}
+
+DollJoint* Doll::GetNextJoint(int* cookie) {
+    for (int i = *cookie < 0 ? 0 : *cookie; i < kDollMaxJoints; i++) {
+        if (jointAllocTable[i]) {
+            *cookie = i + 1;
+            return &joints[i];
+        }
+    }
+    if (*cookie < kDollMaxJoints) *cookie = kDollMaxJoints;
+    return nullptr;
+}
+
+void Doll::CompactJointIndices() {
+    int i = 0;
+    for (int j = 0; j < kDollMaxJoints; j++) {
+        if (!jointAllocTable[j]) continue;
+        if (j != i) {
+            jointAllocTable[j] = false;
+            jointAllocTable[i] = true;
+            joints[i] = joints[j];
+            for (int k = 0; k < kDollMaxJoints; k++) edges[k][i] = edges[k][j];
+            for (int k = 0; k < kDollMaxJoints; k++) edges[i][k] = edges[j][k];
+            // Slot i was free: entries naming it are left over from a deleted joint and would
+            // otherwise merge with the renumbered ones
+            dollEdgeDrawList.RemoveEdgesOf(i);
+            dollEdgeDrawList.NotifyJointIndexChanged(j, i);
+            for (int k = 0; k < kDollMaxJoints; k++)
+                if (jointAllocTable[k] && joints[k].rotateRelativeTo == j)
+                    joints[k].rotateRelativeTo = i;
+            homePose.NotifyJointIndexChanged(j, i);
+            for (int p = 0; p < kNumPoses; p++) poses[p].NotifyJointIndexChanged(j, i);
+            NotifyJointIndexChanged(j, i);
+        }
+        i++;
+    }
+}
+
+void Doll::Translate(fPoint2 delta) {
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (jointAllocTable[i]) joints[i].Move(delta);
+}
+
+void Doll::MakeEdge(int jointA, int jointB) {
+    VELKO_ASSERT(jointA >= 0 && jointA < kDollMaxJoints);
+    VELKO_ASSERT(jointB >= 0 && jointB < kDollMaxJoints);
+    float length = joints[jointA].loc.Dist(joints[jointB].loc);
+    SetEdgeInMatrix(jointA, jointB, length);
+    dollEdgeDrawList.AddEdge(jointA, jointB);
+    nedges++;
+}
+
+void Doll::BreakEdge(int jointA, int jointB) {
+    VELKO_ASSERT(jointA >= 0 && jointA < kDollMaxJoints);
+    VELKO_ASSERT(jointB >= 0 && jointB < kDollMaxJoints);
+    SetEdgeInMatrix(jointA, jointB, kNoEdge);
+    dollEdgeDrawList.RemoveEdge(jointA, jointB);
+    nedges--;
+}
+
+void Doll::SetEdgeInMatrix(int jointA, int jointB, float length) {
+    VELKO_ASSERT_TEXT(GetIsValidJoint(jointA), "jointAllocTable[jointA]");
+    VELKO_ASSERT_TEXT(GetIsValidJoint(jointB), "jointAllocTable[jointB]");
+    edges[jointA][jointB] = length;
+    edges[jointB][jointA] = length;
+}
+
+bool Doll::ToggleEdge(DollJoint* a, DollJoint* b) {
+    if (a == b) return false;
+    SkeletonChanged();
+    int ia = GetIndexOfJoint(a);
+    int ib = GetIndexOfJoint(b);
+    if (edges[ia][ib] >= 0) {
+        if (a->rotateRelativeTo == ib) a->rotateRelativeTo = -1;
+        BreakEdge(ia, ib);
+        return false;
+    }
+    MakeEdge(ia, ib);
+    return true;
+}
+
+bool Doll::EdgeExists(const DollJoint* a, const DollJoint* b) const {
+    return edges[GetIndexOfJoint(a)][GetIndexOfJoint(b)] >= 0;
+}
+
+int Doll::CountBones() const {
+    int n = 0;
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        if (!jointAllocTable[i]) continue;
+        for (int j = i + 1; j < kDollMaxJoints; j++)
+            if (jointAllocTable[j] && edges[i][j] > 0) n++;
+    }
+    return n;
+}
+
+DollJoint* Doll::Pick(fPoint2 p) {
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (jointAllocTable[i] && joints[i].Pick(p)) return &joints[i];
+    return nullptr;
+}
+
+DollJoint* Doll::FindClosestJoint(fPoint2 p, float* oDistance) {
+    DollJoint* best = nullptr;
+    float bestd = 0;
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        if (!jointAllocTable[i]) continue;
+        float d = joints[i].loc.Dist(p);
+        if (!best || d < bestd) {
+            best = &joints[i];
+            bestd = d;
+        }
+    }
+    if (best && oDistance) *oDistance = bestd;
+    return best;
+}
+
+float Doll::PickEdge(fPoint2 p, int* jointa, int* jointb) const {
+    int besti = -1, bestj = -1;
+    float mind = -1.0f;
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        if (!jointAllocTable[i]) continue;
+        for (int j = i + 1; j < kDollMaxJoints; j++) {
+            if (!jointAllocTable[j] || !(edges[i][j] > 0)) continue;
+            float d = p.DistToLineSegment(joints[j].loc, joints[i].loc);
+            if (besti == -1 || d < mind) {
+                besti = i;
+                bestj = j;
+                mind = d;
+            }
+        }
+    }
+    if (besti == -1) return -1.0f;
+    *jointa = besti;
+    *jointb = bestj;
+    return mind;
+}
+
+void Doll::GoToPose(int p, bool lock) {
+    DollPose* pose = GetPose(p);
+    if (!pose) return;
+    seekPose = pose;
+    lockSeek = lock;
+    editPoseAfterSeek = nullptr;
+}
+
+void Doll::GoToHomePose() {
+    seekPose = &homePose;
+    lockSeek = false;
+    editPoseAfterSeek = nullptr;
+}
+
+void Doll::SetEditPose(int i) {
+    DollPose* p = GetPose(i);
+    if (p) {
+        // Move into the pose first; recording starts on arrival
+        seekPose = p;
+        editPoseAfterSeek = p;
+        lockSeek = false;
+        editPose = nullptr;
+    } else {
+        editPose = nullptr;
+        editPoseAfterSeek = nullptr;
+    }
+}
+
+// Index of p among the stored poses, or -1 (null, or the home pose)
+static int IndexOfPose(const DollPose* p, const DollPose* poses, int n) {
+    for (int i = 0; i < n; i++)
+        if (p == &poses[i]) return i;
+    return -1;
+}
+
+int Doll::GetSeekPose() const { return IndexOfPose(seekPose, poses, kNumPoses); }
+
+int Doll::GetEditPose() const { return IndexOfPose(editPose, poses, kNumPoses); }

@@ -1,0 +1,194 @@
+// Doll: the posable stick skeleton under a hand-drawn character. It owns, by value, a fixed
+// table of 32 joint slots, the symmetric matrix of bone rest lengths, the bone draw list, the
+// eight stored poses and the home pose, four pose filters and the emotion icon.
+//
+// Coordinates are world units (y grows downwards, so the head has the smallest y). Motion
+// constants are per call of Update(). Joint indices are slots 0 .. 31 and stay stable until
+// CompactJointIndices(). Indices that come from outside the doll (the editor, a document)
+// must be checked with GetIsValidJoint / GetIsJointOf first: the unchecked operations assert.
+//
+// A doll holds pointers into itself (pose slots, the draw list), so it cannot be copied.
+#pragma once
+
+#include "DollEdge.h"
+#include "DollFilter.h"
+#include "DollIcon.h"
+#include "DollJoint.h"
+#include "DollPose.h"
+#include "LookAtFilter.h"
+#include "fPoint2.h"
+#include "fRect.h"
+
+class tbfWriter;
+class tbfReader;
+
+const int kDollMaxJoints = 32;
+
+class Doll {
+public:
+    static const int kNumPoses = 8;
+    static constexpr float kNoEdge = -1.0f;  // matrix entry of a pair without a bone
+
+    bool renderSkeleton;  // draw joints and bones
+    bool renderOpaque;    // drawing flag for the sketch doll's masks
+    int njoints;          // allocated joints
+    DollJoint joints[kDollMaxJoints];
+    bool jointAllocTable[kDollMaxJoints];
+    DollPose* seekPose;           // pose being moved into, or null
+    DollPose* editPose;           // pose that follows the doll on every update, or null
+    DollPose* editPoseAfterSeek;  // becomes editPose when the seek ends, or null
+    bool lockSeek;                // keep seeking after arrival
+    DollPose poses[kNumPoses];
+    DollPose homePose;
+    int nedges;  // bones made minus bones broken or lost with their joint
+    // Rest length of the bone between two joints (world units), symmetric; -1 for none.
+    // >= 0 counts as a bone for EdgeExists and ToggleEdge; walks take only > 0.
+    float edges[kDollMaxJoints][kDollMaxJoints];
+    DollEdgeList dollEdgeDrawList;
+    LookAtFilter lfilter;
+    TorsoOverHipsFilter tfilter;
+    BalanceFilter bfilter;
+    FeetOnGroundFilter gfilter;
+    DollIcon icon;
+
+    // The default 11-joint skeleton
+    Doll();
+    Doll(const Doll&) = delete;
+    Doll& operator=(const Doll&) = delete;
+
+    // Virtual operations, in this order
+    // Rebuilds the default skeleton
+    virtual void Reset();
+    // Document content: the bodies come with the doll's document reader and writer
+    virtual void WriteToFile(tbfWriter* f);
+    // The emotion icon, with its frame when renderSchematics
+    virtual void RenderDecorations(bool renderSchematics);
+    // Bones' drawings in draw-list order, then (if renderSkeleton) joints and bones
+    virtual void RenderSkeleton(bool emphasizeNodes, bool thickBones);
+    virtual void Render();
+    // One tick of motion
+    virtual void Update();
+    // Draws what belongs to the bone a-b; nothing in a bare doll
+    virtual void RenderEdge(int a, int b) const;
+    // Empties the stored poses and re-captures the edit pose and the home pose
+    virtual void SkeletonChanged();
+    // No joints, no bones, empty poses; the draw list, lockSeek and home pose are kept
+    virtual void Clear();
+    // Joint j is about to be freed
+    virtual void NotifyJointDeleted(int j);
+    // Joint from has been renumbered to to; nothing in a bare doll
+    virtual void NotifyJointIndexChanged(int from, int to);
+    virtual void WriteNodesToFile(tbfWriter* f);
+    virtual void ReadNodeFromFile(tbfReader* f);
+
+    // Joints
+    // Index of a fresh joint (location left as the slot had it), or -1 when all are used
+    int NewJoint();
+    // False when no slot is free
+    bool AddJoint(fPoint2 loc);
+    // j must be allocated
+    void DeleteJoint(int j);
+    // 0 <= i < 32 and allocated
+    bool GetIsValidJoint(int i) const { return i >= 0 && i < kDollMaxJoints && jointAllocTable[i]; }
+    // j points at an allocated slot of this doll
+    bool GetIsJointOf(const DollJoint* j) const;
+    // False for i outside 0 .. 31
+    bool PeekAtJointAlloc(int j) const { return GetIsValidJoint(j); }
+    // i must be allocated
+    DollJoint* GetJoint(int i);
+    const DollJoint* GetJoint(int i) const;
+    // j must be an allocated joint of this doll
+    int GetIndexOfJoint(const DollJoint* j) const;
+    // Lowest-indexed joint with the role, or null
+    DollJoint* GetJointByName(int name);
+    // Next allocated joint from *cookie (start at 0); *cookie becomes one past it
+    DollJoint* GetNextJoint(int* cookie);
+    int GetNumJoints() const { return njoints; }
+    // Renumbers the joints to 0 .. njoints-1 in their order, telling every observer
+    void CompactJointIndices();
+    void Translate(fPoint2 delta);
+
+    // Bones
+    // Bone of rest length = current distance; both indices 0 .. 31 and allocated
+    void MakeEdge(int jointA, int jointB);
+    void BreakEdge(int jointA, int jointB);
+    void SetEdgeInMatrix(int jointA, int jointB, float length);
+    // True when a bone was made; false when one was broken or a == b
+    bool ToggleEdge(DollJoint* a, DollJoint* b);
+    bool EdgeExists(const DollJoint* a, const DollJoint* b) const;
+    // Next neighbour of joint over a bone > 0 from *cookie up (start at 0): its rest
+    // length, or -1 when none is left
+    float GetNextEdge(int joint, int* cookie, int* neighbor) const {
+        if (joint < 0 || joint >= kDollMaxJoints) return kNoEdge;
+        const float* row = edges[joint];
+        for (int c = *cookie < 0 ? 0 : *cookie; c < kDollMaxJoints; c++) {
+            if (row[c] > 0 && jointAllocTable[c]) {
+                *cookie = c + 1;
+                *neighbor = c;
+                return row[c];
+            }
+        }
+        *cookie = kDollMaxJoints;
+        return kNoEdge;
+    }
+    // Bones > 0 between allocated joints: the bones a document holds
+    int CountBones() const;
+    void MoveEdgeForwards(int a, int b) { dollEdgeDrawList.MoveEdgeForward(a, b); }
+    void MoveEdgeBackwards(int a, int b) { dollEdgeDrawList.MoveEdgeBack(a, b); }
+
+    // Picking
+    // Lowest-indexed joint whose circle holds p, or null
+    DollJoint* Pick(fPoint2 p);
+    // Nearest joint (ties: lowest index), or null; its distance into *oDistance if given
+    DollJoint* FindClosestJoint(fPoint2 p, float* oDistance);
+    // Distance to the nearest bone, its ends (lower first) into the outputs; -1 and outputs
+    // untouched when there is no bone
+    float PickEdge(fPoint2 p, int* jointa, int* jointb) const;
+    DollIcon* PickIcon(fPoint2 p) { return icon.Pick(p) ? &icon : nullptr; }
+    DollIcon* GetIcon() { return &icon; }
+    LookAtFilter* GetLookAt() { return &lfilter; }
+
+    // Poses
+    // Pose 0 .. 7, else null
+    DollPose* GetPose(int i) { return i >= 0 && i < kNumPoses ? &poses[i] : nullptr; }
+    int GetNumPoses() const { return kNumPoses; }
+    void RememberPoseAsHome() { homePose.DollToPose(this); }
+    // Seek pose p (0 .. 7; other values are ignored), held there when lockSeek
+    void GoToPose(int p, bool lockSeek);
+    void GoToHomePose();
+    // Seek pose i, then record into it; i outside 0 .. 7 stops recording
+    void SetEditPose(int i);
+    // Index of the pose sought, -1 for none or home
+    int GetSeekPose() const;
+    // Index of the pose recording the doll, or -1
+    int GetEditPose() const;
+
+    // Motion (per tick)
+    void UpdateIK();
+    // One pull towards pose; true when it is null, does not fit, or every joint arrived
+    bool SeekPose(DollPose* pose);
+    // One pull of j; true when it lies within 3.0 of moveTo
+    bool JointSeekLoc(DollJoint* j, fPoint2 moveTo);
+    void UserMoveJointTowards(DollJoint* j, fPoint2 to) { UserMoveJoint(j, to - j->loc); }
+    // Moves j by delta in steps of at most 2.0, relaxing the skeleton after each
+    void UserMoveJoint(DollJoint* j, fPoint2 delta);
+    // Moves j alone and re-measures its bones; a skeleton change
+    void UserDeformJoint(DollJoint* j, fPoint2 delta);
+
+    // Drawing
+    void RenderEdgeHilited(int jointa, int jointb) const;
+    void SetRenderSkeleton(bool v) { renderSkeleton = v; }
+    void SetRenderOpaque(bool v) { renderOpaque = v; }
+    bool GetRenderOpaque() const { return renderOpaque; }
+
+    // Bounds of the joint locations; false (r untouched) without joints
+    bool GetBounds(fRect* r) const;
+    // Mean joint location; (0, 0) without joints
+    fPoint2 GetCenter() const;
+    // True as soon as one joint lies inside r (edges included)
+    bool GetAreAllJointsOutOfRect(fRect r) const;
+
+protected:
+    // Builds the default skeleton
+    void Construct();
+};

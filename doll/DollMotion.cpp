@@ -1,0 +1,128 @@
+// Doll motion (per-tick relaxation, seeking a pose, user drags), skeleton drawing and bounds.
+// All constants are per call of Update() and in world units.
+#include <algorithm>
+
+#include "Doll.h"
+#include "graphicsUtilsGL.h"
+
+namespace {
+const float kSeekPull = 0.21f;     // fraction of the distance to a pose target pulled per tick
+const float kArrival = 3.0f;       // nearer than this to its target a joint has arrived
+const float kUserDragStep = 2.0f;  // longest step of a user drag between relaxations
+}  // namespace
+
+void Doll::Update() {
+    UpdateIK();
+    if (seekPose && SeekPose(seekPose) && !lockSeek) {
+        seekPose = nullptr;
+        if (editPoseAfterSeek) editPose = editPoseAfterSeek;
+    }
+    if (editPose) editPose->DollToPose(this);
+}
+
+void Doll::UpdateIK() {
+    // Ascending order: each joint sees where its lower-indexed neighbours went this pass
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (jointAllocTable[i]) joints[i].Update(i, this);
+}
+
+bool Doll::SeekPose(DollPose* pose) {
+    if (!pose || pose->GetNumJoints() != njoints) return true;
+    // A pose of the right count that misses one of the doll's slots (a document's pose of
+    // another skeleton) does not fit either: nothing to move into
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (jointAllocTable[i] && !pose->PeekAtJointAlloc(i)) return true;
+    int arrived = 0;
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (jointAllocTable[i] && JointSeekLoc(&joints[i], pose->GetJointLoc(i))) arrived++;
+    return arrived == njoints;
+}
+
+bool Doll::JointSeekLoc(DollJoint* j, fPoint2 moveTo) {
+    if (j->loc.Dist(moveTo) < kArrival) return true;
+    if (j->GetLock()) return false;
+    j->AddInertia((moveTo - j->loc) * kSeekPull);
+    UpdateIK();
+    return false;
+}
+
+void Doll::UserMoveJoint(DollJoint* j, fPoint2 delta) {
+    float remaining = delta.GetLength();
+    while (remaining > 0) {
+        fPoint2 step = delta;
+        step.SetLength(std::min(remaining, kUserDragStep));
+        j->Move(step);
+        UpdateIK();
+        remaining -= kUserDragStep;
+        if (remaining > 0) delta.SetLength(remaining);
+    }
+}
+
+void Doll::UserDeformJoint(DollJoint* j, fPoint2 delta) {
+    if (delta.GetIsZero()) return;
+    int id = GetIndexOfJoint(j);
+    j->SetLoc(j->loc + delta);
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        if (jointAllocTable[i] && edges[id][i] > 0) {
+            float length = j->loc.Dist(joints[i].loc);
+            edges[id][i] = length;
+            edges[i][id] = length;
+        }
+    }
+    SkeletonChanged();
+}
+
+void Doll::RenderDecorations(bool renderSchematics) { icon.Render(renderSchematics); }
+
+void Doll::RenderSkeleton(bool emphasizeNodes, bool thickBones) {
+    dollEdgeDrawList.RenderEdges(this);
+    if (!renderSkeleton) return;
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        if (!jointAllocTable[i]) continue;
+        joints[i].Render(emphasizeNodes);
+        if (thickBones) {
+            PenWidth(2);
+            fColor::gray()->SetColor();
+        } else {
+            fColor::lightGray()->SetColor();
+        }
+        int cookie = 0, c = -1;
+        while (GetNextEdge(i, &cookie, &c) > 0)
+            if (c < i) Line(joints[i].loc, joints[c].loc);  // each bone once
+        if (thickBones) PenWidth(1);
+    }
+}
+
+void Doll::RenderEdgeHilited(int jointa, int jointb) const {
+    fColor::green()->SetColor();
+    PenWidth(2);
+    Line(GetJoint(jointa)->loc, GetJoint(jointb)->loc);
+    PenWidth(1);
+}
+
+bool Doll::GetBounds(fRect* r) const {
+    bool any = false;
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        if (!jointAllocTable[i]) continue;
+        if (!any)
+            r->Set(joints[i].loc);
+        else
+            r->GrowToInclude(joints[i].loc);
+        any = true;
+    }
+    return any;
+}
+
+fPoint2 Doll::GetCenter() const {
+    fPoint2 sum(0, 0);
+    if (njoints == 0) return sum;
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (jointAllocTable[i]) sum.Add(joints[i].loc);
+    return sum * (1.0f / njoints);
+}
+
+bool Doll::GetAreAllJointsOutOfRect(fRect r) const {
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (jointAllocTable[i] && r.DoesContain(joints[i].loc)) return true;
+    return false;
+}
