@@ -20,8 +20,10 @@ void DollJoint::AddInertia(fPoint2 e) { inertia.Add(e * 0.3f); }
 fPoint2 DollJoint::ImpulseTo(fPoint2 to, float edgeLength) const {
     fPoint2 v = to - loc;
     if (v.GetIsZero()) return fPoint2(0, 0);
-    // A bone too long for the distance gives a negative length: the pair is pushed apart
-    v.SetLength(v.GetLength() - edgeLength);
+    // v's length becomes the length error; a bone longer than the distance gives a negative
+    // length, pushing the pair apart. (SetLength with the length measured once.)
+    float len = v.GetLength();
+    v.Scale((len - edgeLength) / len);
     return v * 0.7f;
 }
 
