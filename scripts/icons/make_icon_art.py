@@ -308,20 +308,18 @@ def thought_balloon():
 
 
 def sigh():
-    # A long breath: streams blowing out to the right, each curling back at its end
-    strokes = []
-    for y, x0, x1, r in ((130, 40, 300, 46), (224, 70, 370, 40), (318, 40, 250, 36)):
-        n = 12
-        stream = [(x0 + (x1 - x0) * i / (n - 1), y + 14 * math.sin(i / (n - 1) * 1.5 * math.pi))
-                  for i in range(n)]
-        end = stream[-1]
-        curl = [(end[0] + r * 0.9 * (1 - 0.35 * t) * math.sin(t * 1.6 * math.pi),
-                 end[1] - r * (1 - 0.35 * t) * (1 - math.cos(t * 1.6 * math.pi)))
-                for t in (i / 9 for i in range(10))]
-        strokes.append(join(stream, curl))
-    # Short puffs trailing off
-    for x, y in ((330, 320), (392, 300), (352, 118)):
-        strokes.append(arc(x, y, 16, 12, 200, 520, 9))
+    # A weary face, eyes closed and brows sagging, breathing out a long puff of air
+    cx, cy = 170, 236
+    strokes = [circle(cx, cy, 136, 34, -90)]
+    for ex in (cx - 52, cx + 40):
+        strokes.append(arc(ex, 198, 26, 18, 20, 160, 6))          # closed eye
+        strokes.append(line((ex - 26, 150), (ex + 24, 140 + (ex - cx) * 0.3), 2))  # brow
+    strokes.append(ellipse(cx + 60, 316, 16, 12, 10))  # pursed mouth
+    # The breath: a puff of air blown out past the cheek, with two streaks behind it
+    strokes.append(bumpy_outline([((322, 334), 26), ((364, 312), 34), ((406, 336), 26)], 8,
+                                 bottom=356))
+    strokes.append(line((254, 306), (290, 300), 2))
+    strokes.append(line((256, 328), (290, 334), 2))
     return strokes
 
 

@@ -3,11 +3,10 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "fPoint2.h"
 #include "gicon.h"
-
-#include <vector>
 
 // Makes a fresh temporary directory the working directory; restores the old one and
 // removes the directory (and the files written into it) when destroyed
