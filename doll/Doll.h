@@ -176,6 +176,7 @@ public:
     void UserDeformJoint(DollJoint* j, fPoint2 delta);
 
     // Drawing
+    // Green line between two joints; nothing when either is not an allocated joint
     void RenderEdgeHilited(int jointa, int jointb) const;
     void SetRenderSkeleton(bool v) { renderSkeleton = v; }
     void SetRenderOpaque(bool v) { renderOpaque = v; }

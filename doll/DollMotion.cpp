@@ -94,6 +94,8 @@ void Doll::RenderSkeleton(bool emphasizeNodes, bool thickBones) {
 }
 
 void Doll::RenderEdgeHilited(int jointa, int jointb) const {
+    // A caller's remembered bone may name a joint deleted or renumbered since
+    if (!GetIsValidJoint(jointa) || !GetIsValidJoint(jointb)) return;
     fColor::green()->SetColor();
     PenWidth(2);
     Line(GetJoint(jointa)->loc, GetJoint(jointb)->loc);

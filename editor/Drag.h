@@ -25,8 +25,7 @@ public:
     // The drop is complete; r may be null
     virtual void EndDrag(DragReceptacle* r) { (void)r; }
 
-protected:
-    ~DragObject() = default;
+    virtual ~DragObject() = default;
 };
 
 // Something that can take a drop. Every operation does nothing unless overridden.
@@ -41,8 +40,7 @@ public:
         (void)d;
     }
 
-protected:
-    ~DragReceptacle() = default;
+    virtual ~DragReceptacle() = default;
 };
 
 class Drag {

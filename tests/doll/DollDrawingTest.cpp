@@ -107,6 +107,10 @@ TEST_F(DollDrawing, HighlightsAreAYellowCircleAndAGreenBone) {
     gl.Save("doll_highlights.png");
     EXPECT_GT(gl.CountPixels(300, 45, 341, 86, kYellow), 40);
     EXPECT_EQ(gl.CountPixels(318, 180, 323, 185, kGreen), 10);
+    // A remembered bone whose joint has gone draws nothing
+    d.DeleteJoint(4);
+    EXPECT_TRUE(gl.Capture([&] { d.RenderEdgeHilited(1, 4); }).empty());
+    EXPECT_TRUE(gl.Capture([&] { d.RenderEdgeHilited(-1, 40); }).empty());
     // The highlight puts the pen back to one pixel
     gl.BeginFrame();
     Line(fPoint2(10, 10), fPoint2(20, 10));
