@@ -1,0 +1,82 @@
+// The sketch doll's document content: the "lines" node after the doll's own nodes.
+#include <new>
+
+#include "SketchDoll.h"
+#include "tbfReader.h"
+#include "tbfWriter.h"
+
+void SketchDollLine2::WriteToFile(tbfWriter* w) {
+    w->WriteAndOpenNode("line");
+    for (int i = 0; i < 2; i++)
+        w->Write("attach %d %f %f", joint[i], (double)jointLoc[i].x, (double)jointLoc[i].y);
+    if (isMask) w->Write("mask");
+    w->WriteAndOpenNode("points %d", GetNPoints());
+    for (int i = 0; i < npts; i++) w->Write("%f %f", (double)pts[i].x, (double)pts[i].y);
+    w->CloseNode();  // points
+    w->CloseNode();  // line
+}
+
+SketchDollLine2* SketchDollLine2::ParseNode(SketchDoll* d, tbfReader* r) {
+    SketchDollLine2* l = new (std::nothrow) SketchDollLine2(d);
+    if (!l) return nullptr;
+    int attachi = 0;
+    if (r->CompareItem(0, "line") && r->OpenNode()) {
+        while (r->Read()) {
+            int attachNode = -1;
+            float x = 0, y = 0;
+            if (r->CompareItem(0, "attach") && attachi < 2 &&
+                r->Parse("%0 %d %f %f", &attachNode, &x, &y)) {
+                l->jointLoc[attachi] = fPoint2(x, y);
+                l->joint[attachi] = attachNode;
+                attachi++;
+            } else if (r->CompareItem(0, "mask")) {
+                l->isMask = true;
+            } else if (r->CompareItem(0, "points") && r->OpenNode()) {
+                while (r->Read() && r->Parse("%f %f", &x, &y)) l->AddPoint(fPoint2(x, y));
+                r->CloseNode();
+            }
+            // Anything else, a third attach included, is passed over; an unopened child
+            // node is skipped by the next Read
+        }
+        r->CloseNode();
+    }
+    if (attachi != 2) {
+        delete l;
+        return nullptr;
+    }
+    l->jointRotate = l->jointLoc[0].Angle(l->jointLoc[1]);
+    return l;
+}
+
+void SketchDoll::WriteNodesToFile(tbfWriter* w) {
+    Doll::WriteNodesToFile(w);
+    w->WriteAndOpenNode("lines");
+    for (gesture* g = lines; g; g = g->GetNext()) static_cast<SketchDollLine*>(g)->WriteToFile(w);
+    w->CloseNode();
+}
+
+void SketchDoll::ReadNodeFromFile(tbfReader* r) {
+    if (!(r->CompareItem(0, "lines") && r->OpenNode())) {
+        Doll::ReadNodeFromFile(r);
+        return;
+    }
+    while (r->Read()) {
+        if (!r->CompareItem(0, "line")) continue;
+        SketchDollLine2* l = SketchDollLine2::ParseNode(this, r);
+        if (l) l->Insert(&lines);
+    }
+    r->CloseNode();
+    // The joints are read before this node and nothing later in a document frees a joint,
+    // so a line that names no joint now never will: drop it before anything maps it.
+    DropLinesOfMissingJoints();
+}
+
+void SketchDoll::DropLinesOfMissingJoints() {
+    gesture* g = lines;
+    while (g) {
+        gesture* following = g->GetNext();
+        SketchDollLine2* l = dynamic_cast<SketchDollLine2*>(g);
+        if (l && !(GetIsValidJoint(l->joint[0]) && GetIsValidJoint(l->joint[1]))) delete g;
+        g = following;
+    }
+}
