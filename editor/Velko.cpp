@@ -1,0 +1,455 @@
+#include "Velko.h"
+
+#include "GIconTable.h"
+#include "VelkoAssert.h"
+#include "VelkoIcons.h"
+#include "graphicsUtilsGL.h"
+
+namespace {
+const float kBoundsWidth = 800;
+const float kBoundsHeight = 480;
+const fPoint2 kModePanelTopLeft(10, 10);
+const float kLinePickDistance = 4.0f;
+const float kStrokePointSpacing = 2.5f;
+const float kLookAtInterestDown = 1.0f;
+const float kLookAtInterestUp = 0.5f;
+const float kIconInset = 10;
+const float kIconMenuGutter = 10;
+// Pose grid: 100-unit cells holding 90-unit squares
+const float kPoseCell = 100;
+const float kPoseGutter = 10;
+const float kMaskTint = 0.1f;       // white towards red while the mask is edited
+const float kIconMenuTint = 0.15f;  // white towards blue while the icon menu is open
+
+// The icon table is process-wide and never emptied: register the built-in set once, however
+// many editors a process builds
+void LoadStaticIconsOnce() {
+    static bool loaded = false;
+    if (loaded) return;
+    LoadStaticIcons();
+    loaded = true;
+}
+}  // namespace
+
+Velko::Velko(App* shell)
+    : Applet(shell),
+      testOnBackground(false),
+      mode(idle),
+      deformDrag(false),
+      mouseDownWasOnIcon(false),
+      activeJoint(nullptr),
+      activeLine(nullptr),
+      activeIcon(nullptr),
+      selectedLine(nullptr),
+      activeEdge{-1, -1},
+      dragTargetDelta(0, 0),
+      nPoseWidgets(0),
+      nPoseWidgetsInColumn(-1),
+      authorMode(kModePanelTopLeft) {
+    mode = idle;
+    selectedLine = nullptr;
+    mouseDownWasOnIcon = false;
+    testOnBackground = false;
+    ClearActiveElements();
+    RequestNewBoundsSize(kBoundsWidth, kBoundsHeight);
+    SetupPoseWidgets();
+    BuildMenu();
+    LoadStaticIconsOnce();
+    InitDollIcon();
+    theDoll.SetEditPose(nPoseWidgetsInColumn);
+}
+
+void Velko::ClearActiveElements() {
+    activeJoint = nullptr;
+    activeLine = nullptr;
+    activeIcon = nullptr;
+    activeEdge.a = activeEdge.b = -1;
+}
+
+void Velko::InitDollIcon() {
+    DollIcon* icon = theDoll.GetIcon();
+    fRect b = GetBounds();
+    fRect r = icon->GetBounds();
+    r.SetBottomLeft(fPoint2(b.left + kIconInset, b.bottom - kIconInset));
+    icon->SetBounds(r);
+    icon->SetIcon(GIconTable::ResolveIcon("heart"));
+}
+
+void Velko::BuildMenu() {
+    AppMenu* menu = GetMenu();
+    if (!menu) return;
+    // The GLUT shell offers no menu; the File menu is described here once a shell has one
+}
+
+void Velko::MenuInvoked(int id) {
+    // No menu is built yet, so no command can arrive; unlike App's default, an unknown item
+    // never quits the editor
+    (void)id;
+}
+
+void Velko::SetupPoseWidgets() {
+    nPoseWidgets = theDoll.GetNumPoses();
+    if (nPoseWidgets > kMaxPoseWidgets) nPoseWidgets = kMaxPoseWidgets;
+    nPoseWidgetsInColumn = -1;
+    fRect b = GetBounds();
+    // Columns fill top to bottom, from the right edge leftwards
+    fRect cell(b.right - kPoseCell, kPoseGutter, b.right - kPoseGutter, b.top + kPoseCell);
+    for (int i = 0; i < nPoseWidgets; i++) {
+        poseWidgets[i].Set(&theDoll, theDoll.GetPose(i), cell);
+        cell.Shift(0, kPoseCell);
+        if (cell.bottom + kPoseGutter > b.bottom) {
+            cell.Shift(-kPoseCell, kPoseGutter - cell.top);
+            if (nPoseWidgetsInColumn == -1) nPoseWidgetsInColumn = i + 1;
+        }
+    }
+}
+
+DollPoseWidget* Velko::PickPoseWidget(fPoint2 p) {
+    for (int i = 0; i < nPoseWidgets; i++)
+        if (poseWidgets[i].Pick(p)) return &poseWidgets[i];
+    return nullptr;
+}
+
+int Velko::IndexOfPoseWidget(const DollPoseWidget* w) const { return (int)(w - poseWidgets); }
+
+AuthorMode::option Velko::GetClickAction(fPoint2 loc, DollJoint** oJoint) {
+    if (PickPoseWidget(loc)) return AuthorMode::manipulatePose;
+    if (authorMode.Pick(loc)) return AuthorMode::pickAuthorMode;
+    if (mode == pickIcon || theDoll.PickIcon(loc)) return AuthorMode::manipulateIcon;
+    AuthorMode m = authorMode.GetMode();
+    if (DollJoint* j = theDoll.Pick(loc)) {
+        *oJoint = j;
+        return m.clickNode;
+    }
+    if (m.clickNowhere == AuthorMode::draw) {
+        SketchDollLine* l = theDoll.PickLine(loc, kLinePickDistance);
+        if (l && l->GetIsMask() == GetIsEditingDollMask()) return AuthorMode::selectLine;
+    }
+    *oJoint = theDoll.FindClosestJoint(loc, nullptr);
+    return m.clickNowhere;
+}
+
+void Velko::InitiateNodeDrag(fPoint2 mouseDownWhere, DollJoint* joint, bool deformation) {
+    mode = drag;
+    deformDrag = deformation;
+    activeJoint = joint;
+    dragTargetDelta = joint->GetLoc() - mouseDownWhere;
+}
+
+void Velko::MouseDown(fPoint2 loc) {
+    mouseDownWasOnIcon = false;
+    if (mode == pickIcon) return;  // the icon menu answers on release
+
+    if (authorMode.MouseDown(loc)) {
+        if (authorMode.GetMode().clickNowhere != AuthorMode::draw) selectedLine = nullptr;
+        return;
+    }
+
+    if (DollPoseWidget* w = PickPoseWidget(loc)) {
+        int i = IndexOfPoseWidget(w);
+        if (GetWasDoubleClick()) {
+            theDoll.SetEditPose(-1);
+            theDoll.GoToPose(i, true);
+        } else {
+            theDoll.SetEditPose(i);
+        }
+        return;
+    }
+
+    activeIcon = theDoll.PickIcon(loc);
+    if (activeIcon) {
+        // A click opens the icon menu on release; a drag moves the icon
+        mouseDownWasOnIcon = true;
+        return;
+    }
+
+    DollJoint* joint = nullptr;
+    switch (GetClickAction(loc, &joint)) {
+        case AuthorMode::pose:
+            if (!joint) break;
+            if (GetWasDoubleClick())
+                joint->SetLock(!joint->GetLock());
+            else
+                InitiateNodeDrag(loc, joint, false);
+            break;
+        case AuthorMode::draw:
+            selectedLine = nullptr;
+            if (theDoll.PickEdge(loc, &activeEdge.a, &activeEdge.b) < 0) activeEdge.a = -1;
+            activeLine = activeEdge.a == -1 ? nullptr : theDoll.NewLine(activeEdge.a, activeEdge.b);
+            if (activeLine) activeLine->SetIsMask(GetIsEditingDollMask());
+            mode = activeLine ? draw : idle;
+            break;
+        case AuthorMode::makeNode:
+            if (!theDoll.AddJoint(loc)) Beep();
+            break;
+        case AuthorMode::moveOrLink:
+            if (joint) InitiateNodeDrag(loc, joint, true);
+            break;
+        case AuthorMode::selectLine: {
+            SketchDollLine* l = theDoll.PickLine(loc, kLinePickDistance);
+            // A second click on the selected line deselects it
+            selectedLine = l != selectedLine ? l : nullptr;
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void Velko::MouseMoved(fPoint2 delta) {
+    if (mode == drag && deformDrag) {
+        // The deform preview is drawn from the pointer location, nothing accumulates
+        VELKO_ASSERT_TEXT(activeJoint, "activeJoint");
+        return;
+    }
+    if (theDrag.GetIsInDrag()) theDrag.TranslateDragObject(delta);
+}
+
+void Velko::Idle() {
+    PleaseRender();
+    theDoll.GetLookAt()->LookAt(GetMouseLoc(),
+                                GetIsMouseDown() ? kLookAtInterestDown : kLookAtInterestUp);
+    theDoll.Update();
+
+    fPoint2 mouseAt = GetMouseLoc();
+    fPoint2 downAt = GetMouseDownLoc();
+    DollPoseWidget* rolloverWidget = PickPoseWidget(mouseAt);
+    DollPoseWidget* pressWidget = PickPoseWidget(downAt);
+    DollIcon* pressIcon = theDoll.PickIcon(downAt);
+    if (mode == idle) activeIcon = theDoll.PickIcon(mouseAt);
+    AppCursor cursor = normalCursor;
+
+    if (theDrag.GetIsInDrag()) {
+        DragReceptacle* receptacle = nullptr;
+        if (rolloverWidget && rolloverWidget->WillReceiveDrag(theDrag.GetObject()))
+            receptacle = rolloverWidget;
+        theDrag.ChooseReceptacle(receptacle);
+        cursor = closedHandCursor;
+    } else if (mode == drag) {
+        if (!deformDrag) theDoll.UserMoveJointTowards(activeJoint, mouseAt + dragTargetDelta);
+        cursor = closedHandCursor;
+    } else if (mode == draw) {
+        VELKO_ASSERT_TEXT(activeLine, "activeLine");
+        activeLine->TrackGesture(mouseAt, kStrokePointSpacing);
+        cursor = pencilCursor;
+    } else if (GetCouldBeDrag() && (pressWidget || pressIcon)) {
+        if (pressWidget && mode == idle)
+            theDrag.Begin(pressWidget, Drag::ghostDontMoveObject);
+        else
+            theDrag.Begin(pressIcon, Drag::live);
+        // Catch up with the travel made before the drag was recognised
+        theDrag.TranslateDragObject(mouseAt - downAt);
+    }
+
+    if (!GetIsMouseDown()) {
+        DollJoint* joint = nullptr;
+        switch (GetClickAction(mouseAt, &joint)) {
+            case AuthorMode::pose:
+            case AuthorMode::moveOrLink:
+                activeJoint = joint;
+                activeEdge.a = -1;
+                cursor = openHandCursor;
+                break;
+            case AuthorMode::draw:
+                cursor = pencilCursor;
+                activeJoint = nullptr;
+                if (theDoll.PickEdge(mouseAt, &activeEdge.a, &activeEdge.b) < 0) activeEdge.a = -1;
+                break;
+            case AuthorMode::makeNode:
+                ClearActiveElements();
+                break;
+            default:
+                activeJoint = nullptr;
+                activeEdge.a = -1;
+                break;
+        }
+    }
+    SetMouseCursor(cursor);
+}
+
+void Velko::MouseUp(fPoint2 loc) {
+    bool stayInPickIcon = false;
+
+    if (mode == draw) {
+        VELKO_ASSERT_TEXT(activeLine, "activeLine");
+        if (activeLine->GetNPoints() < 2) {
+            delete activeLine;  // unlinks it from the doll
+            activeLine = nullptr;
+        }
+    }
+
+    if (mode == pickIcon) {
+        VELKO_ASSERT_TEXT(activeIcon, "activeIcon");
+        if (theDrag.GetIsInDrag()) {
+            stayInPickIcon = true;
+        } else {
+            // Press and release must agree on the cell
+            fRect r = activeIcon->GetBounds();
+            int current = activeIcon->GetIcon();
+            int pressed = PickIconMenu(r, kIconMenuGutter, current, GetMouseDownLoc());
+            int released = PickIconMenu(r, kIconMenuGutter, current, loc);
+            if (pressed == released) activeIcon->SetIcon(pressed);
+        }
+    }
+
+    if (mouseDownWasOnIcon && mode == idle && GetWasClickInPlace()) {
+        activeIcon = theDoll.PickIcon(loc);
+        if (activeIcon) {
+            mode = pickIcon;
+            stayInPickIcon = true;
+        }
+    }
+
+    // True as soon as one joint is inside: false means the doll has left the window
+    if (!theDoll.GetAreAllJointsOutOfRect(GetBounds())) theDoll.GoToHomePose();
+
+    if (theDrag.GetIsInDrag()) theDrag.End();
+
+    if (mode == drag && deformDrag) {
+        VELKO_ASSERT_TEXT(activeJoint, "activeJoint");
+        DollJoint* dst = theDoll.Pick(GetMouseLoc());
+        if (dst && dst != activeJoint)
+            theDoll.ToggleEdge(activeJoint, dst);
+        else
+            theDoll.UserDeformJoint(activeJoint, GetMouseLoc() - GetMouseDownLoc());
+    }
+
+    if (!stayInPickIcon) {
+        mode = idle;
+        activeJoint = nullptr;
+        activeLine = nullptr;
+        activeIcon = nullptr;
+    }
+}
+
+void Velko::Key(int c) {
+    switch (c) {
+        case 8:  // backspace
+            if (mode != idle) break;
+            if (selectedLine) {
+                delete selectedLine;  // unlinks it from the doll
+                selectedLine = nullptr;
+            } else if (authorMode.GetMode().deleteRollover == AuthorMode::eraseEdgeOrNode) {
+                if (activeJoint && theDoll.GetIsJointOf(activeJoint)) {
+                    theDoll.DeleteJoint(theDoll.GetIndexOfJoint(activeJoint));
+                    ClearActiveElements();
+                } else {
+                    Beep();
+                }
+            }
+            break;
+        case 9:  // tab
+        case kDownArrowKey:
+            ChangePose(1);
+            break;
+        case kUpArrowKey:
+            ChangePose(-1);
+            break;
+        case kLeftArrowKey:
+            ChangePose(nPoseWidgetsInColumn);
+            break;
+        case kRightArrowKey:
+            ChangePose(-nPoseWidgetsInColumn);
+            break;
+        case '+':
+            if (activeEdge.a != -1) theDoll.MoveEdgeForwards(activeEdge.a, activeEdge.b);
+            break;
+        case '-':
+            if (activeEdge.a != -1) theDoll.MoveEdgeBackwards(activeEdge.a, activeEdge.b);
+            break;
+        default:
+            break;
+    }
+}
+
+void Velko::ChangePose(int delta) {
+    int p = theDoll.GetSeekPose();
+    if (p == -1) p = theDoll.GetEditPose();
+    if (p == -1) {
+        p = 0;
+    } else {
+        // Wraps within the grid whatever the step
+        p = ((p + delta) % nPoseWidgets + nPoseWidgets) % nPoseWidgets;
+    }
+    theDoll.SetEditPose(p);
+}
+
+// Drawing
+
+void Velko::Render() {
+    fRect bounds = GetBounds();
+    if (testOnBackground) {
+        fColor::SetToBlend(fColor::white(), fColor::red(), kMaskTint);
+        bounds.Paint();
+    }
+    if (mode == pickIcon) {
+        fColor tint;
+        tint.SetToBetween(fColor::white(), fColor::blue(), kIconMenuTint);
+        tint.SetColor();
+        bounds.Paint();
+    }
+    if (activeIcon) activeIcon->Frame();
+    RenderDoll();
+    if (selectedLine) selectedLine->RenderSelected();
+    RenderRollovers();
+    RenderPoseWidgets();
+    authorMode.Render(mode != pickIcon);
+    RenderDrag();
+    if (mode == pickIcon) {
+        VELKO_ASSERT_TEXT(activeIcon, "activeIcon");
+        RenderIconMenu(activeIcon->GetBounds(), kIconMenuGutter);
+    }
+}
+
+void Velko::RenderDoll() {
+    AuthorMode m = authorMode.GetMode();
+    theDoll.SetRenderSkeleton(m.skeletonVisible);
+    theDoll.SetRenderSketches(m.artVisible);
+    // With the icon menu open the masks are left unfilled so the tint shows through
+    theDoll.SetRenderOpaque(mode != pickIcon);
+    bool emphasizeNodes = m.clickNode == AuthorMode::pose || m.clickNode == AuthorMode::moveOrLink;
+    bool thickBones = !m.artVisible;
+    theDoll.RenderSkeleton(emphasizeNodes, thickBones);
+    theDoll.Render();
+    theDoll.RenderDecorations(m.iconFramesVisible);
+}
+
+void Velko::RenderRollovers() {
+    if (activeJoint) activeJoint->RenderHilited();
+    if (activeEdge.a != -1) theDoll.RenderEdgeHilited(activeEdge.a, activeEdge.b);
+}
+
+void Velko::RenderPoseWidgets() {
+    for (int i = 0; i < nPoseWidgets; i++) poseWidgets[i].Render();
+    // The edit frame is drawn last, so it covers the seek frame on the same widget
+    int s = theDoll.GetSeekPose();
+    if (s >= 0 && s < nPoseWidgets) poseWidgets[s].RenderHilight(fColor::red());
+    int e = theDoll.GetEditPose();
+    if (e >= 0 && e < nPoseWidgets) poseWidgets[e].RenderHilight(fColor::yellow());
+}
+
+void Velko::RenderDrag() {
+    if (theDrag.GetIsInDrag()) theDrag.Render();
+    if (mode != drag || !deformDrag) return;
+
+    // What releasing here would do: link or unlink with the joint under the pointer, or
+    // move the joint by the drag so far
+    VELKO_ASSERT_TEXT(activeJoint, "activeJoint");
+    fPoint2 loc = GetMouseLoc();
+    DollJoint* target = theDoll.Pick(loc);
+    if (target && target != activeJoint) {
+        if (theDoll.EdgeExists(activeJoint, target))
+            fColor::white()->SetColor();
+        else
+            fColor::lightGray()->SetColor();
+        Line(activeJoint->GetLoc(), target->GetLoc());
+        return;
+    }
+    fColor::lightGray()->SetColor();
+    fPoint2 p = activeJoint->GetLoc() + (loc - GetMouseDownLoc());
+    FrameCircle(p, DollJoint::GetGlobalRadius());
+    int j = theDoll.GetIndexOfJoint(activeJoint);
+    int cookie = 0, neighbor = -1;
+    while (theDoll.GetNextEdge(j, &cookie, &neighbor) > 0)
+        Line(p, theDoll.GetJoint(neighbor)->GetLoc());
+}

@@ -1,0 +1,82 @@
+// Velko: the editor applet the program hosts. It owns one SketchDoll (the doll with its
+// sketched lines) by value, the author-mode panel, the eight pose thumbnails and the drag in
+// progress, and turns the shell's mouse, key and idle events into sketching, posing and
+// skeleton editing. Every idle tick it draws a frame, drives the doll's motion, advances
+// the action in progress and sets the cursor.
+//
+// Every pointer the editor keeps (joints, lines, the icon) points into its own doll and is
+// not owned. World coordinates are window pixels, origin top left, y down.
+#pragma once
+
+#include "Applet.h"
+#include "AuthorModePanel.h"
+#include "DollPoseWidget.h"
+#include "Drag.h"
+#include "SketchDoll.h"
+
+class Velko : public Applet {
+public:
+    static const int kMaxPoseWidgets = 8;
+
+    explicit Velko(App* shell);
+    ~Velko() override = default;
+    Velko(const Velko&) = delete;
+    Velko& operator=(const Velko&) = delete;
+
+    // Shell events, in the applet's slot order
+    void Key(int c) override;
+    void MenuInvoked(int id) override;
+    void MouseDown(fPoint2 loc) override;
+    void MouseUp(fPoint2 loc) override;
+    // Pointer travel since the shell last reported one (world units)
+    void MouseMoved(fPoint2 delta) override;
+    void Idle() override;
+    void Render() override;
+
+private:
+    // The doll mask is being edited: new lines are masks and only masks can be selected
+    bool testOnBackground;
+    SketchDoll theDoll;
+    Drag theDrag;
+    // Interaction state: a joint drag, the icon menu open, or a line being drawn
+    enum : unsigned char { idle = 0, drag = 1, pickIcon = 2, draw = 3 } mode;
+    // In drag mode: skeleton editing (deform or link) rather than posing
+    bool deformDrag;
+    bool mouseDownWasOnIcon;
+    DollJoint* activeJoint;      // under the pointer, or being dragged
+    SketchDollLine* activeLine;  // being drawn (draw mode)
+    DollIcon* activeIcon;        // under the pointer, or its menu is open
+    SketchDollLine* selectedLine;
+    struct {
+        int a, b;  // joint indices of the bone under the pointer; a = -1 for none
+    } activeEdge;
+    // Grabbed joint's location minus the press location, fixed when a joint drag starts
+    fPoint2 dragTargetDelta;
+    int nPoseWidgets;
+    // Widgets per column of the grid, or -1 when all fit in one column
+    int nPoseWidgetsInColumn;
+    DollPoseWidget poseWidgets[kMaxPoseWidgets];
+    AuthorModePanel authorMode;
+
+    void ClearActiveElements();
+    // The icon to the bottom-left corner (inset 10), showing "heart"
+    void InitDollIcon();
+    // Steps the edit pose by delta slots, wrapping; with no seek or edit pose, pose 0
+    void ChangePose(int delta);
+    bool GetIsEditingDollMask() const { return testOnBackground; }
+    void InitiateNodeDrag(fPoint2 mouseDownWhere, DollJoint* joint, bool deformation);
+    // What a press at loc would do; *oJoint is written for the joint actions only
+    AuthorMode::option GetClickAction(fPoint2 loc, DollJoint** oJoint);
+    DollPoseWidget* PickPoseWidget(fPoint2 p);
+    int IndexOfPoseWidget(const DollPoseWidget* w) const;
+    void SetupPoseWidgets();
+    // Describes the File menu to a shell that offers one
+    void BuildMenu();
+
+    void RenderDoll();
+    void RenderRollovers();
+    void RenderPoseWidgets();
+    void RenderDrag();
+
+    friend class VelkoTestAccess;
+};
