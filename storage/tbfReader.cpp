@@ -175,7 +175,10 @@ bool tbfReaderAsciiFILE::Read() {
         endOfNode = true;
         return false;
     }
-    if (strcmp(GetNthElementSlowly(nelements - 1), "{") == 0) {
+    // The last element, found from the end of the line: the separators after it are NULs
+    int last = bufstrlen - 1;
+    while (!buf[last]) --last;
+    if (buf[last] == '{' && (last == 0 || !buf[last - 1])) {
         startOfNode = true;
         nelements -= 1;
     }
