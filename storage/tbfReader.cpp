@@ -271,8 +271,8 @@ void tbfReaderAsciiFILE::CloseNode() {
     VELKO_ASSERT(depth > 0);
     // When the stream ends inside the node, depth stays: every later Read() is false anyway
     if (endOfNode || SkipThisNode()) depth -= 1;
-    // A pending unentered child stays pending, so the next Read() skips the rest of this
-    // node's parent content correctly: the skip above consumed only that child
+    // With an unentered child pending, the skip above ended at that child's closing brace;
+    // startOfNode stays set, so the next Read() skips what is left of this node
     nelements = 0;
     endOfNode = false;
     lineLoaded = false;
