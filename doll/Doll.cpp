@@ -74,12 +74,6 @@ void Doll::Construct() {
     RememberPoseAsHome();
 }
 
-// Document content is written and read by the doll's persistence, which is built on the
-// storage format; a bare doll writes and reads nothing yet.
-void Doll::WriteToFile(tbfWriter* f) { (void)f; }
-void Doll::WriteNodesToFile(tbfWriter* f) { (void)f; }
-void Doll::ReadNodeFromFile(tbfReader* f) { (void)f; }
-
 void Doll::Render() {}
 void Doll::RenderEdge(int a, int b) const {
     (void)a;

@@ -28,6 +28,9 @@ class Doll {
 public:
     static const int kNumPoses = 8;
     static constexpr float kNoEdge = -1.0f;  // matrix entry of a pair without a bone
+    // Farthest a document may place a location from the origin along x or y (world units);
+    // lines beyond it are not read, which keeps bone lengths and motion finite
+    static constexpr float kMaxDocumentCoordinate = 1.0e6f;
 
     bool renderSkeleton;  // draw joints and bones
     bool renderOpaque;    // drawing flag for the sketch doll's masks
@@ -59,7 +62,8 @@ public:
     // Virtual operations, in this order
     // Rebuilds the default skeleton
     virtual void Reset();
-    // Document content: the bodies come with the doll's document reader and writer
+    // Writes the doll as one "velko" chunk; compacts the joint indices first, so callers'
+    // joint indices are stale afterwards
     virtual void WriteToFile(tbfWriter* f);
     // The emotion icon, with its frame when renderSchematics
     virtual void RenderDecorations(bool renderSchematics);
@@ -78,8 +82,17 @@ public:
     virtual void NotifyJointDeleted(int j);
     // Joint from has been renumbered to to; nothing in a bare doll
     virtual void NotifyJointIndexChanged(int from, int to);
+    // The chunk's body: "joints", "edges" and "poses" nodes; a derived doll writes its own
+    // nodes after these. The joints must occupy slots 0 .. njoints-1.
     virtual void WriteNodesToFile(tbfWriter* f);
+    // One child node of the chunk, its opening item being f's current item; a derived doll
+    // reads its own nodes and passes the others here. Unknown nodes are left to be skipped.
     virtual void ReadNodeFromFile(tbfReader* f);
+
+    // Replaces the doll with the "velko" chunk at f's next item. Any bytes leave a
+    // consistent doll: without such a chunk it is left cleared (no joints). The caller
+    // checks f's header.
+    void ReadFromFile(tbfReader* f);
 
     // Joints
     // Index of a fresh joint (location left as the slot had it), or -1 when all are used

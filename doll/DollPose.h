@@ -7,6 +7,8 @@
 #include "fRect.h"
 
 class Doll;
+class tbfWriter;
+class tbfReader;
 
 class DollPose {
 public:
@@ -38,4 +40,11 @@ public:
     void NotifyJointIndexChanged(int from, int to);
     // False (box kept) when the pose holds no joints
     bool DeriveBoundingBox();
+
+    // A "pose" node holding a "joints" node with the locations of slots 0 .. njoints-1,
+    // which must all be marked (true of a pose of a doll whose joints are compacted)
+    void Write(tbfWriter* f) const;
+    // Reads the "pose" node at f's current item, filling slots from 0 in file order (at
+    // most 32); any other item leaves the pose empty
+    void ReadNodeFromFile(tbfReader* f);
 };
