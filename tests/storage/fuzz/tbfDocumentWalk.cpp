@@ -11,6 +11,7 @@
 
 const DocumentConsumer kDocumentConsumers[] = {
     {"tree copy", CopyDocumentTree, true},
+    {"doll", ReadDollAndSave, true},
 };
 const int kNumDocumentConsumers = sizeof kDocumentConsumers / sizeof kDocumentConsumers[0];
 
@@ -141,6 +142,8 @@ std::string ReadAndSave(const DocumentConsumer& consumer, const uint8_t* data, s
 }
 
 }  // namespace
+
+void ReportWalkFailure(const char* check, const char* item) { Fail(check, item); }
 
 void CopyDocumentTree(tbfReader* in, tbfWriter* out) {
     int depth = 0;  // nodes entered in the reader and opened in the writer

@@ -31,7 +31,14 @@ struct DocumentWalkReport {
 // Runs every consumer on the bytes; never stops the program for a failed check
 DocumentWalkReport WalkDocument(const uint8_t* data, size_t size);
 
+// Records a failed check of a consumer in the walk in progress (the first one counts)
+void ReportWalkFailure(const char* check, const char* item);
+
 // The generic consumer: enters every node except those whose opening item starts with
 // "x", stops reading a node early after an item "stop", probes every getter on every item,
 // and writes each item it read back at the same depth
 void CopyDocumentTree(tbfReader* in, tbfWriter* out);
+
+// The doll's document reader and writer (DollDocumentConsumer.cpp): reads any bytes into a
+// doll, checks the doll's consistency, and saves it
+void ReadDollAndSave(tbfReader* in, tbfWriter* out);
