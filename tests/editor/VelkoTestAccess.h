@@ -1,0 +1,36 @@
+// Read-only view of the editor's private state for tests and benchmarks, so scripted
+// interactions can check what the editor holds after each step without opening its fields.
+#pragma once
+
+#include "Velko.h"
+
+class VelkoTestAccess {
+public:
+    explicit VelkoTestAccess(Velko& v) : v(v) {}
+
+    enum Mode { idle = 0, drag = 1, pickIcon = 2, draw = 3 };
+
+    const SketchDoll& Doll() const { return v.theDoll; }
+    // For arranging a doll before an interaction (benchmarks, full joint tables); tests
+    // change the doll through input otherwise
+    SketchDoll& DollForSetup() { return v.theDoll; }
+    Mode GetMode() const { return (Mode)v.mode; }
+    bool GetDeformDrag() const { return v.deformDrag; }
+    const DollJoint* ActiveJoint() const { return v.activeJoint; }
+    const SketchDollLine* ActiveLine() const { return v.activeLine; }
+    const DollIcon* ActiveIcon() const { return v.activeIcon; }
+    const SketchDollLine* SelectedLine() const { return v.selectedLine; }
+    int ActiveEdgeA() const { return v.activeEdge.a; }
+    int ActiveEdgeB() const { return v.activeEdge.b; }
+    fPoint2 DragTargetDelta() const { return v.dragTargetDelta; }
+    int NumPoseWidgets() const { return v.nPoseWidgets; }
+    int PoseWidgetsInColumn() const { return v.nPoseWidgetsInColumn; }
+    const DollPoseWidget& PoseWidget(int i) const { return v.poseWidgets[i]; }
+    const Drag& TheDrag() const { return v.theDrag; }
+    const AuthorModePanel& Panel() const { return v.authorMode; }
+    AuthorMode CurrentMode() const { return v.authorMode.GetMode(); }
+    bool EditingMask() const { return v.testOnBackground; }
+
+private:
+    Velko& v;
+};
