@@ -1,4 +1,4 @@
-// Idle cost of the running program: the real GLUT shell hosting the program's applet for a
+// Idle cost of the running program: the real GLUT shell hosting the editor applet for a
 // fixed time on the X display. Prints ticks per second and the CPU the process used.
 //
 // Usage: velko_idle_bench [seconds]   (default 10)
@@ -9,7 +9,7 @@
 #include <cstdlib>
 
 #include "Application.h"
-#include "PlaceholderApplet.h"
+#include "Velko.h"
 #include "fTime.h"
 
 namespace {
@@ -21,12 +21,12 @@ double CpuSeconds() {
 }
 
 // Counts the applet's ticks and ends the event loop after the measuring time
-class CountingApplet : public PlaceholderApplet {
+class CountingApplet : public Velko {
 public:
-    CountingApplet(App* shell, float seconds) : PlaceholderApplet(shell), duration(seconds) {}
+    CountingApplet(App* shell, float seconds) : Velko(shell), duration(seconds) {}
 
     void Idle() override {
-        PlaceholderApplet::Idle();
+        Velko::Idle();
         float now = GetSeconds();
         if (ticks == 0) {
             // Measure from the first tick, after start-up costs

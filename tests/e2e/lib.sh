@@ -92,6 +92,19 @@ e2e_count() {
         -depth 8 txt:- | grep -c " $hex "
 }
 
+# Waits out the title splash (a press only hurries it) until the editor's mode panel shows
+# its chosen item, "Draw and Pose", in gray; the last screenshot is left as NAME
+e2e_wait_for_editor() {
+    local name="${1:-editor}"
+    for _ in $(seq 60); do
+        e2e_shot "$name"
+        case "$(e2e_pixel "$name" 14 54)" in 127,127,127 | 128,128,128) return 0 ;; esac
+        sleep 0.5
+    done
+    e2e_fail "the editor never showed"
+    return 1
+}
+
 e2e_expect_eq() {  # what got want
     if [ "$2" != "$3" ]; then e2e_fail "$1: got '$2', want '$3'"; else echo "ok: $1"; fi
 }

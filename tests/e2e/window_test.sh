@@ -1,26 +1,29 @@
 #!/usr/bin/env bash
-# The program opens its fixed-size window with a white background and answers input.
+# The program opens its fixed-size window with a white background, shows the editor once
+# the title splash is over, and answers the mouse and the keyboard.
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1" 800x480
 
-e2e_shot start
 e2e_expect_eq "title is empty" "$(xdotool getwindowname "$E2E_WID")" ""
-e2e_expect_eq "background is white" "$(e2e_pixel start 700 400)" "255,255,255"
-e2e_expect_eq "corner is white" "$(e2e_pixel start 5 470)" "255,255,255"
+e2e_click 500 300 0.1  # hurries the splash
+e2e_wait_for_editor start || e2e_finish
+e2e_expect_eq "background is white" "$(e2e_pixel start 500 300)" "255,255,255"
+e2e_expect_eq "corner is white" "$(e2e_pixel start 5 475)" "255,255,255"
 
-# A press is marked where it landed, in window coordinates
-e2e_click 200 150 0.1
-e2e_move 600 300 0.3  # take the pointer's cross off the mark
-e2e_shot clicked
-e2e_expect_eq "press marked at the pointer" "$(e2e_pixel clicked 200 150)" "255,0,0"
-e2e_expect_eq "mark is 20 pixels wide" "$(e2e_count clicked 180 130 221 171 255,0,0)" "400"
+# A press on the mode panel chooses "Pose"
+e2e_click 40 80 0.2
+e2e_move 500 450 0.3
+e2e_shot pose-chosen
+e2e_expect_eq "Pose chosen" "$(e2e_pixel pose-chosen 14 74)" "$(e2e_pixel start 14 54)"
+e2e_expect_eq "Draw and Pose no longer chosen" "$(e2e_pixel pose-chosen 14 54)" "255,255,255"
 
-# Keys arrive (the stand-in applet prints the last key code)
-e2e_key a
-sleep 0.2
-e2e_shot key
-e2e_expect_ge "key code drawn" "$(e2e_count key 5 5 120 25 0,0,0)" 10
-e2e_expect_eq "nothing drawn below the text" "$(e2e_count key 5 30 120 60 0,0,0)" 0
+# Keys arrive: tab moves the edit pose (the yellow frame) from thumbnail 4 to 5
+e2e_expect_ge "pose 4 framed yellow" "$(e2e_count start 605 8 685 13 255,255,0)" 100
+e2e_key Tab
+sleep 0.3
+e2e_shot tab
+e2e_expect_eq "pose 4 no longer framed" "$(e2e_count tab 605 8 685 13 255,255,0)" 0
+e2e_expect_ge "pose 5 framed yellow" "$(e2e_count tab 605 108 685 113 255,255,0)" 100
 
 # Resizing by hand snaps back
 xdotool windowsize "$E2E_WID" 500 300
