@@ -1,4 +1,5 @@
 // The sketch doll's document content: the "lines" node after the doll's own nodes.
+#include <cmath>
 #include <new>
 
 #include "SketchDoll.h"
@@ -16,6 +17,16 @@ void SketchDollLine2::WriteToFile(tbfWriter* w) {
     w->CloseNode();  // line
 }
 
+namespace {
+
+// A coordinate a document may hold: the doll's own bound keeps every mapped point finite
+bool InDocumentRange(float x, float y) {
+    return std::fabs(x) <= Doll::kMaxDocumentCoordinate &&
+           std::fabs(y) <= Doll::kMaxDocumentCoordinate;
+}
+
+}  // namespace
+
 SketchDollLine2* SketchDollLine2::ParseNode(SketchDoll* d, tbfReader* r) {
     SketchDollLine2* l = new (std::nothrow) SketchDollLine2(d);
     if (!l) return nullptr;
@@ -25,14 +36,16 @@ SketchDollLine2* SketchDollLine2::ParseNode(SketchDoll* d, tbfReader* r) {
             int attachNode = -1;
             float x = 0, y = 0;
             if (r->CompareItem(0, "attach") && attachi < 2 &&
-                r->Parse("%0 %d %f %f", &attachNode, &x, &y)) {
+                r->Parse("%0 %d %f %f", &attachNode, &x, &y) && InDocumentRange(x, y)) {
                 l->jointLoc[attachi] = fPoint2(x, y);
                 l->joint[attachi] = attachNode;
                 attachi++;
             } else if (r->CompareItem(0, "mask")) {
                 l->isMask = true;
             } else if (r->CompareItem(0, "points") && r->OpenNode()) {
-                while (r->Read() && r->Parse("%f %f", &x, &y)) l->AddPoint(fPoint2(x, y));
+                // A point out of range ends the points like one that is not a number
+                while (r->Read() && r->Parse("%f %f", &x, &y) && InDocumentRange(x, y))
+                    l->AddPoint(fPoint2(x, y));
                 r->CloseNode();
             }
             // Anything else, a third attach included, is passed over; an unopened child

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "SketchDocuments.h"
+#include "SketchInvariants.h"
 #include "fTime.h"
 
 namespace {
@@ -163,8 +164,22 @@ TEST_F(LineNodes, LinesNamingJointsTheDollDoesNotHaveAreDroppedOnLoad) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0]->joint[0], 4);
     EXPECT_EQ(lines[0]->joint[1], 5);
-    // Everything left can be mapped
-    EXPECT_TRUE(lines[0]->RunFilter());
+    EXPECT_EQ(SketchDollInvariantViolation(doll), "");
+}
+
+TEST_F(LineNodes, CoordinatesBeyondTheDocumentRangeAreNotRead) {
+    ReadBodyNodes(doll, LinesNode("line {\n"
+                                  "\tattach 4 2000000 232\n"  // not accepted: a third follows
+                                  "\tattach 4 320 232\n"
+                                  "\tattach 5 270 -1e38\n"
+                                  "\tattach 5 270 332\n"
+                                  "\tpoints 3 {\n\t\t1 2\n\t\t3 -1000001\n\t\t5 6\n\t}\n"
+                                  "}\n"));
+    auto lines = Lines2Of(doll);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0]->jointLoc[0], fPoint2(320, 232));
+    EXPECT_EQ(lines[0]->jointLoc[1], fPoint2(270, 332));
+    EXPECT_EQ(RecordedPoints(lines[0]), (std::vector<fPoint2>{{1, 2}}));
 }
 
 TEST_F(LineNodes, OtherNodesAndAnUnopenedLinesItemAreLeftToTheDoll) {
