@@ -18,10 +18,21 @@ namespace {
 // A document holds six decimals. Each location read is rounded to that precision, so a doll
 // loaded from any document saves to one that loads back as exactly the same doll (two
 // joints a ten-millionth apart would otherwise keep their bone on the first load and lose it
-// on the second). Numbers this program wrote are unchanged by it. Exact for |v| <= 1e6: the
-// scaled value is far below 2^53 and a float never lies near enough to a rounding boundary
-// for the double arithmetic to land on the wrong side.
-float ToDocumentPrecision(float v) { return (float)(std::nearbyint((double)v * 1e6) / 1e6); }
+// on the second). Numbers this program wrote are unchanged by it.
+//
+// The result is the float nearest to the six-decimal text "%f" prints for v, as printf and
+// strtof would give it, for |v| <= 1e6: v * 1e6 is then below 2^52, where adding and taking
+// away 2^52 rounds to the nearest integer k (ties to even, as printf rounds). k / 1e6 is
+// never a midpoint between floats and lies at least 6e-14 (relative) away from one, far
+// more than the 3e-16 error of multiplying by the inexact 1e-6, so the final rounding to
+// float is the correct one.
+float ToDocumentPrecision(float v) {
+    const double kRoundingShift = 4503599627370496.0;  // 2^52
+    const double scaled = (double)v * 1e6;
+    // Rounded by magnitude, the sign put back: -0.0 and small negatives print as "-0.000000"
+    const double k = std::copysign((std::fabs(scaled) + kRoundingShift) - kRoundingShift, scaled);
+    return (float)(k * 1e-6);
+}
 
 // The current item as a location "x y": both numbers, within the document range
 bool ParseLocation(tbfReader* f, fPoint2* p) {

@@ -97,6 +97,7 @@ TEST(DocumentRoundTrip, LocationsComeBackAsTheirSixDecimalText) {
         ASSERT_EQ(d.GetNumJoints(), 2);
         EXPECT_EQ(d.joints[0].loc.x, strtof(Printed(a).c_str(), nullptr));
         EXPECT_EQ(d.joints[0].loc.y, strtof(Printed(b).c_str(), nullptr));
+        EXPECT_EQ(Printed(d.joints[0].loc.x), Printed(a));  // "-0.000000" keeps its sign
         const std::string saved = SaveDoll(d);
         Doll again;
         ASSERT_TRUE(LoadDoll(again, saved));
