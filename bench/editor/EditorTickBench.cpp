@@ -1,0 +1,122 @@
+// Cost of one editor tick (Velko::Idle: draw the frame, update the doll, follow the pointer,
+// set the cursor) through the real GLUT shell in a real GL window on the X display, with the
+// default doll and with a heavy one (32 joints, 200 lines of 250 points). Target: median
+// tick under 10 ms for the heavy doll. The parts of the tick are measured apart to show
+// where the time goes. Every measured frame ends in glFinish, so drawing is counted.
+#include <GL/freeglut.h>
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <vector>
+
+#include "Application.h"
+#include "Velko.h"
+#include "VelkoTestAccess.h"
+
+namespace {
+
+Application* Shell() {
+    static Application* shell = Application::GetApplicationShell();
+    return shell;
+}
+
+// Adds joints up to 32, each linked to an earlier one, and 200 lines of 250 points spread
+// over the bones, each drawn along its bone like a hand-sketched contour
+void MakeHeavy(SketchDoll& d) {
+    for (int i = 0; d.GetNumJoints() < kDollMaxJoints; i++) {
+        int from = i % 11;
+        fPoint2 p = d.GetJoint(from)->GetLoc() + fPoint2(30 * cosf(i * 1.3f), 30 * sinf(i * 1.3f));
+        int j = d.NewJoint();
+        d.GetJoint(j)->SetLoc(p);
+        d.MakeEdge(from, j);
+    }
+    std::vector<std::pair<int, int>> bones;
+    for (int a = 0; a < kDollMaxJoints; a++)
+        for (int b = a + 1; b < kDollMaxJoints; b++)
+            if (d.edges[a][b] > 0) bones.push_back({a, b});
+    for (int n = 0; n < 200; n++) {
+        auto bone = bones[n % bones.size()];
+        SketchDollLine* l = d.NewLine(bone.first, bone.second);
+        fPoint2 a = d.GetJoint(bone.first)->GetLoc(), b = d.GetJoint(bone.second)->GetLoc();
+        for (int k = 0; k < 250; k++) {
+            float t = k / 249.0f;
+            fPoint2 on(a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t);
+            l->AddPoint(on + fPoint2(6 * sinf(t * 20 + n), 6 * cosf(t * 17 + n)));
+        }
+    }
+    d.SkeletonChanged();
+}
+
+struct Editor {
+    Velko velko;
+    explicit Editor(bool heavy) : velko(Shell()) {
+        VelkoTestAccess in(velko);
+        if (heavy) MakeHeavy(in.DollForSetup());
+        Shell()->Application::EnterEventLoop(&velko);  // host it without entering the loop
+        for (int i = 0; i < 10; i++) glutMainLoopEvent();
+        for (int i = 0; i < 5; i++) Shell()->Idle();  // draw every line once
+        glFinish();
+    }
+};
+
+// Times each iteration of what and reports the median in milliseconds
+template <class F>
+void Measure(benchmark::State& state, F what) {
+    std::vector<double> ms;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        what();
+        glFinish();
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                .count());
+    }
+    std::nth_element(ms.begin(), ms.begin() + ms.size() / 2, ms.end());
+    state.counters["median_ms"] = ms[ms.size() / 2];
+}
+
+void BM_EditorTick(benchmark::State& state) {
+    if (!Shell()) return state.SkipWithError("no display");
+    Editor e(state.range(0));
+    Measure(state, [] { Shell()->Idle(); });
+}
+
+// The frame alone: clear, every layer of the editor, swap
+void BM_EditorFrameOnly(benchmark::State& state) {
+    if (!Shell()) return state.SkipWithError("no display");
+    Editor e(state.range(0));
+    Measure(state, [] { Shell()->IdleButRenderOnly(); });
+}
+
+// The doll's motion alone
+void BM_DollUpdateOnly(benchmark::State& state) {
+    if (!Shell()) return state.SkipWithError("no display");
+    Editor e(state.range(0));
+    SketchDoll& d = VelkoTestAccess(e.velko).DollForSetup();
+    Measure(state, [&] { d.Update(); });
+}
+
+// What the rollover asks of the doll every tick away from joints in "Draw and Pose"
+void BM_RolloverPicksOnly(benchmark::State& state) {
+    if (!Shell()) return state.SkipWithError("no display");
+    Editor e(state.range(0));
+    SketchDoll& d = VelkoTestAccess(e.velko).DollForSetup();
+    Measure(state, [&] {
+        fPoint2 p(5, 5);
+        int a, b;
+        benchmark::DoNotOptimize(d.Pick(p));
+        benchmark::DoNotOptimize(d.PickLine(p, 4.0f));
+        benchmark::DoNotOptimize(d.FindClosestJoint(p, nullptr));
+        benchmark::DoNotOptimize(d.PickEdge(p, &a, &b));
+    });
+}
+
+// Argument: 0 = the default doll, 1 = the heavy doll
+BENCHMARK(BM_EditorTick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_EditorFrameOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_DollUpdateOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RolloverPicksOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
