@@ -71,6 +71,31 @@ void BM_FgetsScanOfFullDollDocument(benchmark::State& state) {
 }
 BENCHMARK(BM_FgetsScanOfFullDollDocument);
 
+// The reader's share of Open: every item of the document visited and its first two
+// elements converted, nothing built
+float WalkItems(tbfReader& r) {
+    float sum = 0;
+    while (r.Read()) {
+        float x = 0, y = 0;
+        if (r.ParseItem(0, &x) && r.ParseItem(1, &y)) sum += x + y;
+        if (r.OpenNode()) {
+            sum += WalkItems(r);
+            r.CloseNode();
+        }
+    }
+    return sum;
+}
+
+void BM_ReaderWalkOfFullDollDocument(benchmark::State& state) {
+    const std::string& text = FullDollDocument();
+    for (auto _ : state) {
+        tbfReaderAsciiFILE reader(OpenForReading(text));
+        benchmark::DoNotOptimize(WalkItems(reader));
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * text.size());
+}
+BENCHMARK(BM_ReaderWalkOfFullDollDocument);
+
 // Open: the reader on the stream, then the doll rebuilt from it
 void BM_OpenFullDollDocument(benchmark::State& state) {
     const std::string& text = FullDollDocument();
