@@ -61,6 +61,16 @@ TEST_F(Editor, OpensOnTheDefaultDollInDrawAndPoseWithTheHeartBottomLeft) {
     EXPECT_EQ(r.bottom, 470);
 }
 
+TEST_F(Editor, RegistersTheBuiltInIconsOnceHoweverManyEditorsAreBuilt) {
+    int registered = GIconTable::entryCount;
+    for (int i = 0; i < 12; i++) {  // more than the 256-slot table could take 22 at a time
+        EditorTestShell shell;
+        Velko another(&shell);
+        EXPECT_EQ(GIconTable::entryCount, registered);
+    }
+    for (int i = 0; i < kNumVelkoIcons; i++) EXPECT_EQ(icons[i].id, i) << icons[i].name;
+}
+
 TEST_F(Editor, LaysTheThumbnailsOutInTwoColumnsOfFourAndEditsPoseFour) {
     VelkoTestAccess& in = s->in;
     ASSERT_EQ(in.NumPoseWidgets(), 8);
@@ -565,6 +575,49 @@ TEST_F(Editor, TheIconMenuMovesWithTheIconWhenTheIconIsDraggedWhileOpen) {
     sh.Click(145, 145);
     EXPECT_EQ(s->Doll().icon.GetIcon(), icons[0].id);
     EXPECT_EQ(s->in.GetMode(), VelkoTestAccess::idle);
+}
+
+// Other window heights: the grid's columns, and what the side arrows do
+
+TEST(EditorLayout, ATallWindowHoldsEveryThumbnailInOneColumnAndStartsWithoutAnEditPose) {
+    if (!GLTestContext::Available()) GTEST_SKIP() << "no display";
+    EditorSession s(800, 910);
+    EXPECT_EQ(s.in.PoseWidgetsInColumn(), -1);
+    fRect last = s.in.PoseWidget(7).bounds;
+    EXPECT_EQ(last.left, 700);
+    EXPECT_EQ(last.top, 710);
+    EXPECT_EQ(last.bottom, 800);
+    s.shell.Tick(2);
+    EXPECT_EQ(s.TargetPose(), -1);
+
+    // With no pose sought or edited any arrow picks pose 0; then left and right step by one
+    s.shell.KeyPress(kLeftArrowKey);
+    EXPECT_EQ(s.TargetPose(), 0);
+    s.shell.KeyPress(kLeftArrowKey);
+    EXPECT_EQ(s.TargetPose(), 7);
+    s.shell.KeyPress(kRightArrowKey);
+    EXPECT_EQ(s.TargetPose(), 0);
+    s.shell.KeyPress(kRightArrowKey);
+    EXPECT_EQ(s.TargetPose(), 1);
+}
+
+TEST(EditorLayout, AColumnOfEightFitsFromBottom810To909AndTheSideArrowsStayPut) {
+    if (!GLTestContext::Available()) GTEST_SKIP() << "no display";
+    const float bottoms[] = {809, 810, 909, 910};
+    const int columns[] = {7, 8, 8, -1};
+    for (int i = 0; i < 4; i++) {
+        EditorSession s(800, bottoms[i]);
+        EXPECT_EQ(s.in.PoseWidgetsInColumn(), columns[i]) << "bottom " << bottoms[i];
+    }
+    EditorSession s(800, 850);
+    s.shell.KeyPress(kDownArrowKey);
+    EXPECT_EQ(s.TargetPose(), 0);
+    s.shell.KeyPress(kDownArrowKey);
+    EXPECT_EQ(s.TargetPose(), 1);
+    s.shell.KeyPress(kLeftArrowKey);
+    EXPECT_EQ(s.TargetPose(), 1);
+    s.shell.KeyPress(kRightArrowKey);
+    EXPECT_EQ(s.TargetPose(), 1);
 }
 
 // Leaving the window
