@@ -12,6 +12,7 @@
 const DocumentConsumer kDocumentConsumers[] = {
     {"tree copy", CopyDocumentTree, true},
     {"doll", ReadDollAndSave, true},
+    {"sketch doll", ReadSketchDollAndSave, true},
 };
 const int kNumDocumentConsumers = sizeof kDocumentConsumers / sizeof kDocumentConsumers[0];
 

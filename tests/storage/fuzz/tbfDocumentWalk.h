@@ -42,3 +42,7 @@ void CopyDocumentTree(tbfReader* in, tbfWriter* out);
 // The doll's document reader and writer (DollDocumentConsumer.cpp): reads any bytes into a
 // doll, checks the doll's consistency, and saves it
 void ReadDollAndSave(tbfReader* in, tbfWriter* out);
+
+// The sketch doll's (SketchDocumentConsumer.cpp): reads any bytes into a sketch doll, checks
+// it and its lines, and saves it loaded twice over (each load reverses the lines)
+void ReadSketchDollAndSave(tbfReader* in, tbfWriter* out);
