@@ -1,9 +1,12 @@
 #include "Velko.h"
 
+#include "AppFiles.h"
 #include "GIconTable.h"
 #include "VelkoAssert.h"
 #include "VelkoIcons.h"
 #include "graphicsUtilsGL.h"
+#include "tbfReader.h"
+#include "tbfWriter.h"
 
 namespace {
 const float kBoundsWidth = 800;
@@ -78,13 +81,108 @@ void Velko::InitDollIcon() {
 void Velko::BuildMenu() {
     AppMenu* menu = GetMenu();
     if (!menu) return;
-    // The GLUT shell offers no menu; the File menu is described here once a shell has one
+    menu->Clear();
+    menu->BeginSubmenu("File");
+    // Labels of the file commands end in one ellipsis character (UTF-8), not three stops
+    menu->AddItem("New", kMenuNew, 'N', nullptr);
+    menu->AddItem("Open\u2026", kMenuOpen, 'O', nullptr);
+    menu->AddItem("Save As\u2026", kMenuSaveAs, 'S', nullptr);
+    menu->AddSeparator();
+    menu->AddItem("Home Position", kMenuHomePosition, 'H', nullptr);
+    // The menu flips testOnBackground itself before it delivers the item
+    menu->AddItem("Edit Mask", kMenuEditMask, 'M', &testOnBackground);
+    menu->AddSeparator();
+    menu->AddItem("Quit", kMenuQuit, 'Q', nullptr);
+    menu->EndSubmenu();
+    if (!AppFiles::Get()) {
+        menu->EnableItem(kMenuOpen, false);
+        menu->EnableItem(kMenuSaveAs, false);
+    }
 }
 
 void Velko::MenuInvoked(int id) {
-    // No menu is built yet, so no command can arrive; unlike App's default, an unknown item
-    // never quits the editor
-    (void)id;
+    // Unlike App's default, an unknown item never quits the editor
+    switch (id) {
+        case kMenuNew:
+            theDoll.Reset();
+            ForgetDollContent();
+            authorMode.DefaultMode();
+            InitDollIcon();
+            break;
+        case kMenuOpen: {
+            AppFiles* files = AppFiles::Get();
+            if (!files) break;
+            FILE* f = files->ChooseFileToOpen("r");
+            if (!f) break;                           // cancelled
+            tbfReaderAsciiFILE reader(f);            // reads the header; closes f when it goes
+            if (!reader.GetIsFileReadable()) break;  // not a document: the doll stays
+            theDoll.ReadFromFile(&reader);
+            ForgetDollContent();
+            break;
+        }
+        case kMenuSaveAs: {
+            AppFiles* files = AppFiles::Get();
+            if (!files) break;
+            FILE* f = files->ChooseFileToSave("w");
+            if (!f) break;  // cancelled
+            SaveDoll(f);
+            break;
+        }
+        case kMenuHomePosition:
+            theDoll.GoToHomePose();
+            break;
+        case kMenuEditMask:
+            // A selected line is always of the kind being edited
+            if (selectedLine && selectedLine->GetIsMask() != GetIsEditingDollMask())
+                selectedLine = nullptr;
+            break;
+        case kMenuQuit:
+            SetQuit(true);
+            break;
+        default:
+            break;
+    }
+}
+
+void Velko::ForgetDollContent() {
+    // A joint drag or a line being drawn belonged to the old doll; the icon menu closes too,
+    // since the icon has been put back in its corner. A thumbnail or icon drag may go on:
+    // the widgets and the icon are the same objects.
+    mode = idle;
+    deformDrag = false;
+    selectedLine = nullptr;
+    ClearActiveElements();
+}
+
+namespace {
+// Slot joint j takes when the doll compacts its indices: compaction keeps the joints' order
+// and packs them from slot 0, so j moves down by the free slots below it
+int SlotAfterCompaction(const Doll& d, int j) {
+    if (!d.GetIsValidJoint(j)) return -1;
+    int slot = 0;
+    for (int i = 0; i < j; i++)
+        if (d.GetIsValidJoint(i)) slot++;
+    return slot;
+}
+}  // namespace
+
+void Velko::SaveDoll(FILE* f) {
+    int joint = activeJoint && theDoll.GetIsJointOf(activeJoint)
+                    ? SlotAfterCompaction(theDoll, theDoll.GetIndexOfJoint(activeJoint))
+                    : -1;
+    int edgeA = SlotAfterCompaction(theDoll, activeEdge.a);
+    int edgeB = SlotAfterCompaction(theDoll, activeEdge.b);
+    {
+        tbfWriterAsciiFILE writer(f);  // writes the header; closes f when it goes
+        theDoll.WriteToFile(&writer);
+    }
+    activeJoint = joint >= 0 ? theDoll.GetJoint(joint) : nullptr;
+    if (edgeA >= 0 && edgeB >= 0) {
+        activeEdge.a = edgeA;
+        activeEdge.b = edgeB;
+    } else {
+        activeEdge.a = activeEdge.b = -1;
+    }
 }
 
 void Velko::SetupPoseWidgets() {

@@ -8,6 +8,8 @@
 // not owned. World coordinates are window pixels, origin top left, y down.
 #pragma once
 
+#include <cstdio>
+
 #include "Applet.h"
 #include "AuthorModePanel.h"
 #include "DollPoseWidget.h"
@@ -17,6 +19,15 @@
 class Velko : public Applet {
 public:
     static const int kMaxPoseWidgets = 8;
+    // Ids of the File menu's items, as MenuInvoked receives them
+    enum MenuItem {
+        kMenuNew = 0,
+        kMenuOpen = 1,
+        kMenuSaveAs = 2,
+        kMenuHomePosition = 3,
+        kMenuEditMask = 4,
+        kMenuQuit = 5,
+    };
 
     explicit Velko(App* shell);
     ~Velko() override = default;
@@ -72,6 +83,12 @@ private:
     void SetupPoseWidgets();
     // Describes the File menu to a shell that offers one
     void BuildMenu();
+    // After New or Open replaced the doll's joints and lines: ends the action in progress
+    // and forgets the selection and every rollover, which pointed into the old content
+    void ForgetDollContent();
+    // Save As: writes the doll to a stream the platform chose. Writing renumbers the joints,
+    // so the rollover joint and bone are carried over to their new indices.
+    void SaveDoll(FILE* f);
 
     void RenderDoll();
     void RenderRollovers();

@@ -1,0 +1,659 @@
+// The File menu and its commands, through a test shell that offers a menu (which records
+// every call and flips check flags before it delivers an item, like a real one) and file
+// services over real files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "AppFiles.h"
+#include "EditorTestShell.h"
+#include "GIconTable.h"
+#include "GLTestContext.h"
+#include "Velko.h"
+#include "VelkoTestAccess.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A menu that remembers what it was told, one line per call, and delivers a chosen item to
+// its listener the way a menu bar would: a disabled item cannot be chosen, and an item with
+// a check flag has it flipped first
+class RecordingMenu : public AppMenu {
+public:
+    struct Item {
+        std::string label;
+        int id;
+        char shortcut;
+        bool* check;
+        bool enabled;
+    };
+    std::vector<std::string> calls;
+    std::vector<Item> items;
+
+    void Clear() override {
+        calls.push_back("Clear");
+        items.clear();
+    }
+    void BeginSubmenu(const char* title) override {
+        calls.push_back(std::string("Begin ") + title);
+    }
+    void AddItem(const char* label, int id, char shortcut, bool* checkFlag) override {
+        std::ostringstream s;
+        s << "Item " << id << " " << label << " " << (int)shortcut << (checkFlag ? " checked" : "");
+        calls.push_back(s.str());
+        items.push_back({label, id, shortcut, checkFlag, true});
+    }
+    void AddSeparator() override { calls.push_back("Separator"); }
+    void EndSubmenu() override { calls.push_back("End"); }
+    void EnableItem(int id, bool enabled) override {
+        calls.push_back("Enable " + std::to_string(id) + (enabled ? " on" : " off"));
+        for (Item& i : items)
+            if (i.id == id) i.enabled = enabled;
+    }
+
+    Item* Find(int id) {
+        for (Item& i : items)
+            if (i.id == id) return &i;
+        return nullptr;
+    }
+    // What a person choosing the item gets; false when the menu would not offer it
+    bool Choose(int id) {
+        Item* i = Find(id);
+        if (!i || !i->enabled) return false;
+        if (i->check) *i->check = !*i->check;
+        explicitListener->MenuInvoked(id);
+        return true;
+    }
+};
+
+// File services over a temporary folder: the next file "chosen" is set by the test, and an
+// empty name is a cancelled choice
+class FolderFiles : public AppFiles {
+public:
+    fs::path dir;
+    std::string next;
+    std::vector<std::string> modes;  // as the editor asked for them
+
+    FolderFiles() {
+        char tmpl[] = "/tmp/velko-menu-XXXXXX";
+        dir = mkdtemp(tmpl);
+    }
+    ~FolderFiles() override { fs::remove_all(dir); }
+
+    FILE* ChooseFileToOpen(const char* mode) override { return Choose(mode); }
+    FILE* ChooseFileToSave(const char* mode) override { return Choose(mode); }
+
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+    std::string Contents(const std::string& name) const {
+        std::ifstream in(Path(name));
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void Put(const std::string& name, const std::string& text) const {
+        std::ofstream(Path(name)) << text;
+    }
+
+private:
+    FILE* Choose(const char* mode) {
+        modes.push_back(mode);
+        if (next.empty()) return nullptr;
+        return fopen(Path(next).c_str(), mode);
+    }
+};
+
+class MenuShell : public EditorTestShell {
+public:
+    AppMenu* menu = nullptr;
+    int menuRequests = 0;
+    AppMenu* GetMenu() override {
+        menuRequests++;
+        return menu;
+    }
+};
+
+// Open streams of this process
+int OpenFiles() {
+    int n = 0;
+    for (auto it = fs::directory_iterator("/proc/self/fd"); it != fs::directory_iterator(); ++it)
+        n++;
+    return n;
+}
+
+// One editor whose shell offers the recording menu (unless withMenu is false) and, when
+// withFiles, the folder's file services
+struct MenuSession {
+    RecordingMenu menu;
+    FolderFiles files;
+    MenuShell shell;
+    std::unique_ptr<Velko> editor;
+    std::unique_ptr<VelkoTestAccess> in;
+
+    explicit MenuSession(bool withFiles = true, bool withMenu = true) {
+        if (withMenu) shell.menu = &menu;
+        menu.explicitListener = &shell;
+        AppFiles::Install(withFiles ? &files : nullptr);
+        editor.reset(new Velko(&shell));
+        in.reset(new VelkoTestAccess(*editor));
+        shell.Host(editor.get());
+        shell.Tick();  // the first frame gives the mode panel its width
+    }
+    ~MenuSession() { AppFiles::Install(nullptr); }
+
+    const SketchDoll& Doll() const { return in->Doll(); }
+    fPoint2 JointAt(int i) const { return Doll().joints[i].loc; }
+    void Choose(int id) {
+        ASSERT_TRUE(menu.Choose(id)) << "item " << id << " not offered";
+        shell.Tick();
+    }
+    void ChooseMode(int item) {
+        shell.Click(40, 20 + 20 * item);
+        shell.Wait(1);
+    }
+    // A stroke from (x0, y0) to (x1, y1) in the current mode
+    void Sketch(int x0, int y0, int x1, int y1) {
+        shell.DragFromTo(x0, y0, x1, y1, 12);
+        shell.Wait(1);
+    }
+};
+
+// Author mode panel items and joints of the default doll
+const int kDrawItem = 1, kEditSkeletonItem = 4;
+const int kHead = 0, kRightElbow = 9, kRightHand = 10;
+
+// Everything a document keeps of a doll, in a form that compares
+struct DollContent {
+    struct Line {
+        int a, b;
+        fPoint2 locA, locB;
+        bool mask;
+        std::vector<fPoint2> points;
+    };
+    std::vector<fPoint2> joints;  // slots 0 .. n-1
+    std::set<std::pair<int, int>> bones;
+    std::vector<std::vector<fPoint2>> poses;
+    std::vector<Line> lines;  // head first
+
+    explicit DollContent(const SketchDoll& d) {
+        for (int i = 0; i < kDollMaxJoints; i++)
+            if (d.jointAllocTable[i]) joints.push_back(d.joints[i].loc);
+        for (int i = 0; i < kDollMaxJoints; i++)
+            for (int j = i + 1; j < kDollMaxJoints; j++)
+                if (d.jointAllocTable[i] && d.jointAllocTable[j] && d.edges[i][j] > 0)
+                    bones.insert({i, j});
+        for (int p = 0; p < Doll::kNumPoses; p++) {
+            std::vector<fPoint2> locs;
+            for (int i = 0; i < d.poses[p].njoints; i++) locs.push_back(d.poses[p].joints[i]);
+            poses.push_back(locs);
+        }
+        for (SketchDollLine* l = d.GetFirstLine(); l;
+             l = static_cast<SketchDollLine*>(l->GetNext())) {
+            auto* l2 = static_cast<SketchDollLine2*>(l);
+            lines.push_back({l2->joint[0], l2->joint[1], l2->jointLoc[0], l2->jointLoc[1],
+                             l2->GetIsMask(), std::vector<fPoint2>(l2->pts, l2->pts + l2->npts)});
+        }
+    }
+};
+
+// Documents keep six decimals
+void ExpectSameLocations(const std::vector<fPoint2>& got, const std::vector<fPoint2>& want,
+                         const char* what) {
+    ASSERT_EQ(got.size(), want.size()) << what;
+    for (size_t i = 0; i < got.size(); i++) {
+        EXPECT_NEAR(got[i].x, want[i].x, 1e-3) << what << " " << i;
+        EXPECT_NEAR(got[i].y, want[i].y, 1e-3) << what << " " << i;
+    }
+}
+
+class MenuCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!GLTestContext::Available()) GTEST_SKIP() << "no display";
+    }
+};
+
+// Describing the menu
+
+TEST_F(MenuCommands, TheFileMenuHoldsSixItemsWithTheirShortcutsAndSeparators) {
+    MenuSession s;
+    std::vector<std::string> want = {
+        "Clear",
+        "Begin File",
+        "Item 0 New 78",
+        "Item 1 Open\xE2\x80\xA6 79",
+        "Item 2 Save As\xE2\x80\xA6 83",
+        "Separator",
+        "Item 3 Home Position 72",
+        "Item 4 Edit Mask 77 checked",
+        "Separator",
+        "Item 5 Quit 81",
+        "End",
+    };
+    EXPECT_EQ(s.menu.calls, want);
+    EXPECT_EQ(s.shell.menuRequests, 1);
+    // One ellipsis character, not three full stops
+    EXPECT_EQ(strlen(s.menu.Find(Velko::kMenuOpen)->label.c_str()), strlen("Open") + 3);
+    EXPECT_EQ(s.menu.Find(Velko::kMenuSaveAs)->label.find("..."), std::string::npos);
+    // The check mark shows the editor's own mask flag
+    bool* check = s.menu.Find(Velko::kMenuEditMask)->check;
+    EXPECT_FALSE(*check);
+    s.Choose(Velko::kMenuEditMask);
+    EXPECT_TRUE(*check);
+    EXPECT_TRUE(s.in->EditingMask());
+}
+
+TEST_F(MenuCommands, WithoutFileServicesOpenAndSaveAsAreAddedThenDisabled) {
+    MenuSession s(false);
+    ASSERT_GE(s.menu.calls.size(), 3u);
+    std::vector<std::string> tail(s.menu.calls.end() - 3, s.menu.calls.end());
+    std::vector<std::string> want = {"End", "Enable 1 off", "Enable 2 off"};
+    EXPECT_EQ(tail, want);
+    EXPECT_NE(s.menu.Find(Velko::kMenuOpen), nullptr);
+    EXPECT_FALSE(s.menu.Choose(Velko::kMenuOpen));
+    EXPECT_FALSE(s.menu.Choose(Velko::kMenuSaveAs));
+    EXPECT_TRUE(s.menu.Choose(Velko::kMenuNew));
+
+    // Delivered anyway (a shell that ignores the disabling), they do nothing
+    s.Sketch(400, 200, 400, 260);
+    s.editor->MenuInvoked(Velko::kMenuOpen);
+    s.editor->MenuInvoked(Velko::kMenuSaveAs);
+    EXPECT_EQ(s.Doll().GetNumLines(), 1);
+    EXPECT_EQ(s.Doll().GetNumJoints(), 11);
+}
+
+TEST_F(MenuCommands, WithNoMenuTheEditorCallsNoMenuOperationAndStillWorks) {
+    MenuSession s(true, false);
+    EXPECT_EQ(s.shell.menuRequests, 1);
+    EXPECT_TRUE(s.menu.calls.empty());
+    s.Sketch(400, 200, 400, 260);
+    EXPECT_EQ(s.Doll().GetNumLines(), 1);
+}
+
+TEST_F(MenuCommands, QuitAsksTheShellToQuitAndUnknownItemsDoNothing) {
+    MenuSession s;
+    s.editor->MenuInvoked(99);
+    s.editor->MenuInvoked(-1);
+    s.shell.Tick();
+    EXPECT_FALSE(s.shell.quit);
+    EXPECT_EQ(s.Doll().GetNumJoints(), 11);
+    s.Choose(Velko::kMenuQuit);
+    EXPECT_TRUE(s.shell.quit);
+}
+
+// Save As, New, Open
+
+TEST_F(MenuCommands, ADollSavedThenOpenedAfterNewComesBackWhole) {
+    MenuSession s;
+    // Lines on three bones: beside the right forearm, the left upper arm and the hips
+    s.Sketch(400, 200, 400, 262);
+    s.Sketch(240, 200, 240, 260);
+    s.Sketch(300, 240, 340, 250);
+    // A mask on the chest
+    s.Choose(Velko::kMenuEditMask);
+    s.Sketch(300, 150, 340, 170);
+    s.Choose(Velko::kMenuEditMask);
+    ASSERT_EQ(s.Doll().GetNumLines(), 4);
+    EXPECT_TRUE(s.Doll().GetFirstLine()->GetIsMask());
+    // Pose 4 records a posture with the right hand raised; pose 5 the one after
+    fPoint2 hand = s.JointAt(kRightHand);
+    s.shell.DragFromTo((int)hand.x, (int)hand.y, (int)hand.x + 60, (int)hand.y - 80, 10);
+    s.shell.Wait(1);
+    s.shell.KeyPress(9);
+    s.shell.Tick(60);
+    ASSERT_EQ(s.Doll().GetEditPose(), 5);
+    hand = s.JointAt(kRightHand);
+    s.shell.DragFromTo((int)hand.x, (int)hand.y, (int)hand.x - 30, (int)hand.y + 40, 10);
+    s.shell.Tick(5);
+    ASSERT_EQ(s.Doll().poses[4].njoints, 11);
+    ASSERT_EQ(s.Doll().poses[5].njoints, 11);
+    // And the icon moved up out of its corner
+    s.shell.DragFromTo(35, 445, 135, 245, 10);
+    s.shell.Wait(1);
+    fRect iconAt = s.Doll().icon.GetBounds();
+    ASSERT_EQ(iconAt.left, 110);
+
+    int fds = OpenFiles();
+    s.files.next = "doll.tbf";
+    ASSERT_TRUE(s.menu.Choose(Velko::kMenuSaveAs));
+    DollContent saved(s.Doll());  // before the next tick records into pose 5 again
+    EXPECT_EQ(OpenFiles(), fds) << "the saved file is left open";
+    EXPECT_EQ(s.files.modes.back(), "w");
+    std::string text = s.files.Contents("doll.tbf");
+    EXPECT_EQ(text.rfind("tbff .1\n\nchunk velko 1.0 anonymous {\n", 0), 0u) << text.substr(0, 60);
+    EXPECT_NE(text.find("\n\tlines {\n"), std::string::npos);
+    EXPECT_EQ(text.back(), '\n');
+
+    s.Choose(Velko::kMenuNew);
+    EXPECT_EQ(s.Doll().GetNumLines(), 0);
+    EXPECT_EQ(s.Doll().GetNumJoints(), 11);
+    EXPECT_EQ(s.Doll().poses[4].njoints, 0);
+
+    s.files.next = "doll.tbf";
+    s.Choose(Velko::kMenuOpen);
+    EXPECT_EQ(OpenFiles(), fds) << "the opened file is left open";
+    EXPECT_EQ(s.files.modes.back(), "r");
+    DollContent opened(s.Doll());
+    ExpectSameLocations(opened.joints, saved.joints, "joint");
+    EXPECT_EQ(opened.bones, saved.bones);
+    ASSERT_EQ(opened.poses.size(), 8u);
+    for (int p = 0; p < 8; p++) ExpectSameLocations(opened.poses[p], saved.poses[p], "pose");
+    // Reading puts each line at the head, so the list comes back reversed
+    ASSERT_EQ(opened.lines.size(), saved.lines.size());
+    for (size_t i = 0; i < saved.lines.size(); i++) {
+        const DollContent::Line& o = opened.lines[opened.lines.size() - 1 - i];
+        const DollContent::Line& w = saved.lines[i];
+        EXPECT_EQ(o.a, w.a) << i;
+        EXPECT_EQ(o.b, w.b) << i;
+        EXPECT_EQ(o.mask, w.mask) << i;
+        ExpectSameLocations({o.locA, o.locB}, {w.locA, w.locB}, "binding");
+        ExpectSameLocations(o.points, w.points, "point");
+    }
+    // The icon is not part of a document: it stays where New put it
+    EXPECT_EQ(s.Doll().icon.GetBounds().left, 10);
+
+    // The opened doll is a working doll: posing it moves the lines' bone
+    s.shell.Tick(30);
+    fPoint2 h = s.JointAt(kRightHand);
+    s.shell.DragFromTo((int)h.x, (int)h.y, (int)h.x + 40, (int)h.y, 10);
+    EXPECT_GT(s.JointAt(kRightHand).Dist(h), 10);
+}
+
+TEST_F(MenuCommands, ADocumentWithAnotherHeaderLeavesTheDollAsItWas) {
+    MenuSession s;
+    s.Sketch(400, 200, 400, 262);
+    DollContent before(s.Doll());
+    // A one-joint doll behind a header of another format version, then not a document
+    s.files.Put("v2.tbf",
+                "tbff .2\n\nchunk velko 1.0 anonymous {\n\tjoints 1 {\n\t\t1.0 2.0\n\t}\n}\n");
+    s.files.Put("notes.txt", "chunk velko 1.0 anonymous {\n}\n");
+    s.files.Put("empty.tbf", "");
+    int fds = OpenFiles();
+    for (const char* name : {"v2.tbf", "notes.txt", "empty.tbf"}) {
+        s.files.next = name;
+        s.Choose(Velko::kMenuOpen);
+        DollContent after(s.Doll());
+        ExpectSameLocations(after.joints, before.joints, name);
+        EXPECT_EQ(after.bones, before.bones) << name;
+        EXPECT_EQ(after.lines.size(), 1u) << name;
+        EXPECT_EQ(OpenFiles(), fds) << name << " left open";
+    }
+}
+
+TEST_F(MenuCommands, ACancelledChoiceOpensAndWritesNothing) {
+    MenuSession s;
+    s.Sketch(400, 200, 400, 262);
+    s.files.next = "";
+    s.Choose(Velko::kMenuSaveAs);
+    s.Choose(Velko::kMenuOpen);
+    std::vector<std::string> modes = {"w", "r"};
+    EXPECT_EQ(s.files.modes, modes);
+    EXPECT_TRUE(fs::is_empty(s.files.dir));
+    EXPECT_EQ(s.Doll().GetNumLines(), 1);
+    EXPECT_EQ(s.Doll().GetNumJoints(), 11);
+}
+
+TEST_F(MenuCommands, SavingRenumbersJointsAndTheRolloverStaysOnTheSameJoint) {
+    MenuSession s;
+    s.ChooseMode(kEditSkeletonItem);
+    // The head goes: every other joint moves down one slot when the doll is saved
+    fPoint2 head = s.JointAt(kHead);
+    s.shell.MoveTo((int)head.x, (int)head.y);
+    s.shell.Tick();
+    s.shell.KeyPress(8);
+    s.shell.Tick();
+    ASSERT_EQ(s.Doll().GetNumJoints(), 10);
+    fPoint2 hand = s.JointAt(kRightHand);
+    s.shell.MoveTo((int)hand.x, (int)hand.y);
+    s.shell.Tick();
+    ASSERT_EQ(s.in->ActiveJoint(), &s.Doll().joints[kRightHand]);
+
+    // Saved by its shortcut, then backspace before the next tick
+    s.files.next = "doll.tbf";
+    ASSERT_TRUE(s.menu.Choose(Velko::kMenuSaveAs));
+    EXPECT_FALSE(s.Doll().jointAllocTable[kRightHand]);
+    EXPECT_EQ(s.in->ActiveJoint(), &s.Doll().joints[kRightHand - 1]);
+    s.shell.KeyPress(8);
+    s.shell.Tick();
+    ASSERT_EQ(s.Doll().GetNumJoints(), 9);
+    // The hand is gone and the elbow (now slot 8) stays
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        if (!s.Doll().jointAllocTable[i]) continue;
+        EXPECT_GT(s.JointAt(i).Dist(hand), 1) << i;
+    }
+    EXPECT_TRUE(s.Doll().jointAllocTable[kRightElbow - 1]);
+}
+
+TEST_F(MenuCommands, SavingCarriesTheBoneUnderThePointerToItsNewIndices) {
+    MenuSession s;
+    s.ChooseMode(kEditSkeletonItem);
+    fPoint2 head = s.JointAt(kHead);
+    s.shell.MoveTo((int)head.x, (int)head.y);
+    s.shell.Tick();
+    s.shell.KeyPress(8);
+    s.ChooseMode(kDrawItem);
+    // Between the right elbow and hand, away from both joints
+    fPoint2 mid = (s.JointAt(kRightElbow) + s.JointAt(kRightHand)) * 0.5f;
+    s.shell.MoveTo((int)mid.x + 3, (int)mid.y);
+    s.shell.Tick();
+    ASSERT_EQ(s.in->ActiveEdgeA(), kRightElbow);
+    ASSERT_EQ(s.in->ActiveEdgeB(), kRightHand);
+    s.files.next = "doll.tbf";
+    ASSERT_TRUE(s.menu.Choose(Velko::kMenuSaveAs));
+    EXPECT_EQ(s.in->ActiveEdgeA(), kRightElbow - 1);
+    EXPECT_EQ(s.in->ActiveEdgeB(), kRightHand - 1);
+}
+
+TEST_F(MenuCommands, NewDuringAStrokeOrAJointDragEndsItAndDropsTheSelection) {
+    MenuSession s;
+    s.Sketch(400, 200, 400, 262);
+    s.shell.Click(400, 230);
+    ASSERT_NE(s.in->SelectedLine(), nullptr);
+
+    // A stroke under way: its line goes with the old doll
+    s.shell.MoveTo(240, 200);
+    s.shell.Tick();
+    s.shell.Press(240, 200);
+    s.shell.MoveTo(240, 220);
+    s.shell.Tick(2);
+    ASSERT_EQ(s.in->GetMode(), VelkoTestAccess::draw);
+    ASSERT_TRUE(s.menu.Choose(Velko::kMenuNew));
+    EXPECT_EQ(s.in->GetMode(), VelkoTestAccess::idle);
+    EXPECT_EQ(s.in->ActiveLine(), nullptr);
+    EXPECT_EQ(s.in->SelectedLine(), nullptr);
+    s.shell.MoveTo(240, 240);
+    s.shell.Tick(2);
+    s.shell.Release(240, 240);
+    s.shell.Tick();
+    EXPECT_EQ(s.Doll().GetNumLines(), 0);
+
+    // A posing drag: the new doll's hand is not pulled along
+    s.shell.Wait(1);
+    fPoint2 hand = s.JointAt(kRightHand);
+    s.shell.MoveTo((int)hand.x, (int)hand.y);
+    s.shell.Tick();
+    s.shell.Press((int)hand.x, (int)hand.y);
+    s.shell.MoveTo((int)hand.x + 40, (int)hand.y);
+    s.shell.Tick(3);
+    ASSERT_EQ(s.in->GetMode(), VelkoTestAccess::drag);
+    ASSERT_TRUE(s.menu.Choose(Velko::kMenuNew));
+    EXPECT_EQ(s.in->ActiveJoint(), nullptr);
+    s.shell.MoveTo((int)hand.x + 120, (int)hand.y);
+    s.shell.Tick(10);
+    s.shell.Release((int)hand.x + 120, (int)hand.y);
+    s.shell.Tick();
+    EXPECT_LT(s.JointAt(kRightHand).Dist(hand), 1);
+}
+
+TEST_F(MenuCommands, OpenDuringAStrokeEndsItAndTheDocumentsLinesStay) {
+    MenuSession s;
+    s.Sketch(400, 200, 400, 262);
+    s.files.next = "one-line.tbf";
+    s.Choose(Velko::kMenuSaveAs);
+
+    s.shell.MoveTo(240, 200);
+    s.shell.Tick();
+    s.shell.Press(240, 200);
+    s.shell.MoveTo(240, 220);
+    s.shell.Tick(2);
+    ASSERT_EQ(s.Doll().GetNumLines(), 2);
+    ASSERT_TRUE(s.menu.Choose(Velko::kMenuOpen));
+    EXPECT_EQ(s.in->GetMode(), VelkoTestAccess::idle);
+    EXPECT_EQ(s.in->ActiveLine(), nullptr);
+    s.shell.MoveTo(240, 250);
+    s.shell.Tick(3);
+    s.shell.Release(240, 250);
+    s.shell.Tick();
+    EXPECT_EQ(s.Doll().GetNumLines(), 1);
+}
+
+TEST_F(MenuCommands, NewPutsTheHeartBackInTheCornerAndDrawAndPoseBackInCharge) {
+    MenuSession s;
+    // The icon dragged up, its menu opened and the skull chosen; "Edit Skeleton" chosen
+    s.shell.DragFromTo(35, 445, 185, 45, 10);
+    s.shell.Wait(1);
+    s.shell.Click(185, 45);
+    ASSERT_EQ(s.in->GetMode(), VelkoTestAccess::pickIcon);
+    s.shell.Click(185, 165);
+    ASSERT_EQ(s.Doll().icon.GetIcon(), GIconTable::ResolveIcon("skull"));
+    s.ChooseMode(kEditSkeletonItem);
+
+    s.Choose(Velko::kMenuNew);
+    EXPECT_EQ(s.Doll().icon.GetIcon(), GIconTable::ResolveIcon("heart"));
+    fRect r = s.Doll().icon.GetBounds();
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.bottom, 470);
+    EXPECT_EQ(r.right - r.left, 50);
+    EXPECT_EQ(r.bottom - r.top, 50);
+    EXPECT_EQ(s.in->Panel().level, 2);  // "Draw and Pose"
+}
+
+TEST_F(MenuCommands, NewWithTheIconMenuOpenClosesIt) {
+    MenuSession s;
+    s.shell.DragFromTo(35, 445, 185, 45, 10);
+    s.shell.Wait(1);
+    s.shell.Click(185, 45);
+    ASSERT_EQ(s.in->GetMode(), VelkoTestAccess::pickIcon);
+    s.Choose(Velko::kMenuNew);
+    EXPECT_EQ(s.in->GetMode(), VelkoTestAccess::idle);
+    s.shell.Click(185, 165);  // where the skull's cell was: now empty space
+    EXPECT_EQ(s.Doll().icon.GetIcon(), GIconTable::ResolveIcon("heart"));
+}
+
+// Edit Mask and Home Position
+
+TEST_F(MenuCommands, EditMaskDropsASelectionOfTheOtherKindAndTogglingBackLeavesNone) {
+    MenuSession s;
+    s.Sketch(400, 200, 400, 262);
+    s.shell.Click(400, 230);
+    const SketchDollLine* plain = s.in->SelectedLine();
+    ASSERT_NE(plain, nullptr);
+    s.Choose(Velko::kMenuEditMask);
+    EXPECT_TRUE(s.in->EditingMask());
+    EXPECT_EQ(s.in->SelectedLine(), nullptr);
+    // The ordinary line cannot be picked while the mask is edited; new lines are masks
+    s.shell.Click(400, 230);
+    EXPECT_EQ(s.in->SelectedLine(), nullptr);
+    s.shell.Wait(1);
+    s.Sketch(240, 200, 240, 260);
+    s.shell.Click(240, 230);
+    ASSERT_NE(s.in->SelectedLine(), nullptr);
+    EXPECT_TRUE(s.in->SelectedLine()->GetIsMask());
+
+    s.Choose(Velko::kMenuEditMask);
+    EXPECT_FALSE(s.in->EditingMask());
+    EXPECT_EQ(s.in->SelectedLine(), nullptr);
+    s.Choose(Velko::kMenuEditMask);
+    EXPECT_EQ(s.in->SelectedLine(), nullptr);
+}
+
+TEST_F(MenuCommands, HomePositionInterruptsAPoseChangeAndSendsTheDollHome) {
+    MenuSession s;
+    fPoint2 home = s.JointAt(kRightHand);
+    // Pose 4 records the right hand raised, then pose 5 takes the doll back down
+    s.shell.DragFromTo((int)home.x, (int)home.y, (int)home.x + 60, (int)home.y - 100, 10);
+    s.shell.Wait(1);
+    s.shell.KeyPress(9);
+    s.shell.Tick(5);
+    fPoint2 raised = s.Doll().poses[4].joints[kRightHand];
+    ASSERT_GT(raised.Dist(home), 50);
+    s.Choose(Velko::kMenuHomePosition);
+    s.shell.Tick(200);
+    ASSERT_LT(s.JointAt(kRightHand).Dist(home), 5);
+
+    // On the way into pose 4, Home Position turns the doll round
+    fPoint2 w = s.in->PoseWidget(4).bounds.GetCenter();
+    s.shell.Click((int)w.x, (int)w.y);
+    s.shell.Tick(3);
+    ASSERT_EQ(s.Doll().GetSeekPose(), 4);
+    s.Choose(Velko::kMenuHomePosition);
+    EXPECT_EQ(s.Doll().seekPose, &s.Doll().homePose);
+    EXPECT_EQ(s.Doll().GetSeekPose(), -1);
+    s.shell.Tick(200);
+    EXPECT_LT(s.JointAt(kRightHand).Dist(home), 5);
+    // Pose 4 never became the edit pose, so it still holds the raised hand
+    EXPECT_EQ(s.Doll().GetEditPose(), -1);
+    EXPECT_LT(s.Doll().poses[4].joints[kRightHand].Dist(raised), 0.01);
+}
+
+// What the commands show
+
+class MenuFrames : public MenuCommands {
+protected:
+    GLTestContext& Frame(MenuSession& s, const char* saveAs) {
+        s.shell.Tick();
+        GLTestContext& gl = GLTestContext::Get();
+        gl.Save(saveAs);
+        return gl;
+    }
+};
+
+TEST_F(MenuFrames, TheMaskTintLiesUnderTheIconMenuTint) {
+    MenuSession s;
+    s.shell.MoveTo(500, 450);
+    s.Choose(Velko::kMenuEditMask);
+    GLTestContext& gl = Frame(s, "menu-mask-tint.png");
+    RGB8 mask = gl.Pixel(560, 450);
+    EXPECT_EQ(mask.r, 255);
+    EXPECT_NEAR(mask.g, 230, 1);
+    EXPECT_NEAR(mask.b, 230, 1);
+    EXPECT_NEAR(gl.Pixel(300, 20).g, 230, 1);  // the whole window
+
+    s.shell.DragFromTo(35, 445, 185, 45, 10);
+    s.shell.Wait(1);
+    s.shell.Click(185, 45);
+    ASSERT_EQ(s.in->GetMode(), VelkoTestAccess::pickIcon);
+    s.shell.MoveTo(700, 460);
+    Frame(s, "menu-mask-and-icon-menu.png");
+    RGB8 both = gl.Pixel(560, 450);
+    EXPECT_NEAR(both.r, 217, 1);
+    EXPECT_NEAR(both.g, 217, 1);
+    EXPECT_EQ(both.b, 255);
+    EXPECT_EQ(gl.CountPixels(400, 300, 600, 470, RGB8{255, 230, 230}), 0);
+    EXPECT_EQ(gl.CountPixels(400, 300, 600, 470, RGB8{255, 229, 229}), 0);
+
+    s.Choose(Velko::kMenuEditMask);  // menu still open, mask off: the same blue
+    EXPECT_NEAR(Frame(s, "menu-icon-menu.png").Pixel(560, 450).r, 217, 1);
+}
+
+TEST_F(MenuFrames, AThumbnailBothSoughtAndEditedIsFramedOnlyYellow) {
+    MenuSession s;
+    s.shell.MoveTo(500, 450);
+    SketchDoll& d = s.in->DollForSetup();
+    d.GoToPose(3, true);
+    d.editPose = &d.poses[3];
+    s.shell.Tick();
+    ASSERT_EQ(d.GetSeekPose(), 3);
+    ASSERT_EQ(d.GetEditPose(), 3);
+    GLTestContext& gl = Frame(s, "menu-seek-is-edit.png");
+    // Widget 3: right column, fourth row (700..790 x 310..400), its top edge at pen width 2
+    EXPECT_GT(gl.CountPixels(710, 308, 780, 313, RGB8{255, 255, 0}), 100);
+    EXPECT_EQ(gl.CountPixels(695, 305, 795, 405, RGB8{255, 0, 0}), 0);
+}
+
+}  // namespace
