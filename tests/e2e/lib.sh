@@ -92,6 +92,51 @@ e2e_count() {
         -depth 8 txt:- | grep -c " $hex "
 }
 
+# Number of pixels inside the box x0,y0 to x1,y1 (exclusive) that are not white
+e2e_not_white() {
+    local shot="$1" x0="$2" y0="$3" x1="$4" y1="$5"
+    echo $((($4 - $2) * ($5 - $3) - $(e2e_count "$shot" "$x0" "$y0" "$x1" "$y1" 255,255,255)))
+}
+
+# Number of pixels that differ by more than a few levels between the box x0,y0 to x1,y1
+# (exclusive) of screenshot A and the same box of screenshot B, or the box of the same size
+# at bx0,by0 of B when given
+e2e_diff() {
+    local a="$1" b="$2" w=$(($5 - $3)) h=$(($6 - $4))
+    local bx="${7:-$3}" by="${8:-$4}"
+    convert \( "$E2E_OUT/$a.png" -crop "${w}x$h+$3+$4" +repage \) \
+        \( "$E2E_OUT/$b.png" -crop "${w}x$h+$bx+$by" +repage \) \
+        -metric AE -fuzz 5% -compare -format '%[distortion]' info: | awk '{print int($1)}'
+}
+
+# Centre "x y" (window pixels, rounded) of the pixels of the colour r,g,b inside the box
+# x0,y0 to x1,y1 (exclusive); "none" when there are none
+e2e_centroid() {
+    local shot="$1" x0="$2" y0="$3" x1="$4" y1="$5" hex
+    hex=$(echo "$6" | awk -F, '{printf "#%02X%02X%02X", $1, $2, $3}')
+    convert "$E2E_OUT/$shot.png" -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage \
+        -depth 8 txt:- | grep " $hex " | tr ',:' '  ' |
+        awk -v x0="$x0" -v y0="$y0" '{sx += $1; sy += $2; n++}
+            END {if (n) printf "%d %d\n", x0 + sx / n + 0.5, y0 + sy / n + 0.5; else print "none"}'
+}
+
+# Whether two centres "x y" lie within d pixels of each other
+e2e_near() {
+    echo "$1 $2 $3" | awk '$1 == "none" || $3 == "none" {exit 1}
+        {exit (($1 - $3) ^ 2 + ($2 - $4) ^ 2 <= $5 ^ 2) ? 0 : 1}'
+}
+
+# The program's own output holds no sanitizer report and no failed assertion
+e2e_log_clean() {
+    local log="$E2E_OUT/program.log"
+    if grep -qE "ERROR: AddressSanitizer|ERROR: LeakSanitizer|runtime error:|SUMMARY: [A-Za-z]*Sanitizer|Assertion failed" "$log"; then
+        e2e_fail "the program reported a fault:"
+        head -20 "$log" >&2
+        return 1
+    fi
+    return 0
+}
+
 # Waits out the title splash (a press only hurries it) until the editor's mode panel shows
 # its chosen item, "Draw and Pose", in gray; the last screenshot is left as NAME
 e2e_wait_for_editor() {
@@ -112,9 +157,18 @@ e2e_expect_ge() {  # what got min
     if [ "$2" -lt "$3" ]; then e2e_fail "$1: got $2, want at least $3"; else echo "ok: $1 ($2)"; fi
 }
 
+e2e_expect_near() { # what got want percent
+    if [ $((100 * ($2 - $3))) -gt $(($4 * $3)) ] || [ $((100 * ($3 - $2))) -gt $(($4 * $3)) ]; then
+        e2e_fail "$1: got $2, want $3 within $4%"
+    else
+        echo "ok: $1 ($2, want $3)"
+    fi
+}
+
 # Ends the test: prints the closing tally and the exit code
 e2e_finish() {
     e2e_stop
+    e2e_log_clean || true
     if [ "$E2E_FAILS" -eq 0 ]; then echo "e2e passed"; exit 0; fi
     echo "e2e failed: $E2E_FAILS check(s)"
     exit 1
