@@ -126,6 +126,7 @@ tbfReaderAsciiFILE::tbfReaderAsciiFILE(FILE* f)
       nelements(0),
       buf(),
       bufstrlen(0),
+      elementStart(),
       dontCloseFile(false) {
     VELKO_ASSERT(f);
     // The header is the first non-blank line, and it stays the current line
@@ -306,17 +307,7 @@ const char* tbfReaderAsciiFILE::GetNthElement(int ei) {
 const char* tbfReaderAsciiFILE::GetNthElementSlowly(int ei) {
     VELKO_ASSERT_TEXT(lineLoaded && ei >= 0 && ei < nelements,
                       "lineLoaded && ei>=0 && ei<nelements");
-    const char* p = buf;
-    const char* const end = buf + bufstrlen;
-    for (int n = 0;; ++n) {
-        while (p < end && !*p) ++p;  // the separators, now NULs
-        if (p >= end) break;
-        if (n == ei) return p;
-        p += strlen(p);
-    }
-    // nelements counted exactly these runs, so this cannot be reached
-    VELKO_ASSERT_TEXT(false, "lineLoaded && ei>=0 && ei<nelements");
-    return emptyString;
+    return buf + elementStart[ei];
 }
 
 void tbfReaderAsciiFILE::ChopBuf() {
@@ -324,6 +315,9 @@ void tbfReaderAsciiFILE::ChopBuf() {
     // A NUL byte inside the line ends it: whatever follows on that line is ignored
     bufstrlen = (int)strlen(buf);
     if (bufstrlen > 0 && buf[bufstrlen - 1] == '\n') buf[--bufstrlen] = 0;
+    // A carriage return before the line feed belongs to the line end (documents edited on
+    // systems that end lines with CR LF), so "{" still ends the line
+    if (bufstrlen > 0 && buf[bufstrlen - 1] == '\r') buf[--bufstrlen] = 0;
     bool inElement = false;
     for (int i = 0; i < bufstrlen; ++i) {
         if (buf[i] == ' ' || buf[i] == '\t') {
@@ -331,7 +325,7 @@ void tbfReaderAsciiFILE::ChopBuf() {
             inElement = false;
         } else if (!inElement) {
             inElement = true;
-            nelements += 1;
+            elementStart[nelements++] = (short)i;
         }
     }
 }

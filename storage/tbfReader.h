@@ -105,13 +105,16 @@ public:
     bool lineLoaded;       // buf holds a current line whose elements may be read
     int nelements;         // elements of the current item, without a trailing "{"
     char buf[kBufSize];    // the current line, split in place into NUL-terminated elements
-    int bufstrlen;         // length of the line in buf without its line feed
-    bool dontCloseFile;    // true: the destructor leaves f open
+    int bufstrlen;         // length of the line in buf without its line end
+    // Offsets in buf of the elements of the current line; a line of kBufSize-1 chars holds at
+    // most kBufSize/2 of them
+    short elementStart[kBufSize / 2];
+    bool dontCloseFile;  // true: the destructor leaves f open
 
 private:
     // Element ei of the current item, or null when there is none
     const char* GetNthElement(int ei);
-    // Element ei by rescanning buf; ei must be in range
+    // Element ei of the current line; ei must be in range
     const char* GetNthElementSlowly(int ei);
     // Splits buf into elements in place
     void ChopBuf();

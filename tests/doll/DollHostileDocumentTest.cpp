@@ -138,14 +138,16 @@ TEST(HostileDocuments, NulBytesEndTheirLine) {
     EXPECT_EQ(LoadHostile(Chunk(body)).joints, 2);  // "1 2", then "3" alone, then "5 6"
 }
 
-TEST(HostileDocuments, CarriageReturnLineEndsLeaveTheChunkUnopened) {
+TEST(HostileDocuments, CarriageReturnLineEndsLoadLikeTheOriginal) {
     Doll d;
     std::string crlf;
     for (char c : SaveDoll(d)) {
         if (c == '\n') crlf += '\r';
         crlf += c;
     }
-    EXPECT_EQ(LoadHostile(crlf).joints, 0);
+    Loaded l = LoadHostile(crlf);
+    EXPECT_EQ(l.joints, 11);
+    EXPECT_EQ(l.bones, 10);
 }
 
 TEST(HostileDocuments, BonesNamingFreeOrOutOfRangeJointsAreSkipped) {

@@ -29,16 +29,30 @@ TEST(HostileBytes, ANulByteEndsItsLineAndReadingGoesOnAtTheNextLine) {
     EXPECT_STREQ(r.GetItemAsString(0), "next");
 }
 
-TEST(HostileBytes, CarriageReturnsAreOrdinaryCharactersSoCrlfLinesNeverOpenNodes) {
-    tbfReaderAsciiFILE r(StreamOf("tbff .1\r\n\r\nchunk velko 1.0 anonymous {\r\n\t1 2\r\n}\r\n"));
-    EXPECT_TRUE(r.GetIsFileReadable());  // ".1\r" still reads as version 0.1
-    int items = 0;
-    while (r.Read()) {
-        EXPECT_FALSE(r.GetIsStartOfNode());
-        ++items;
-    }
-    EXPECT_EQ(items, 4);  // the blank line holds the element "\r"
+TEST(HostileBytes, CarriageReturnLineEndsReadLikeLineFeeds) {
+    tbfReaderAsciiFILE r(
+        StreamOf("tbff .1\r\n\r\nchunk velko 1.0 anonymous {\r\n\t1 2\r\n}\r\nafter\r\n"));
+    EXPECT_TRUE(r.GetIsFileReadable());
+    ASSERT_TRUE(r.Read());
+    EXPECT_TRUE(r.GetIsChunkType("velko"));
+    EXPECT_STREQ(r.GetChunkName(), "anonymous");
+    ASSERT_TRUE(r.OpenNode());
+    ASSERT_TRUE(r.Read());
+    EXPECT_STREQ(r.GetItemAsString(1), "2");
+    EXPECT_FALSE(r.Read());
+    EXPECT_TRUE(r.GetIsEndOfNode());
+    r.CloseNode();
+    ASSERT_TRUE(r.Read());
+    EXPECT_STREQ(r.GetItemAsString(0), "after");
+    EXPECT_FALSE(r.Read());
     EXPECT_TRUE(r.GetIsEndOfFile());
+}
+
+TEST(HostileBytes, ACarriageReturnInsideALineStaysPartOfItsElement) {
+    tbfReaderAsciiFILE r(StreamOf("tbff .1\na\rb c\n"));
+    ASSERT_TRUE(r.Read());
+    EXPECT_STREQ(r.GetItemAsString(0), "a\rb");
+    EXPECT_STREQ(r.GetItemAsString(1), "c");
 }
 
 TEST(HostileBytes, AStrayClosingBraceAtTheTopEndsReadingWithoutEnteringANode) {
