@@ -90,6 +90,19 @@ void Doll::SkeletonChanged() {
     homePose.DollToPose(this);
 }
 
+void Doll::NoteSkeletonChanged() {
+    if (skeletonBatchDepth > 0)
+        skeletonChangedInBatch = true;
+    else
+        SkeletonChanged();
+}
+
+void Doll::EndSkeletonBatch() {
+    if (--skeletonBatchDepth > 0 || !skeletonChangedInBatch) return;
+    skeletonChangedInBatch = false;
+    SkeletonChanged();
+}
+
 void Doll::NotifyJointDeleted(int j) {
     for (int i = 0; i < kDollMaxJoints; i++)
         if (jointAllocTable[i] && joints[i].rotateRelativeTo == j) joints[i].rotateRelativeTo = -1;
@@ -104,7 +117,7 @@ int Doll::NewJoint() {
     joints[j].Clear();
     jointAllocTable[j] = true;
     for (int k = 0; k < kDollMaxJoints; k++) edges[j][k] = edges[k][j] = kNoEdge;
-    SkeletonChanged();
+    NoteSkeletonChanged();
     return j;
 }
 
@@ -125,7 +138,7 @@ void Doll::DeleteJoint(int j) {
         if (k != j && jointAllocTable[k] && edges[j][k] >= 0) nedges--;
     njoints--;
     jointAllocTable[j] = false;
-    SkeletonChanged();
+    NoteSkeletonChanged();
 }
 
 bool Doll::GetIsJointOf(const DollJoint* j) const {
@@ -222,7 +235,7 @@ void Doll::SetEdgeInMatrix(int jointA, int jointB, float length) {
 
 bool Doll::ToggleEdge(DollJoint* a, DollJoint* b) {
     if (a == b) return false;
-    SkeletonChanged();
+    NoteSkeletonChanged();
     int ia = GetIndexOfJoint(a);
     int ib = GetIndexOfJoint(b);
     if (edges[ia][ib] >= 0) {

@@ -205,4 +205,15 @@ public:
 protected:
     // Builds the default skeleton
     void Construct();
+    // Between these, joint and bone changes call SkeletonChanged() once, at the end, instead
+    // of once each: loading a document adds dozens of them and only the final skeleton counts
+    void BeginSkeletonBatch() { skeletonBatchDepth++; }
+    void EndSkeletonBatch();
+
+private:
+    // SkeletonChanged(), or a note to call it when the batch ends
+    void NoteSkeletonChanged();
+
+    int skeletonBatchDepth = 0;
+    bool skeletonChangedInBatch = false;
 };

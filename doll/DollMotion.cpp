@@ -69,7 +69,7 @@ void Doll::UserDeformJoint(DollJoint* j, fPoint2 delta) {
             edges[i][id] = length;
         }
     }
-    SkeletonChanged();
+    NoteSkeletonChanged();
 }
 
 void Doll::RenderDecorations(bool renderSchematics) { icon.Render(renderSchematics); }

@@ -99,17 +99,21 @@ void Doll::ReadNodeFromFile(tbfReader* f) {
     if (f->CompareItem(0, "joints")) {
         if (!f->OpenNode()) return;
         fPoint2 p;
+        BeginSkeletonBatch();
         while (f->Read())
             if (ParseLocation(f, &p)) AddJoint(p);  // dropped once all 32 slots are used
+        EndSkeletonBatch();
         f->CloseNode();
     } else if (f->CompareItem(0, "edges")) {
         if (!f->OpenNode()) return;
+        BeginSkeletonBatch();
         while (f->Read()) {
             int a = -1, b = -1;
             if (f->ParseItem(0, &a) && f->ParseItem(1, &b) && GetIsValidJoint(a) &&
                 GetIsValidJoint(b))
                 ToggleEdge(&joints[a], &joints[b]);  // a repeated pair breaks the bone again
         }
+        EndSkeletonBatch();
         f->CloseNode();
     } else if (f->CompareItem(0, "poses")) {
         if (!f->OpenNode()) return;

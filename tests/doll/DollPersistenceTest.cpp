@@ -203,6 +203,18 @@ TEST(LoadingADoll, ANewDollsDocumentGivesElevenJointsTenBonesAndNoRoles) {
     EXPECT_EQ(SaveDoll(d), kNewDollDocument);
 }
 
+TEST(LoadingADoll, ADocumentWithoutBonesStillMakesItsPostureTheHomePose) {
+    // Joints only: the home pose must hold the last joint where the document puts it, not
+    // where its slot was before the location was read
+    EmptyDoll d({{1, 1}});
+    ASSERT_TRUE(LoadDoll(d,
+                         "tbff .1\nchunk velko 1.0 anonymous {\n\tjoints 2 {\n"
+                         "\t\t10.000000 20.000000\n\t\t30.000000 40.000000\n\t}\n}\n"));
+    ASSERT_EQ(d.homePose.GetNumJoints(), 2);
+    EXPECT_EQ(d.homePose.GetJointLoc(0), fPoint2(10, 20));
+    EXPECT_EQ(d.homePose.GetJointLoc(1), fPoint2(30, 40));
+}
+
 TEST(LoadingADoll, ReplacesEverythingTheDollHeldBefore) {
     Doll d;
     d.poses[1].DollToPose(&d);
