@@ -36,8 +36,12 @@ void DollJoint::Update(int myid, Doll* doll) {
         fPoint2 impulse(0, 0);
         int cookie = 0, c = -1;
         float len;
-        while ((len = doll->GetNextEdge(myid, &cookie, &c)) > 0)
+        int nbones = 0;
+        while ((len = doll->GetNextEdge(myid, &cookie, &c)) > 0) {
             impulse.Add(ImpulseTo(doll->joints[c].loc, len));
+            nbones++;
+        }
+        if (nbones > kMaxFullPullBones) impulse.Scale((float)kMaxFullPullBones / nbones);
         AddInertia(impulse);
     }
     if (rotateRelativeTo != -1 && doll->GetIsValidJoint(rotateRelativeTo))

@@ -49,6 +49,11 @@ public:
     void AddInertia(fPoint2 e);
     // One relaxation step of this joint (slot myid) against its bones in doll
     void Update(int myid, Doll* doll);
+    // Bones whose pulls a joint takes at full strength in one pass. Each bone adds a gain of
+    // 0.21 to the joint; past about a dozen bones the sum overshoots every tick and the
+    // skeleton flies apart to infinity, so the pulls of a joint with more bones are scaled
+    // down to this many bones' worth. Ordinary skeletons have far fewer bones per joint.
+    static constexpr int kMaxFullPullBones = 8;
     // Pull towards a neighbour at `to` over a bone of rest length edgeLength: 0.7 of the
     // length error along the bone; (0, 0) when the two coincide
     fPoint2 ImpulseTo(fPoint2 to, float edgeLength) const;

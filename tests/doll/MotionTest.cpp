@@ -1,6 +1,8 @@
 // Motion: relaxation and inertia, seeking a pose and its end, user drag and deform, bounds.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "TestDolls.h"
 
 namespace {
@@ -36,6 +38,36 @@ TEST(Relaxation, AShortBonePushesItsJointsApartByPointFortyTwo) {
     d.UpdateIK();
     EXPECT_NEAR(d.GetJoint(0)->loc.x, -0.42f, 1e-6);
     EXPECT_NEAR(d.GetJoint(1)->loc.x, 10.42f, 1e-6);
+}
+
+TEST(Relaxation, AJointWithManyBonesTakesTheirPullsScaledToEightBonesWorth) {
+    // A hub with twelve spokes, all stretched by 10: each pulls the hub by 0.3 * 0.7 * 10
+    EmptyDoll d;
+    for (int k = 0; k <= 12; k++) d.AddJoint(fPoint2(0, 0));
+    for (int k = 1; k <= 12; k++) {
+        d.GetJoint(k)->SetLoc(fPoint2(10, 0));
+        d.MakeEdge(0, k);  // rest length 10
+        d.GetJoint(k)->SetLoc(fPoint2(20, 0));
+    }
+    d.GetJoint(0)->Update(0, &d);
+    EXPECT_NEAR(d.GetJoint(0)->inertia.x, 0.21f * 10 * 8, 1e-4);
+}
+
+TEST(Relaxation, AFullyLinkedSkeletonSettlesInsteadOfFlyingApart) {
+    // Every one of 32 joints linked to every other, then dragged: without the cap on pulls
+    // the locations overflow to infinity within thirty ticks
+    EmptyDoll d;
+    for (int i = 0; i < kDollMaxJoints; i++)
+        d.AddJoint(fPoint2(100 + (i * 37) % 600, 50 + (i * 53) % 380));
+    for (int i = 0; i < kDollMaxJoints; i++)
+        for (int j = i + 1; j < kDollMaxJoints; j++) d.MakeEdge(i, j);
+    d.UserMoveJoint(d.GetJoint(0), fPoint2(60, 0));
+    for (int t = 0; t < 300; t++) d.Update();
+    for (fPoint2 p : Locations(d)) {
+        EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
+        EXPECT_LT(std::fabs(p.x), 2000);
+    }
+    for (int i = 0; i < kDollMaxJoints; i++) EXPECT_LT(d.GetJoint(i)->inertia.GetLength(), 0.01f);
 }
 
 TEST(Relaxation, JointsAreUpdatedInSlotOrderSeeingTheirLowerNeighboursMoved) {
