@@ -175,10 +175,10 @@ fPoint2 ApplicationGLUT::ScreenToWorld(fPoint2 p) const {
 }
 
 void ApplicationGLUT::WaitForTick() {
-    float wait = fpsRegulator.GetSecondsUntilTick();
-    // A millisecond past the due time: the regulator wants strictly more than tickDelta,
-    // and the clock counts whole milliseconds
-    if (wait > 0) std::this_thread::sleep_for(std::chrono::duration<float>(wait + 0.001f));
+    // Sleeps until the millisecond the tick falls due; waking a little late costs nothing
+    // but that delay, waking early just means one more short sleep
+    double wait = fpsRegulator.GetSecondsUntilTick();
+    if (wait > 0) std::this_thread::sleep_for(std::chrono::duration<double>(wait));
 }
 
 void ApplicationGLUT::displayCB() {

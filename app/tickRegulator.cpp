@@ -1,5 +1,7 @@
 #include "tickRegulator.h"
 
+#include <cmath>
+
 #include "fTime.h"
 
 void tickRegulator::Set(float ticksPerSec) {
@@ -16,7 +18,10 @@ bool tickRegulator::GetTick() {
     return false;
 }
 
-float tickRegulator::GetSecondsUntilTick() const {
-    float wait = lastTickAt + tickDelta - GetSeconds();
+double tickRegulator::GetSecondsUntilTick() const {
+    // The first whole millisecond the clock can read that is past the due time
+    double due = (double)(lastTickAt + tickDelta);
+    double firstReadingPastDue = (std::floor(due * 1000) + 1) / 1000;
+    double wait = firstReadingPastDue - GetPreciseSeconds();
     return wait > 0 ? wait : 0;
 }

@@ -11,6 +11,7 @@ public:
 
     void Set(float ticksPerSec);
     bool GetTick();
-    // Seconds until GetTick would next return true (0 when one is due now)
-    float GetSecondsUntilTick() const;
+    // Seconds until GetTick will next return true (0 when one is due now), measured on the
+    // unrounded clock: the millisecond clock must read strictly past the due time
+    double GetSecondsUntilTick() const;
 };

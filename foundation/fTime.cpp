@@ -28,6 +28,11 @@ float GetSeconds() {
     return (float)((double)ms.count() / 1000.0);
 }
 
+double GetPreciseSeconds() {
+    if (testTimeSet) return testTime;
+    return std::chrono::duration<double>(Clock::now() - clockOrigin).count();
+}
+
 void fTimeInit() {}
 
 void SetTestSeconds(float t) {

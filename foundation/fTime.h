@@ -6,6 +6,9 @@
 #pragma once
 
 float GetSeconds();
+// The same clock without rounding to milliseconds, for scheduling sleeps; follows a pinned
+// test time too
+double GetPreciseSeconds();
 // Hook the application shell calls once at construction; nothing to do
 void fTimeInit();
 

@@ -208,9 +208,13 @@ TEST(TickRegulator, LetsOneTickThroughPerPeriodAndNeverMakesUpMissedOnes) {
     SetTestSeconds(15);
     EXPECT_TRUE(r.GetTick());
     EXPECT_FALSE(r.GetTick());
-    EXPECT_NEAR(r.GetSecondsUntilTick(), 1.0f / 30, 1e-4f);
+    // The millisecond clock first reads past 15 + 1/30 at 15.034
+    EXPECT_NEAR(r.GetSecondsUntilTick(), 0.034, 1e-5);
     SetTestSeconds(15.02f);
-    EXPECT_NEAR(r.GetSecondsUntilTick(), 1.0f / 30 - 0.02f, 1e-4f);
+    EXPECT_NEAR(r.GetSecondsUntilTick(), 0.014, 1e-5);
+    SetTestSeconds(15.034f);
+    EXPECT_NEAR(r.GetSecondsUntilTick(), 0, 1e-5);
+    EXPECT_TRUE(r.GetTick());
     ClearTestSeconds();
 }
 
