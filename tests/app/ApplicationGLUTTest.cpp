@@ -155,6 +155,14 @@ TEST_F(GLUTShell, PixelsAreWorldUnitsAtZoomOneAndHalvedAtZoomTwo) {
     shell->SetCameraZoom(1);
 }
 
+TEST_F(GLUTShell, OffersNoMenuAndIgnoresQuitAndBeep) {
+    EXPECT_EQ(shell->GetMenu(), nullptr);
+    shell->Beep();
+    shell->SetQuit(true);
+    // The event loop goes on: the shell still answers
+    EXPECT_EQ(shell->GetBounds().right, 800);
+}
+
 TEST_F(GLUTShell, CameraLocationRoundTrips) {
     shell->SetCameraLoc(fPoint2(100, 30));
     EXPECT_EQ(shell->GetCameraLoc(), fPoint2(100, 30));
