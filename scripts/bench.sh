@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds every benchmark without sanitizers and runs them (GL ones in an X display: its own
+# Xvfb when DISPLAY is unset). Each Google Benchmark program compares its cases within one
+# run; pass a name filter as the first argument to run only some programs (e.g. "doll").
+set -euo pipefail
+cd "$(dirname "$0")/.."
+filter="${1:-.}"
+bash scripts/deps.sh g++ cmake make freeglut3-dev libgl1-mesa-dev libgl1-mesa-dri \
+  libbenchmark-dev libgtest-dev xvfb x11-utils
+cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVELKO_BUILD_TESTS=OFF \
+  -DVELKO_BUILD_BENCH=ON >/dev/null
+benches="velko_gesture_bench storage_bench doll_motion_bench doll_document_bench
+  sketch_mapping_bench editor_tick_bench"
+cmake --build build-bench -j"$(nproc)" --target $benches >/dev/null
+
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ]; then
+  Xvfb :77 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=:77
+  sleep 1
+fi
+trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+
+for b in $benches; do
+  echo "$b" | grep -qE "$filter" || continue
+  exe=$(find build-bench/bench -name "$b" -type f | head -n 1)
+  echo "== $b"
+  "$exe" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>&1 |
+    grep -E '_median|^Benchmark|^-' || true
+done
