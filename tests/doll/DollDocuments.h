@@ -6,31 +6,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "DocumentStreams.h"
 #include "Doll.h"
 #include "tbfReader.h"
 #include "tbfWriter.h"
 
 // The whole document Save As would write for d
 inline std::string SaveDoll(Doll& d) {
-    char* bytes = nullptr;
-    size_t size = 0;
-    {
-        tbfWriterAsciiFILE writer(open_memstream(&bytes, &size));
-        d.WriteToFile(&writer);
-    }  // the writer closes the stream, which fixes bytes and size
-    std::string text(bytes, size);
-    free(bytes);
-    return text;
-}
-
-// A read stream over the bytes (any bytes, NULs and the empty text included)
-inline FILE* StreamOf(const std::string& text) {
-    FILE* f = tmpfile();
-    if (f) {
-        fwrite(text.data(), 1, text.size(), f);
-        rewind(f);
-    }
-    return f;
+    return WrittenBy([&](tbfWriterAsciiFILE& writer) { d.WriteToFile(&writer); });
 }
 
 // Open: reads the document into d when its header is readable; returns that verdict

@@ -7,34 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "DocumentStreams.h"
 #include "SketchDoll.h"
 #include "tbfReader.h"
 #include "tbfWriter.h"
-
-// A temporary stream holding text, positioned at its start
-inline FILE* StreamOf(const std::string& text) {
-    FILE* f = tmpfile();
-    if (f) {
-        fwrite(text.data(), 1, text.size(), f);
-        rewind(f);
-    }
-    return f;
-}
-
-// The bytes a writer produces for write(writer), header included; the writer is closed
-// before they are taken
-template <typename WriteCalls>
-std::string WrittenBy(WriteCalls write) {
-    char* bytes = nullptr;
-    size_t size = 0;
-    {
-        tbfWriterAsciiFILE writer(open_memstream(&bytes, &size));
-        write(writer);
-    }
-    std::string text(bytes, size);
-    free(bytes);
-    return text;
-}
 
 // A whole saved document of d
 inline std::string Saved(SketchDoll& d) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "DocumentStreams.h"
 #include "tbfWriter.h"
 
 // The small two-node document every older file is laid out like: a chunk "velko" 1.0 with
@@ -24,28 +25,3 @@ inline const char kTwoJointDocument[] =
     "\t\t0 1\n"
     "\t}\n"
     "}\n";
-
-// A temporary stream holding text, positioned at its start
-inline FILE* StreamOf(const std::string& text) {
-    FILE* f = tmpfile();
-    if (f) {
-        fwrite(text.data(), 1, text.size(), f);
-        rewind(f);
-    }
-    return f;
-}
-
-// The bytes a writer produces for the calls made by write(writer); the writer is destroyed
-// before the bytes are taken
-template <typename WriteCalls>
-std::string WrittenBy(WriteCalls write) {
-    char* bytes = nullptr;
-    size_t size = 0;
-    {
-        tbfWriterAsciiFILE writer(open_memstream(&bytes, &size));
-        write(writer);
-    }
-    std::string text(bytes, size);
-    free(bytes);
-    return text;
-}
