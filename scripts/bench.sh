@@ -13,14 +13,7 @@ benches="velko_gesture_bench storage_bench doll_motion_bench doll_document_bench
   sketch_mapping_bench editor_tick_bench"
 cmake --build build-bench -j"$(nproc)" --target $benches >/dev/null
 
-xvfb_pid=""
-if [ -z "${DISPLAY:-}" ]; then
-  Xvfb :77 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=:77
-  sleep 1
-fi
-trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+source scripts/xdisplay.sh
 
 for b in $benches; do
   echo "$b" | grep -qE "$filter" || continue

@@ -9,7 +9,5 @@ bash scripts/deps.sh g++ cmake make freeglut3-dev libgl1-mesa-dev libgl1-mesa-dr
   libbenchmark-dev libgtest-dev xvfb x11-utils
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVELKO_BUILD_TESTS=OFF >/dev/null
 cmake --build build-bench -j"$(nproc)" --target velko_idle_bench >/dev/null
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" ./build-bench/bench/app/velko_idle_bench "$seconds"
-fi
-exec ./build-bench/bench/app/velko_idle_bench "$seconds"
+source scripts/xdisplay.sh
+./build-bench/bench/app/velko_idle_bench "$seconds"

@@ -18,18 +18,7 @@ build="${SOAK_BUILD:-build-asan}"  # the build folder, as scripts/test.sh makes 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKO_SANITIZE=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target velko
 
-xvfb_pid=""
-if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 120); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  done
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-fi
-trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+source scripts/xdisplay.sh
 
 export E2E_OUT="$PWD/$build/tests/e2e/e2e-shots/soak"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}"
