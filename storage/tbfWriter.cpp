@@ -7,15 +7,36 @@ constexpr int kItemBufSize = 1024;  // item text, terminator included
 }
 
 tbfWriterAsciiFILE::tbfWriterAsciiFILE(FILE* f)
-    : f(f), nodeDepth(0), justClosedNode(false), dontCloseFile(false) {
+    : f(f),
+      nodeDepth(0),
+      justClosedNode(false),
+      dontCloseFile(false),
+      hasFailed(false),
+      closed(false) {
     VELKO_ASSERT(f);
     Write("tbff .1");
     BlankLine();
 }
 
 tbfWriterAsciiFILE::~tbfWriterAsciiFILE() {
+    if (closed) return;
     while (nodeDepth > 0) CloseNode();
     if (!dontCloseFile) fclose(f);
+}
+
+bool tbfWriterAsciiFILE::GetHasFailed() const {
+    // After Close() the stream may be gone; its errors were folded into hasFailed then
+    return hasFailed || (!closed && ferror(f));
+}
+
+bool tbfWriterAsciiFILE::Close() {
+    VELKO_ASSERT_TEXT(!closed, "0");
+    while (nodeDepth > 0) CloseNode();
+    // A fully buffered stream (a file) reports a full disk only here, when the buffer goes
+    if (fflush(f) != 0 || ferror(f)) hasFailed = true;
+    if (!dontCloseFile && fclose(f) != 0) hasFailed = true;
+    closed = true;
+    return !hasFailed;
 }
 
 void tbfWriterAsciiFILE::Write(const char* format, ...) {
@@ -35,10 +56,10 @@ void tbfWriterAsciiFILE::WriteAndOpenNode(const char* format, ...) {
 }
 
 void tbfWriterAsciiFILE::CloseNode() {
-    VELKO_ASSERT_TEXT(nodeDepth > 0, "0");
+    VELKO_ASSERT_TEXT(!closed && nodeDepth > 0, "0");
     nodeDepth -= 1;
     TabToDepth();
-    fputs("}\n", f);
+    Put("}\n");
     justClosedNode = true;
 }
 
@@ -51,7 +72,8 @@ void tbfWriterAsciiFILE::WriteAndOpenChunkNode(const char* type, int majorVer, i
 }
 
 void tbfWriterAsciiFILE::_Write(bool openNode, const char* format, va_list args) {
-    if (justClosedNode) fputc('\n', f);
+    VELKO_ASSERT_TEXT(!closed, "0");
+    if (justClosedNode) PutChar('\n');
     justClosedNode = false;
 
     char text[kItemBufSize];
@@ -64,13 +86,21 @@ void tbfWriterAsciiFILE::_Write(bool openNode, const char* format, va_list args)
     }
 
     TabToDepth();
-    fputs(text, f);
-    if (openNode) fputs(" {", f);
-    fputc('\n', f);
+    Put(text);
+    if (openNode) Put(" {");
+    PutChar('\n');
 }
 
 void tbfWriterAsciiFILE::TabToDepth() {
-    for (int i = 0; i < nodeDepth; ++i) fputc('\t', f);
+    for (int i = 0; i < nodeDepth; ++i) PutChar('\t');
 }
 
-void tbfWriterAsciiFILE::BlankLine() { fputc('\n', f); }
+void tbfWriterAsciiFILE::BlankLine() { PutChar('\n'); }
+
+void tbfWriterAsciiFILE::Put(const char* text) {
+    if (fputs(text, f) == EOF) hasFailed = true;
+}
+
+void tbfWriterAsciiFILE::PutChar(char c) {
+    if (fputc(c, f) == EOF) hasFailed = true;
+}

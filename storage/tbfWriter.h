@@ -1,6 +1,8 @@
 // Writers of tbf documents: lines of whitespace-separated words in nested brace nodes.
 // Persistent classes write through the abstract tbfWriter and never touch files;
-// tbfWriterAsciiFILE is the text encoding on a standard I/O stream, which it owns.
+// tbfWriterAsciiFILE is the text encoding on a standard I/O stream, which it owns; it
+// remembers whether any write to the stream failed so its owner can tell a saved document
+// from a truncated one.
 #pragma once
 
 #include <cstdarg>
@@ -28,7 +30,8 @@ class tbfWriterAsciiFILE : public tbfWriter {
 public:
     // Takes ownership of the open stream f (non-null) and writes the header "tbff .1"
     explicit tbfWriterAsciiFILE(FILE* f);
-    // Closes the nodes still open, then the stream (unless dontCloseFile)
+    // Without Close(): closes the nodes still open, then the stream (unless dontCloseFile),
+    // ignoring failures. After Close(): does nothing.
     virtual ~tbfWriterAsciiFILE();
     tbfWriterAsciiFILE(const tbfWriterAsciiFILE&) = delete;
     tbfWriterAsciiFILE& operator=(const tbfWriterAsciiFILE&) = delete;
@@ -38,6 +41,13 @@ public:
     void CloseNode() override;
     void WriteAndOpenChunkNode(const char* type, int majorVer, int minorVer,
                                const char* name) override;
+
+    // A write to the stream has failed (a full disk, a closed pipe); sticky
+    bool GetHasFailed() const;
+    // Closes the nodes still open, flushes, and closes the stream unless dontCloseFile.
+    // True when every write, the flush and the close succeeded. Call at most once; nothing
+    // may be written afterwards.
+    bool Close();
 
     FILE* f;              // output stream; owned
     int nodeDepth;        // open nodes = tabs written before each line
@@ -50,4 +60,10 @@ private:
                                                       va_list args);
     void TabToDepth();
     void BlankLine();
+    // fputs / fputc that remember a failure in hasFailed
+    void Put(const char* text);
+    void PutChar(char c);
+
+    bool hasFailed;  // some write to f failed
+    bool closed;     // Close() ran: f may be gone, the destructor leaves everything alone
 };

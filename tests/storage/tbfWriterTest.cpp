@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -63,6 +64,36 @@ TEST(DocumentLayout, AnItemLongerThanTheItemBufferIsCutTo1023Characters) {
     const std::string longWord(3000, 'w');
     const std::string text = WrittenBy([&](tbfWriter& w) { w.Write("%s", longWord.c_str()); });
     EXPECT_EQ(text, "tbff .1\n\n" + std::string(1023, 'w') + "\n");
+}
+
+// /dev/full takes buffered writes and fails every flush with ENOSPC, like a full disk
+TEST(WriterFailures, AFullDiskIsReportedWhenAWriteOrTheCloseFlushesTheBuffer) {
+    tbfWriterAsciiFILE small(fopen("/dev/full", "w"));
+    WriteTwoJointDocument(small);
+    EXPECT_FALSE(small.GetHasFailed());  // all of it is still in the buffer
+    EXPECT_FALSE(small.Close());
+    EXPECT_TRUE(small.GetHasFailed());
+
+    tbfWriterAsciiFILE big(fopen("/dev/full", "w"));
+    for (int i = 0; i < 1000 && !big.GetHasFailed(); ++i) big.Write("%0100d", i);
+    EXPECT_TRUE(big.GetHasFailed());
+    EXPECT_FALSE(big.Close());
+}
+
+TEST(WriterFailures, ClosingClosesTheOpenNodesFlushesAndSucceeds) {
+    FILE* f = tmpfile();
+    ASSERT_NE(f, nullptr);
+    {
+        tbfWriterAsciiFILE writer(f);
+        writer.dontCloseFile = true;
+        writer.WriteAndOpenNode("outer");
+        writer.Write("leaf");
+        EXPECT_TRUE(writer.Close());
+    }
+    char bytes[64];
+    const ssize_t n = pread(fileno(f), bytes, sizeof bytes, 0);  // below stdio: was it flushed?
+    fclose(f);
+    EXPECT_EQ(std::string(bytes, n > 0 ? n : 0), "tbff .1\n\nouter {\n\tleaf\n}\n");
 }
 
 using WriterDeathTest = ::testing::Test;
