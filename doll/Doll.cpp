@@ -3,6 +3,15 @@
 
 #include "VelkoAssert.h"
 
+namespace {
+
+// The default skeleton's bones in the order they are made, so the draw list (newest first)
+// draws breast-hips first
+const int kDefaultBones[][2] = {{2, 3}, {9, 10}, {0, 1}, {1, 2}, {1, 9},
+                                {4, 5}, {4, 7},  {5, 6}, {7, 8}, {1, 4}};
+
+}  // namespace
+
 Doll::Doll()
     : renderSkeleton(true),
       renderOpaque(true),
@@ -11,8 +20,13 @@ Doll::Doll()
       editPose(nullptr),
       editPoseAfterSeek(nullptr),
       lockSeek(false),
-      nedges(0) {
-    for (int i = 0; i < kDollMaxJoints; i++) jointAllocTable[i] = false;
+      nedges(0),
+      defaultIconId(icon.GetIcon()),
+      defaultIconBounds(icon.GetBounds()) {
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        jointAllocTable[i] = false;
+        drawOrderListed[i] = 0;
+    }
     Construct();
 }
 
@@ -27,6 +41,9 @@ void Doll::Clear() {
     for (int i = 0; i < kDollMaxJoints; i++)
         for (int j = 0; j < kDollMaxJoints; j++) edges[i][j] = kNoEdge;
     nedges = 0;
+    // Entries would otherwise outlive their bones and decide where a bone made again by a
+    // later skeleton, or read from a document, is drawn
+    dollEdgeDrawList.RemoveAll();
     njoints = 0;
     for (int i = 0; i < kDollMaxJoints; i++) {
         joints[i].Clear();
@@ -64,14 +81,15 @@ void Doll::Construct() {
         joints[j].SetName(d.name);
     }
 
-    // Made in this order, so the draw list (newest first) draws breast-hips first
-    const int bones[][2] = {{2, 3}, {9, 10}, {0, 1}, {1, 2}, {1, 9},
-                            {4, 5}, {4, 7},  {5, 6}, {7, 8}, {1, 4}};
-    for (const auto& b : bones) MakeEdge(b[0], b[1]);
+    for (const auto& b : kDefaultBones) MakeEdge(b[0], b[1]);
 
     Translate(fPoint2(320, 32));
     UpdateIK();
     RememberPoseAsHome();
+}
+
+void Doll::DefaultLoadedDrawOrder(DollEdgeList* list) {
+    for (const auto& b : kDefaultBones) list->AddEdge(b[0], b[1]);
 }
 
 void Doll::Render() {}

@@ -31,6 +31,9 @@ public:
     // Farthest a document may place a location from the origin along x or y (world units);
     // lines beyond it are not read, which keeps bone lengths and motion finite
     static constexpr float kMaxDocumentCoordinate = 1.0e6f;
+    // Widest and tallest icon rectangle a document may give (world units): ten times the icon
+    // the editor places, so a document cannot bury the doll under its icon
+    static constexpr float kMaxIconExtent = 500.0f;
 
     bool renderSkeleton;  // draw joints and bones
     bool renderOpaque;    // drawing flag for the sketch doll's masks
@@ -62,8 +65,10 @@ public:
     // Virtual operations, in this order
     // Rebuilds the default skeleton
     virtual void Reset();
-    // Writes the doll as one "velko" chunk; compacts the joint indices first, so callers'
-    // joint indices are stale afterwards
+    // Writes the doll as one "velko" chunk: WriteNodesToFile, then an "icon" node when the
+    // icon is not the default one and a "draworder" node when the bones' drawing order is not
+    // the one a document without it loads with. Compacts the joint indices first, so
+    // callers' joint indices are stale afterwards.
     virtual void WriteToFile(tbfWriter* f);
     // The emotion icon, with its frame when renderSchematics
     virtual void RenderDecorations(bool renderSchematics);
@@ -76,7 +81,8 @@ public:
     virtual void RenderEdge(int a, int b) const;
     // Empties the stored poses and re-captures the edit pose and the home pose
     virtual void SkeletonChanged();
-    // No joints, no bones, empty poses; the draw list, lockSeek and home pose are kept
+    // No joints, no bones, an empty draw list, empty poses; lockSeek, the home pose and the
+    // icon are kept
     virtual void Clear();
     // Joint j is about to be freed
     virtual void NotifyJointDeleted(int j);
@@ -87,12 +93,26 @@ public:
     virtual void WriteNodesToFile(tbfWriter* f);
     // One child node of the chunk, its opening item being f's current item; a derived doll
     // reads its own nodes and passes the others here. Unknown nodes are left to be skipped.
+    // An "icon" node sets the icon at once; a "draworder" node is kept for ReadFromFile.
     virtual void ReadNodeFromFile(tbfReader* f);
 
     // Replaces the doll with the "velko" chunk at f's next item. Any bytes leave a
-    // consistent doll: without such a chunk it is left cleared (no joints). The caller
-    // checks f's header.
+    // consistent doll: without such a chunk it is left cleared (no joints). The icon starts
+    // as the default one and the drawing order as DefaultLoadedDrawOrder describes; the
+    // chunk's "draworder" node is applied once the whole chunk is read. The caller checks
+    // f's header.
     void ReadFromFile(tbfReader* f);
+
+    // The icon a document without an "icon" node leaves the doll with, and the one a save
+    // compares against: the editor declares where it places a new doll's icon before
+    // placing it. The icon itself is not changed. Until declared: no icon in a 50 unit
+    // square at the origin, as DollIcon starts.
+    void SetDefaultIcon(int iconId, fRect bounds) {
+        defaultIconId = iconId;
+        defaultIconBounds = bounds;
+    }
+    int GetDefaultIconId() const { return defaultIconId; }
+    fRect GetDefaultIconBounds() const { return defaultIconBounds; }
 
     // Joints
     // Index of a fresh joint (location left as the slot had it), or -1 when all are used
@@ -205,6 +225,11 @@ public:
 protected:
     // Builds the default skeleton
     void Construct();
+    // Lists the default skeleton's bones in list in the default doll's drawing order (bones
+    // listed already keep their place). A document without a "draworder" node loads with
+    // this order and then each bone it makes put in front, as MakeEdge puts it: so a new
+    // doll's order is the one its own document loads with.
+    static void DefaultLoadedDrawOrder(DollEdgeList* list);
     // Between these, joint and bone changes call SkeletonChanged() once, at the end, instead
     // of once each: loading a document adds dozens of them and only the final skeleton counts
     void BeginSkeletonBatch() { skeletonBatchDepth++; }
@@ -214,6 +239,25 @@ private:
     // SkeletonChanged(), or a note to call it when the batch ends
     void NoteSkeletonChanged();
 
+    // The document nodes Doll::WriteToFile adds after WriteNodesToFile
+    void WriteIconNode(tbfWriter* f);
+    void WriteDrawOrderNode(tbfWriter* f);
+    // The bone a-b (a < b) is one a document holds: both below njoints, length > 0
+    bool GetIsDocumentBone(int a, int b) const;
+    // After a whole chunk is read: drops draw-list entries naming no bone, then moves the
+    // bones of the "draworder" node read to the end in its order
+    void ArrangeLoadedDrawOrder();
+
     int skeletonBatchDepth = 0;
     bool skeletonChangedInBatch = false;
+
+    int defaultIconId;
+    fRect defaultIconBounds;
+
+    // The bones of the last "draworder" node read (a < b, each pair once), in drawing order,
+    // until ReadFromFile applies them
+    static const int kMaxBonePairs = kDollMaxJoints * (kDollMaxJoints - 1) / 2;
+    unsigned char drawOrderRead[kMaxBonePairs][2];
+    int ndrawOrderRead = 0;
+    unsigned int drawOrderListed[kDollMaxJoints];  // bit b of word a: a-b is among them
 };

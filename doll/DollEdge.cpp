@@ -72,6 +72,11 @@ void DollEdgeList::RemoveEdgesOf(int j) {
     }
 }
 
+void DollEdgeList::RemoveAll() {
+    while (edges) delete edges;  // each node unlinks itself from the head
+    allocFailure = false;
+}
+
 void DollEdgeList::MoveEdgeForward(int a, int b) {
     DollEdge* e = GetEdge(a, b);
     if (!e || !e->next) return;
@@ -91,6 +96,15 @@ void DollEdgeList::MoveEdgeBack(int a, int b) {
     if (!*predecessorLink) return;
     e->Remove();
     e->Insert(predecessorLink);
+}
+
+void DollEdgeList::MoveEdgeToEnd(int a, int b) {
+    DollEdge* e = GetEdge(a, b);
+    if (!e) return;
+    e->Remove();
+    DollEdge** tail = &edges;
+    while (*tail) tail = (*tail)->GetNextP();
+    e->Insert(tail);
 }
 
 void DollEdgeList::NotifyJointIndexChanged(int from, int to) {

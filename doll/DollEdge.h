@@ -50,10 +50,14 @@ public:
     void RemoveEdge(int a, int b);
     // Removes every node naming joint j
     void RemoveEdgesOf(int j);
+    // Removes every node; the list is complete again, so allocFailure is reset
+    void RemoveAll();
     // One place later in drawing order; the last node stays
     void MoveEdgeForward(int a, int b);
     // One place earlier in drawing order; the head stays
     void MoveEdgeBack(int a, int b);
+    // To the end of the list, drawn last; nothing when the bone is not listed
+    void MoveEdgeToEnd(int a, int b);
     // The node of the bone (either order of a and b), or null
     DollEdge* GetEdge(int a, int b) const;
     void NotifyJointIndexChanged(int from, int to);

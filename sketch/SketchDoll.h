@@ -117,7 +117,7 @@ public:
     void NotifyJointIndexChanged(int from, int to) override;
     // The doll's nodes, then "lines"
     void WriteNodesToFile(tbfWriter* w) override;
-    // "lines" here, other nodes to the doll
+    // "lines" here, its lines appended in document order; other nodes to the doll
     void ReadNodeFromFile(tbfReader* r) override;
 
 private:

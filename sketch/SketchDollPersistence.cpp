@@ -73,10 +73,17 @@ void SketchDoll::ReadNodeFromFile(tbfReader* r) {
         Doll::ReadNodeFromFile(r);
         return;
     }
+    // Appended in document order (after any lines the doll holds), so a loaded doll has its
+    // lines in the order it was saved with: the order in which a bone's lines and masks are
+    // drawn over one another
+    gesture** tail = &lines;
+    while (*tail) tail = &(*tail)->next;
     while (r->Read()) {
         if (!r->CompareItem(0, "line")) continue;
         SketchDollLine2* l = SketchDollLine2::ParseNode(this, r);
-        if (l) l->Insert(&lines);
+        if (!l) continue;
+        l->Insert(tail);
+        tail = &l->next;
     }
     r->CloseNode();
     // The joints are read before this node and nothing later in a document frees a joint,

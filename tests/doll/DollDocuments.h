@@ -8,6 +8,8 @@
 
 #include "DocumentStreams.h"
 #include "Doll.h"
+#include "GIconTable.h"
+#include "VelkoIcons.h"
 #include "tbfReader.h"
 #include "tbfWriter.h"
 
@@ -28,4 +30,12 @@ inline bool LoadDoll(Doll& d, const std::string& text) {
 inline void ForceLoadDoll(Doll& d, const std::string& text) {
     tbfReaderAsciiFILE reader(StreamOf(text));
     d.ReadFromFile(&reader);
+}
+
+// The id of a built-in icon; the built-in icons are registered once per process, as the
+// editor does at start-up
+inline int BuiltInIcon(const char* name) {
+    static const bool registered = (LoadStaticIcons(), true);
+    (void)registered;
+    return GIconTable::ResolveIcon(name);
 }

@@ -2,6 +2,7 @@
 // saves, loads back the same, and moves without its numbers running away.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -49,7 +50,8 @@ Loaded LoadHostile(const std::string& text) {
     return out;
 }
 
-// A doll using every kind of content: 32 joints, bones, all eight poses filled
+// A doll using every kind of content: 32 joints, bones in an order of their own, all eight
+// poses filled, the icon named and moved
 std::string FullDocument() {
     EmptyDoll d;
     for (int i = 0; i < kDollMaxJoints; i++)
@@ -59,7 +61,12 @@ std::string FullDocument() {
         d.Translate(fPoint2(1.5f * k, -0.75f * k));
         d.poses[k].DollToPose(&d);
     }
-    return SaveDoll(d);
+    d.icon.SetIcon(BuiltInIcon("gears"));
+    d.icon.SetBounds(fRect(600, 20, 650.5f, 70));
+    const std::string doc = SaveDoll(d);
+    EXPECT_NE(doc.find("\tdraworder 31 {"), std::string::npos);
+    EXPECT_NE(doc.find("\t\tname gears\n"), std::string::npos);
+    return doc;
 }
 
 }  // namespace
@@ -237,6 +244,77 @@ TEST(HostileDocuments, DeeplyNestedUnknownNodesAreSkippedWithoutRecursion) {
         LoadHostile(std::string(kHeader) + nested + kChunk + "\tjoints 1 {\n\t\t4 4\n\t}\n}\n")
             .joints,
         0);
+}
+
+TEST(HostileDocuments, IconItemsTheDollCannotUseLeaveTheDefaultIcon) {
+    const fRect corner(10, 420, 60, 470);
+    Doll fresh;
+    std::string body = SaveDoll(fresh);
+    body.erase(body.size() - 2);  // the chunk's closing line
+    for (const char* items :
+         {"name unknown\n\t\tbounds 10 20 30\n",
+          "name\n\t\tname skull.gicon\n\t\tbounds nan 0 50 50\n",
+          "name {\n\t\t}\n\t\tbounds 0 0 inf 50\n", "bounds 2000000 0 2000050 50\n",
+          "bounds 50 0 0 50\n", "bounds 0 50 50 0\n", "bounds 0 0 0 50\n", "bounds 0 0 500.5 50\n",
+          "bounds -1e6 -1e6 1e6 1e6\n"}) {
+        SCOPED_TRACE(items);
+        Doll d;
+        d.SetDefaultIcon(BuiltInIcon("heart"), corner);
+        d.icon.SetIcon(BuiltInIcon("skull"));
+        ForceLoadDoll(d, body + "\ticon {\n\t\t" + items + "\t}\n}\n");
+        EXPECT_EQ(DollInvariantViolation(d), "");
+        EXPECT_EQ(d.GetNumJoints(), 11);
+        EXPECT_EQ(d.icon.GetIcon(), BuiltInIcon("heart"));
+        EXPECT_EQ(d.icon.GetBounds().left, corner.left);
+        EXPECT_EQ(d.icon.GetBounds().bottom, corner.bottom);
+    }
+    // Each line counts on its own; the largest icon allowed, at the edge of the range
+    Doll d;
+    ForceLoadDoll(d, body +
+                         "\ticon {\n\t\tname zzz\n\t\tbounds 0 0 600 50\n"
+                         "\t\tbounds -1000000 999500 -999500 1000000\n\t}\n}\n");
+    EXPECT_EQ(d.icon.GetIcon(), BuiltInIcon("zzz"));
+    EXPECT_EQ(d.icon.GetBounds().left, -1e6f);
+    EXPECT_EQ(d.icon.GetBounds().GetHeight(), Doll::kMaxIconExtent);
+}
+
+TEST(HostileDocuments, DrawOrderEntriesNamingNoBoneOrRepeatedAreIgnored) {
+    Doll fresh;
+    const std::string doc = SaveDoll(fresh);
+    // Before the joints: applied once the bones are known
+    std::string text = doc;
+    text.insert(text.find("\tjoints"),
+                "\tdraworder 99 {\n\t\t2 3\n\t\t3 2\n\t\t0 2\n\t\t-1 4\n\t\t9 32\n"
+                "\t\t5 5\n\t\tx 1\n\t\t1\n\t\t2 3\n\t\t0 1\n\t\tnested {\n\t\t\t1 4\n"
+                "\t\t}\n\t}\n");
+    Doll d;
+    ForceLoadDoll(d, text);
+    EXPECT_EQ(DollInvariantViolation(d), "");
+    // The two it names last, in its order; the others keep the order they load with
+    Bones expected = DrawOrder(fresh);
+    expected.erase(std::find(expected.begin(), expected.end(), std::pair<int, int>{2, 3}));
+    expected.erase(std::find(expected.begin(), expected.end(), std::pair<int, int>{0, 1}));
+    expected.insert(expected.end(), {{2, 3}, {0, 1}});
+    EXPECT_EQ(DrawOrder(d), expected);
+
+    // Every pair of 32 joints listed backwards, then each of them again: all 496 bones
+    // drawn in that order, the repeats change nothing
+    std::string body = "\tjoints 32 {\n";
+    for (int i = 0; i < 32; i++)
+        body += "\t\t" + std::to_string(i) + " " + std::to_string(i * i) + "\n";
+    body += "\t}\n\tedges 496 {\n";
+    std::string pairs;
+    Bones backwards;
+    for (int i = 31; i >= 0; i--)
+        for (int j = 31; j > i; j--) {
+            pairs += "\t\t" + std::to_string(i) + " " + std::to_string(j) + "\n";
+            backwards.push_back({i, j});
+        }
+    body += pairs + "\t}\n\tdraworder 992 {\n" + pairs + pairs + "\t}\n";
+    Doll all;
+    ForceLoadDoll(all, Chunk(body));
+    EXPECT_EQ(DollInvariantViolation(all), "");
+    EXPECT_EQ(DrawOrder(all), backwards);
 }
 
 TEST(HostileDocuments, RandomDamageToARealDocumentNeverHurts) {

@@ -99,5 +99,12 @@ std::string DollInvariantViolation(const Doll& d) {
     };
     if (!ownPose(d.seekPose) || !ownPose(d.editPose) || !ownPose(d.editPoseAfterSeek))
         return "a pose pointer leads outside the doll";
+
+    const fRect& r = d.icon.bounds;
+    if (!Finite(r.GetTopLeft()) || !Finite(fPoint2(r.right, r.bottom)))
+        return "icon bounds not finite";
+    if (!(r.GetWidth() >= 0 && r.GetWidth() <= Doll::kMaxIconExtent && r.GetHeight() >= 0 &&
+          r.GetHeight() <= Doll::kMaxIconExtent))
+        return "icon bounds inverted or too large";
     return "";
 }

@@ -16,5 +16,6 @@ class Doll;
 //   and lists every bone > 0 unless a node could not be allocated;
 // - every pose holds as many marked slots as its count says, with finite locations; a
 //   stored pose is empty or holds exactly the doll's joints;
-// - the seek and edit pointers are null or point at the doll's own poses.
+// - the seek and edit pointers are null or point at the doll's own poses;
+// - the icon's bounds are finite, not inverted, at most kMaxIconExtent wide and tall.
 std::string DollInvariantViolation(const Doll& d);

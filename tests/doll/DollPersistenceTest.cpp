@@ -79,6 +79,15 @@ std::vector<std::string> NodeLines(const std::string& doc, const std::string& op
     return lines;
 }
 
+// Where the editor puts a new doll's icon, which it declares as the default
+const fRect kCorner(10, 420, 60, 470);
+
+void PlaceIconAsTheEditorDoes(Doll& d) {
+    d.SetDefaultIcon(BuiltInIcon("heart"), kCorner);
+    d.icon.SetIcon(BuiltInIcon("heart"));
+    d.icon.SetBounds(kCorner);
+}
+
 Bones BonesOf(const Doll& d) {
     Bones b;
     for (int i = 0; i < kDollMaxJoints; i++)
@@ -115,6 +124,30 @@ struct NodeRecordingDoll : Doll {
 
 TEST(SavingADoll, ANewDollIsWrittenJointByJointBoneByBoneWithEightEmptyPoses) {
     Doll d;
+    EXPECT_EQ(SaveDoll(d), kNewDollDocument);
+}
+
+TEST(SavingADoll, TheIconAndTheDrawOrderAreWrittenLastAndOnlyAwayFromTheirDefaults) {
+    Doll d;
+    PlaceIconAsTheEditorDoes(d);
+    EXPECT_EQ(SaveDoll(d), kNewDollDocument);
+
+    d.icon.SetIcon(BuiltInIcon("skull"));
+    d.icon.TranslateForDrag(fPoint2(100.5f, -200));
+    d.MoveEdgeBackwards(9, 10);
+    const std::string doc = SaveDoll(d);
+    const std::string body(kNewDollDocument, sizeof kNewDollDocument - 3);  // without "}\n"
+    EXPECT_EQ(doc.substr(0, body.size()), body);
+    EXPECT_EQ(doc.substr(body.size()),
+              "\n\ticon {\n\t\tname skull\n"
+              "\t\tbounds 110.500000 220.000000 160.500000 270.000000\n\t}\n"
+              "\n\tdraworder 10 {\n\t\t1 4\n\t\t7 8\n\t\t5 6\n\t\t4 7\n\t\t4 5\n\t\t1 9\n"
+              "\t\t1 2\n\t\t9 10\n\t\t0 1\n\t\t2 3\n\t}\n}\n");
+
+    // Neither once both are back at their defaults
+    d.MoveEdgeForwards(9, 10);
+    d.icon.SetIcon(BuiltInIcon("heart"));
+    d.icon.SetBounds(kCorner);
     EXPECT_EQ(SaveDoll(d), kNewDollDocument);
 }
 
@@ -201,6 +234,43 @@ TEST(LoadingADoll, ANewDollsDocumentGivesElevenJointsTenBonesAndNoRoles) {
     EXPECT_EQ(d.homePose.GetJointLoc(6), fresh.GetJoint(6)->loc);
     // and saving it again gives the same document
     EXPECT_EQ(SaveDoll(d), kNewDollDocument);
+}
+
+TEST(LoadingADoll, ADocumentWithoutIconOrDrawOrderLoadsTheSameWhateverDollWasThere) {
+    // Twelve joints: the new doll's bones, and two more to the twelfth
+    Doll twelve;
+    twelve.AddJoint(fPoint2(100, 100));
+    twelve.ToggleEdge(twelve.GetJoint(0), twelve.GetJoint(11));
+    twelve.ToggleEdge(twelve.GetJoint(3), twelve.GetJoint(11));
+    const std::string extra = SaveDoll(twelve);
+    ASSERT_NE(extra.find("\t\t0 11\n"), std::string::npos);
+    ASSERT_EQ(extra.find("draworder"), std::string::npos);
+    const Bones newOrder = DrawOrder(Doll());
+    Bones extraOrder = {{3, 11}, {0, 11}};  // each bone not a new doll's put in front
+    extraOrder.insert(extraOrder.end(), newOrder.begin(), newOrder.end());
+
+    for (const std::string& doc : {std::string(kNewDollDocument), extra}) {
+        Doll a, b;
+        PlaceIconAsTheEditorDoes(a);
+        PlaceIconAsTheEditorDoes(b);
+        // b is far from new: icon changed and moved, bones reordered, broken and made
+        b.icon.SetIcon(BuiltInIcon("zzz"));
+        b.icon.TranslateForDrag(fPoint2(30, -40));
+        b.MoveEdgeForwards(1, 4);
+        b.MoveEdgeBackwards(2, 3);
+        b.ToggleEdge(b.GetJoint(0), b.GetJoint(1));
+        b.ToggleEdge(b.GetJoint(0), b.GetJoint(1));
+        b.ToggleEdge(b.GetJoint(3), b.GetJoint(8));
+        ASSERT_TRUE(LoadDoll(a, doc));
+        ASSERT_TRUE(LoadDoll(b, doc));
+        EXPECT_EQ(DollInvariantViolation(b), "");
+        EXPECT_EQ(DrawOrder(a), doc == extra ? extraOrder : newOrder);
+        EXPECT_EQ(DrawOrder(b), DrawOrder(a));
+        EXPECT_EQ(b.icon.GetIcon(), BuiltInIcon("heart"));
+        EXPECT_EQ(b.icon.GetBounds().left, kCorner.left);
+        EXPECT_EQ(b.icon.GetBounds().bottom, kCorner.bottom);
+        EXPECT_EQ(SaveDoll(b), doc);
+    }
 }
 
 TEST(LoadingADoll, ADocumentWithoutBonesStillMakesItsPostureTheHomePose) {

@@ -132,23 +132,32 @@ TEST_F(LineNodes, AShortPointItemEndsThePointsAndTheRestOfTheLineStillCounts) {
                                   "}\n"));
     auto lines = Lines2Of(doll);
     ASSERT_EQ(lines.size(), 2u);
-    // Head is the last line of the file: no points, kept all the same
-    EXPECT_EQ(lines[0]->GetNPoints(), 0);
-    EXPECT_EQ(RecordedPoints(lines[1]), (std::vector<fPoint2>{{1, 2}}));
-    EXPECT_TRUE(lines[1]->GetIsMask());
+    // The second line of the file has no points and is kept all the same
+    EXPECT_EQ(RecordedPoints(lines[0]), (std::vector<fPoint2>{{1, 2}}));
+    EXPECT_TRUE(lines[0]->GetIsMask());
+    EXPECT_EQ(lines[1]->GetNPoints(), 0);
     // A line without points, or with one, draws nothing visible and fails nothing
     for (SketchDollLine2* l : lines) EXPECT_TRUE(l->GetNPoints() == 0 || l->RunFilter());
 }
 
-TEST_F(LineNodes, LoadingReversesTheOrderOfTheLines) {
-    std::string body;
-    for (int i = 0; i < 3; i++)
-        body += "line {\n\tattach 4 320 232\n\tattach 5 270 332\n\tpoints 1 {\n\t\t" +
-                std::to_string(i) + " 0\n\t}\n}\n";
-    ReadBodyNodes(doll, LinesNode(body));
+TEST_F(LineNodes, LinesAreAppendedInFileOrderAfterTheLinesTheDollHolds) {
+    doll.NewLine(1, 2)->AddPoint(fPoint2(-1, 0));
+    auto node = [](int from, int to) {
+        std::string body;
+        for (int i = from; i < to; i++)
+            body += "line {\n\tattach 4 320 232\n\tattach 5 270 332\n\tpoints 1 {\n\t\t" +
+                    std::to_string(i) + " 0\n\t}\n}\n";
+        return LinesNode(body);
+    };
+    ReadBodyNodes(doll, node(0, 3) + node(3, 5));  // two nodes: the second goes on after
     auto lines = Lines2Of(doll);
-    ASSERT_EQ(lines.size(), 3u);
-    for (int i = 0; i < 3; i++) EXPECT_EQ(lines[i]->GetPoint(0)->x, 2 - i);
+    ASSERT_EQ(lines.size(), 6u);
+    for (int i = 0; i < 6; i++) EXPECT_EQ(lines[i]->GetPoint(0)->x, i - 1);
+    EXPECT_EQ(SketchDollInvariantViolation(doll), "");
+    // A line made afterwards still goes to the head
+    doll.NewLine(4, 5);
+    EXPECT_EQ(doll.GetNumLines(), 7);
+    EXPECT_EQ(SketchDollInvariantViolation(doll), "");
 }
 
 TEST_F(LineNodes, LinesNamingJointsTheDollDoesNotHaveAreDroppedOnLoad) {

@@ -27,8 +27,8 @@ void ReadSketchDollAndSave(tbfReader* in, tbfWriter* out) {
     first.ReadFromFile(in);
     if (!Consistent(first, "sketch doll consistent after loading")) return;
 
-    // Every load reverses the order of the lines, so what is saved is the doll loaded
-    // twice: saving what was saved then gives the same bytes
+    // What is saved is the doll loaded twice: the first load drops whatever the document
+    // held that a doll cannot keep, so saving what was saved must then give the same bytes
     char* bytes = nullptr;
     size_t size = 0;
     FILE* mid = open_memstream(&bytes, &size);
