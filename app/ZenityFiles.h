@@ -1,0 +1,26 @@
+// ZenityFiles: the document services through the desktop's `zenity` dialog program. Each
+// call runs zenity as a child process with an argument vector (never through a shell, so a
+// file name is never parsed), reads its standard output to the end and waits for it; the
+// program's own window does not update meanwhile, which keeps the dialog effectively modal.
+// When zenity cannot be run, or exits in any way not listed below, the call counts as
+// cancelled.
+#pragma once
+
+#include <string>
+
+#include "AppFiles.h"
+
+class ZenityFiles : public AppFiles {
+public:
+    // An executable regular file named zenity is on PATH
+    static bool IsAvailable();
+
+    std::string ChooseDocumentToOpen(const std::string& folder) override;
+    // A name typed without an extension gets ".velko"; when that names an existing file the
+    // person is asked before replacing it (the chooser only checked the name as typed), and
+    // choosing not to replace shows the chooser again
+    std::string ChooseDocumentToSave(const std::string& folder,
+                                     const std::string& proposedName) override;
+    SaveChangesAnswer AskSaveChanges(const std::string& documentName) override;
+    void ShowError(const std::string& message) override;
+};

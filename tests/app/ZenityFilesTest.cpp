@@ -1,0 +1,192 @@
+// The document services through zenity, run against a fake zenity first on PATH
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ZenityFiles.h"
+
+namespace {
+
+// Stands in for zenity: writes the arguments of its Nth run one per line to args.N beside
+// itself, prints $FAKE_ZENITY_OUT_N and a newline when that is set (as zenity prints a
+// path or a button label) and exits with $FAKE_ZENITY_EXIT_N (0 when unset)
+const char* const kFakeZenity =
+    "#!/bin/sh\n"
+    "dir=${0%/*}\n"
+    "n=$(( $(cat \"$dir/runs\" 2>/dev/null || echo 0) + 1 ))\n"
+    "echo $n > \"$dir/runs\"\n"
+    "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"$dir/args.$n\"\n"
+    "printenv \"FAKE_ZENITY_OUT_$n\"\n"
+    "exit \"$(printenv \"FAKE_ZENITY_EXIT_$n\" || echo 0)\"\n";
+
+const int kMaxRuns = 6;
+
+// Everything a shell would act on, in one file name
+const std::string kAwkwardName = "it's \"my\" doll $(touch pwned); `touch pwned` & <b>";
+
+class ZenityFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char folder[] = "/tmp/velko-zenity-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        dir = folder;
+        std::ofstream(dir + "/zenity") << kFakeZenity;
+        ASSERT_EQ(chmod((dir + "/zenity").c_str(), 0755), 0);
+        const char* path = getenv("PATH");
+        savedPath = path ? path : "";
+        // The fake's own tools come after it
+        setenv("PATH", (dir + ":/usr/bin:/bin").c_str(), 1);
+    }
+    void TearDown() override {
+        setenv("PATH", savedPath.c_str(), 1);
+        for (int run = 1; run <= kMaxRuns; run++) {
+            unsetenv(("FAKE_ZENITY_OUT_" + std::to_string(run)).c_str());
+            unsetenv(("FAKE_ZENITY_EXIT_" + std::to_string(run)).c_str());
+        }
+        std::filesystem::remove_all(dir);
+    }
+
+    // The fake's Nth run prints output (none when null) and exits with exitCode
+    void Reply(int run, int exitCode, const char* output = nullptr) {
+        ASSERT_LE(run, kMaxRuns);
+        setenv(("FAKE_ZENITY_EXIT_" + std::to_string(run)).c_str(),
+               std::to_string(exitCode).c_str(), 1);
+        if (output) setenv(("FAKE_ZENITY_OUT_" + std::to_string(run)).c_str(), output, 1);
+    }
+    std::vector<std::string> Args(int run) const {
+        std::vector<std::string> args;
+        std::ifstream in(dir + "/args." + std::to_string(run));
+        for (std::string line; std::getline(in, line);) args.push_back(line);
+        return args;
+    }
+    int Runs() const {
+        int runs = 0;
+        std::ifstream(dir + "/runs") >> runs;
+        return runs;
+    }
+    static bool Has(const std::vector<std::string>& args, const std::string& arg) {
+        return std::find(args.begin(), args.end(), arg) != args.end();
+    }
+    static bool HasFilters(const std::vector<std::string>& args) {
+        return Has(args, "--file-filter=Velko documents | *.velko") &&
+               Has(args, "--file-filter=All files | *");
+    }
+
+    std::string dir, savedPath;
+    ZenityFiles files;
+};
+
+TEST_F(ZenityFilesTest, OpenChooserPassesAndReturnsNamesUnparsed) {
+    std::string folder = dir + "/" + kAwkwardName;
+    std::string chosen = folder + "/" + kAwkwardName + ".velko";
+    Reply(1, 0, chosen.c_str());
+    EXPECT_EQ(files.ChooseDocumentToOpen(folder), chosen);
+    std::vector<std::string> args = Args(1);
+    EXPECT_EQ(args[0], "--file-selection");
+    EXPECT_FALSE(Has(args, "--save"));
+    EXPECT_TRUE(Has(args, "--filename=" + folder + "/"));
+    EXPECT_TRUE(HasFilters(args));
+    EXPECT_NE(access((dir + "/pwned").c_str(), F_OK), 0);
+    EXPECT_NE(access("pwned", F_OK), 0);
+
+    // Cancel; zenity starts only in an absolute folder, so an empty (working) or relative
+    // folder is made absolute
+    Reply(2, 1);
+    EXPECT_EQ(files.ChooseDocumentToOpen(""), "");
+    files.ChooseDocumentToOpen("sub");
+    std::string cwd = std::filesystem::current_path().string();
+    EXPECT_TRUE(Has(Args(2), "--filename=" + cwd + "/"));
+    EXPECT_TRUE(Has(Args(3), "--filename=" + cwd + "/sub/"));
+}
+
+TEST_F(ZenityFilesTest, SaveChooserAddsTheExtensionOnlyWhenNoneWasTyped) {
+    struct {
+        std::string typed, expected;
+    } cases[] = {
+        {"/x/my.folder/doc", "/x/my.folder/doc.velko"},
+        {"/x/doc.velko", "/x/doc.velko"},
+        {"/x/doc.txt", "/x/doc.txt"},
+        {"/x/" + kAwkwardName, "/x/" + kAwkwardName + ".velko"},
+    };
+    int run = 0;
+    for (const auto& c : cases) {
+        Reply(++run, 0, c.typed.c_str());
+        EXPECT_EQ(files.ChooseDocumentToSave(dir, kAwkwardName + ".velko"), c.expected);
+    }
+    EXPECT_EQ(Runs(), run);  // no file existed, so nothing was asked
+    std::vector<std::string> args = Args(1);
+    EXPECT_EQ(args[0], "--file-selection");
+    EXPECT_TRUE(Has(args, "--save"));
+    EXPECT_TRUE(Has(args, "--filename=" + dir + "/" + kAwkwardName + ".velko"));
+    EXPECT_TRUE(HasFilters(args));
+
+    Reply(++run, 1);
+    EXPECT_EQ(files.ChooseDocumentToSave(dir, "doc.velko"), "");
+}
+
+TEST_F(ZenityFilesTest, SaveChooserAsksBeforeReplacingTheFileTheExtensionNames) {
+    std::ofstream(dir + "/doc.velko") << "x";
+    std::string typed = dir + "/doc";
+    Reply(1, 0, typed.c_str());
+    Reply(2, 1);  // do not replace: choose again
+    Reply(3, 0, typed.c_str());
+    Reply(4, 0);  // replace
+    EXPECT_EQ(files.ChooseDocumentToSave(dir, "a.velko"), dir + "/doc.velko");
+    EXPECT_EQ(Runs(), 4);
+    EXPECT_EQ(Args(2)[0], "--question");
+    EXPECT_TRUE(Has(Args(3), "--filename=" + dir + "/doc.velko"));
+}
+
+TEST_F(ZenityFilesTest, SaveChangesQuestionMapsEveryWayItEnds) {
+    Reply(1, 0);
+    Reply(2, 1, "Don't Save");
+    Reply(3, 1);  // Cancel, Escape or the window closed
+    Reply(4, 5);  // timed out
+    Reply(5, 1, "Something else");
+    Reply(6, 0, "Don't Save");
+    EXPECT_EQ(files.AskSaveChanges("a & <b> C:\\new"), AppFiles::saveChanges);
+    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::discardChanges);
+    for (int run = 3; run <= 6; run++)
+        EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cancelCommand) << "run " << run;
+
+    // The text is markup in which zenity also expands C escapes such as \n
+    std::vector<std::string> args = Args(1);
+    EXPECT_EQ(args[0], "--question");
+    EXPECT_TRUE(Has(args, "--text=Save changes to a &amp; &lt;b&gt; C:\\\\new?"));
+    EXPECT_TRUE(Has(args, "--ok-label=Save"));
+    EXPECT_TRUE(Has(args, "--cancel-label=Cancel"));
+    EXPECT_TRUE(Has(args, "--extra-button=Don't Save"));
+}
+
+TEST_F(ZenityFilesTest, ErrorShowsTheMessageLiterally) {
+    files.ShowError("Could not open \"<x>\": R&D");
+    std::vector<std::string> args = Args(1);
+    EXPECT_EQ(args[0], "--error");
+    EXPECT_TRUE(Has(args, "--no-wrap"));
+    EXPECT_TRUE(Has(args, "--text=Could not open \"&lt;x&gt;\": R&amp;D"));
+}
+
+TEST_F(ZenityFilesTest, WithoutZenityOnPathEverythingCountsAsCancelled) {
+    EXPECT_TRUE(ZenityFiles::IsAvailable());
+    // A folder and a file without execute permission named zenity are not the program
+    std::filesystem::create_directories(dir + "/empty/zenity");
+    std::filesystem::create_directories(dir + "/plain");
+    std::ofstream(dir + "/plain/zenity") << kFakeZenity;
+    setenv("PATH", (dir + "/empty:" + dir + "/plain").c_str(), 1);
+    EXPECT_FALSE(ZenityFiles::IsAvailable());
+    EXPECT_EQ(files.ChooseDocumentToOpen(dir), "");
+    EXPECT_EQ(files.ChooseDocumentToSave(dir, "doc.velko"), "");
+    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cancelCommand);
+    files.ShowError("gone");
+    EXPECT_EQ(Runs(), 0);
+}
+
+}  // namespace
