@@ -10,13 +10,19 @@
 class AppMenu;
 
 // Key codes delivered to App::Key besides the character codes 0-255. Other special keys
-// arrive with the toolkit's own special-key code unchanged.
+// (function keys, Page Up, Home ...) arrive as kOtherSpecialKeyBase plus the toolkit's own
+// special-key code, so none of them can be mistaken for a character (F8 for Backspace).
 enum {
     kLeftArrowKey = 1000,
     kRightArrowKey = 1001,
     kUpArrowKey = 1002,
     kDownArrowKey = 1003,
+    kOtherSpecialKeyBase = 1100,
 };
+
+// A menu item's shortcut: the upper-case letter pressed with Ctrl, plus this bit when Shift
+// is held too ('S' is Ctrl+S, 'S' | kShortcutShift is Ctrl+Shift+S); 0 for none
+enum { kShortcutShift = 0x100 };
 
 class App {
 public:
@@ -66,6 +72,11 @@ public:
     virtual void SetMouseCursor(AppCursor c) = 0;
     virtual void Beep() = 0;
     virtual void SetQuit(bool v) = 0;
+    // Names the document in the window's title; shells without a title ignore it
+    virtual void SetWindowTitle(const char* /*s*/) {}
+    // The person asked to close the window; an applet with unsaved work may ask first and
+    // then quit or not. The default quits.
+    virtual void CloseRequested() { SetQuit(true); }
 
     // AppServerProxy forwards PleaseRender to its server
     friend class AppServerProxy;
@@ -80,8 +91,9 @@ public:
     virtual ~AppMenu() {}
     virtual void Clear() = 0;
     virtual void BeginSubmenu(const char* title) = 0;
-    // checkFlag, when not null, is shown as the item's check mark
-    virtual void AddItem(const char* label, int id, char shortcut, bool* checkFlag) = 0;
+    // shortcut as kShortcutShift describes (0 for none); checkFlag, when not null, is shown
+    // as the item's check mark and flipped by the menu before it delivers the item
+    virtual void AddItem(const char* label, int id, int shortcut, bool* checkFlag) = 0;
     virtual void AddSeparator() = 0;
     virtual void EndSubmenu() = 0;
     virtual void EnableItem(int id, bool enabled) = 0;

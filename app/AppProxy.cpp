@@ -22,6 +22,7 @@ bool AppServerProxy::GetWasOptionKeyDown() const {
 void AppServerProxy::SetMouseCursor(AppCursor c) { GetAppProxyServer()->SetMouseCursor(c); }
 void AppServerProxy::Beep() { GetAppProxyServer()->Beep(); }
 void AppServerProxy::SetQuit(bool v) { GetAppProxyServer()->SetQuit(v); }
+void AppServerProxy::SetWindowTitle(const char* s) { GetAppProxyServer()->SetWindowTitle(s); }
 void AppServerProxy::PleaseRender() { GetAppProxyServer()->PleaseRender(); }
 bool AppServerProxy::RequestNewBoundsSize(float w, float h) {
     return GetAppProxyServer()->RequestNewBoundsSize(w, h);

@@ -20,6 +20,7 @@ public:
     void SetMouseCursor(AppCursor c) override;
     void Beep() override;
     void SetQuit(bool v) override;
+    void SetWindowTitle(const char* s) override;
 
 protected:
     // The server; must not be null while the proxy is used

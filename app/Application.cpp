@@ -73,6 +73,13 @@ void Application::MouseMoved(fPoint2 d) { applet->MouseMoved(d); }
 void Application::Key(int c) { applet->Key(c); }
 void Application::MenuInvoked(int id) { applet->MenuInvoked(id); }
 void Application::Render() { applet->Render(); }
+void Application::CloseRequested() {
+    // Before an applet is hosted (or after it has gone) there is nothing to ask
+    if (applet)
+        applet->CloseRequested();
+    else
+        SetQuit(true);
+}
 App::AppCursor Application::PickMouseCursor(fPoint2 p) { return applet->PickMouseCursor(p); }
 
 void Application::PleaseRender() {

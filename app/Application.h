@@ -20,6 +20,8 @@ public:
     void Render() override;
     void MouseMoved(fPoint2 delta) override;
     AppCursor PickMouseCursor(fPoint2 p) override;
+    // Passed to the applet, also while a splash screen shows
+    void CloseRequested() override;
     bool GetIsMouseDown() const override { return isTheMouseDown; }
     fPoint2 GetMouseDownLoc() const override { return lastMouseDownWhere; }
 
@@ -30,7 +32,7 @@ public:
     virtual ~Application();
     // Stores the applet; the concrete shell then runs its event loop
     virtual void EnterEventLoop(Applet* applet);
-    virtual void SetWindowTitle(const char* s) = 0;
+    void SetWindowTitle(const char* s) override = 0;
     virtual void SetSplashText(const char* s) = 0;
     // Program time (seconds) of the last press
     virtual float GetLastMouseDownWhen() const { return lastMouseDownWhen; }

@@ -2,6 +2,9 @@
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
+#include <GL/glx.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 #include <chrono>
 #include <thread>
@@ -25,6 +28,24 @@ const int gc[App::kNumAppCursors] = {
     GLUT_CURSOR_INFO,       // pointHandCursor
     GLUT_CURSOR_TEXT,       // textEditCursor
 };
+
+// The title for the toolkit's Latin-1 window name: ASCII kept, the bullet that marks
+// unsaved changes as '*', anything else as '?'
+std::string AsciiTitle(const std::string& utf8) {
+    std::string s;
+    for (size_t i = 0; i < utf8.size(); i++) {
+        unsigned char c = (unsigned char)utf8[i];
+        if (c < 0x80) {
+            s += (char)c;
+        } else if (utf8.compare(i, 3, "\xE2\x80\xA2") == 0) {
+            s += '*';
+            i += 2;
+        } else if ((c & 0xC0) != 0x80) {
+            s += '?';
+        }
+    }
+    return s;
+}
 
 }  // namespace
 
@@ -55,7 +76,13 @@ ApplicationGLUT::ApplicationGLUT()
       mousey(0),
       GLUTModifiers(0),
       lastMouseDownX(0),
-      lastMouseDownY(0) {}
+      lastMouseDownY(0),
+      menu(this),
+      quitRequested(false),
+      windowClosed(false),
+      shownStructure(0),
+      menuAttached(false),
+      menuInUse(false) {}
 
 ApplicationGLUT::~ApplicationGLUT() {
     delete[] splashText;
@@ -72,15 +99,12 @@ bool ApplicationGLUT::Init() {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize((int)GetMainWindowWidth(), (int)GetMainWindowHeight());
     glutInit(&argc, argv);
-    main_window = glutCreateWindow("");
-    glutDisplayFunc(displayCB);
-    glutPassiveMotionFunc(mouseMotionCB);
-    glutMotionFunc(mouseMotionCB);
-    glutMouseFunc(mouseCB);
-    glutReshapeFunc(reshapeCB);
-    glutSpecialFunc(specialCB);
-    glutKeyboardFunc(keyCB);
+    // Closing the window reaches closeCB and the loop goes on, so the applet can ask about
+    // unsaved work; the process does not just end
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    CreateMainWindow();
     glutIdleFunc(idleCB);
+    glutMenuStatusFunc(menuStatusCB);
     bounds.Set(0, 0, (float)windowWidth, (float)windowHeight);
     screenScale = 1;
     cameraZoom = 1;
@@ -88,9 +112,45 @@ bool ApplicationGLUT::Init() {
     return true;
 }
 
+void ApplicationGLUT::CreateMainWindow() {
+    glutInitWindowSize(windowWidth, windowHeight);
+    main_window = glutCreateWindow(title.c_str());
+    glutDisplayFunc(displayCB);
+    glutPassiveMotionFunc(mouseMotionCB);
+    glutMotionFunc(mouseMotionCB);
+    glutMouseFunc(mouseCB);
+    glutReshapeFunc(reshapeCB);
+    glutSpecialFunc(specialCB);
+    glutKeyboardFunc(keyCB);
+    glutCloseFunc(closeCB);
+    glViewport(0, 0, windowWidth, windowHeight);
+    menuAttached = false;
+}
+
 void ApplicationGLUT::EnterEventLoop(Applet* _applet) {
     Application::EnterEventLoop(_applet);
-    glutMainLoop();
+    // The toolkit's own loop ends the process or tears itself down when the window goes;
+    // this loop keeps both in hand
+    while (!quitRequested) {
+        glutMainLoopEvent();
+        if (windowClosed) {
+            windowClosed = false;
+            if (quitRequested) break;
+            CreateMainWindow();
+        }
+        if (quitRequested) break;
+        SyncMenu();
+        RunIdleStep();
+    }
+}
+
+void ApplicationGLUT::RunIdleStep() {
+    if (fpsRegulator.GetTick()) {
+        glutSetWindow(main_window);
+        Idle();
+    } else {
+        WaitForTick();
+    }
 }
 
 fPoint2 ApplicationGLUT::GetMouseLoc() const {
@@ -118,7 +178,20 @@ void ApplicationGLUT::SetMouseCursor(AppCursor c) {
     glutSetCursor(gc[c]);
 }
 
-void ApplicationGLUT::SetWindowTitle(const char* s) { glutSetWindowTitle(s); }
+void ApplicationGLUT::SetWindowTitle(const char* s) {
+    title = s ? s : "";
+    glutSetWindow(main_window);
+    glutSetWindowTitle(AsciiTitle(title).c_str());
+    // Desktops show the UTF-8 name when there is one; the toolkit sets only the Latin-1 one
+    Display* display = glXGetCurrentDisplay();
+    Window window = (Window)glXGetCurrentDrawable();
+    if (!display || !window) return;
+    Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
+    Atom utf8String = XInternAtom(display, "UTF8_STRING", False);
+    XChangeProperty(display, window, netWmName, utf8String, 8, PropModeReplace,
+                    (const unsigned char*)title.data(), (int)title.size());
+    XFlush(display);
+}
 
 void ApplicationGLUT::SetSplashText(const char* s) {
     delete[] splashText;
@@ -185,14 +258,7 @@ void ApplicationGLUT::displayCB() {
     if (theGLUTApp->fpsRegulator.GetTick()) theGLUTApp->Idle();
 }
 
-void ApplicationGLUT::idleCB() {
-    if (theGLUTApp->fpsRegulator.GetTick()) {
-        glutSetWindow(theGLUTApp->main_window);
-        theGLUTApp->Idle();
-    } else {
-        theGLUTApp->WaitForTick();
-    }
-}
+void ApplicationGLUT::idleCB() { theGLUTApp->RunIdleStep(); }
 
 void ApplicationGLUT::mouseMotionCB(int x, int y) {
     // Movement reaches the applet as a delta in the next tick
@@ -234,9 +300,22 @@ void ApplicationGLUT::reshapeCB(int width, int height) {
 }
 
 void ApplicationGLUT::specialCB(int key, int x, int y) {
-    ApplicationGLUT* app = theGLUTApp;
-    app->GLUTModifiers = glutGetModifiers();
-    int code = key;
+    theGLUTApp->mousex = x;
+    theGLUTApp->mousey = y;
+    theGLUTApp->SpecialKey(key, glutGetModifiers());
+}
+
+void ApplicationGLUT::keyCB(unsigned char key, int x, int y) {
+    theGLUTApp->mousex = x;
+    theGLUTApp->mousey = y;
+    theGLUTApp->KeyboardKey(key, glutGetModifiers());
+}
+
+void ApplicationGLUT::SpecialKey(int key, int modifiers) {
+    GLUTModifiers = modifiers;
+    // Special keys other than the arrows move out of the character range, so that F8 (8)
+    // and F9 (9) never act as Backspace and Tab
+    int code = kOtherSpecialKeyBase + key;
     switch (key) {
         case GLUT_KEY_LEFT:
             code = kLeftArrowKey;
@@ -253,15 +332,104 @@ void ApplicationGLUT::specialCB(int key, int x, int y) {
         default:
             break;
     }
-    app->mousex = x;
-    app->mousey = y;
-    app->Key(code);
+    Key(code);
 }
 
-void ApplicationGLUT::keyCB(unsigned char key, int x, int y) {
+void ApplicationGLUT::KeyboardKey(unsigned char key, int modifiers) {
+    GLUTModifiers = modifiers;
+    // Menu shortcuts come first. During the splash there is no menu, but a Ctrl chord that
+    // arrives as a control character is still not passed on as one.
+    if (!splashScreen && menu.HandleKey(key, modifiers)) return;
+    if ((modifiers & 2) && (key < 32 || key == 127)) return;
+    Key(key);
+}
+
+void ApplicationGLUT::closeCB() {
+    // The toolkit destroys the window when this returns, whatever the applet decides; the
+    // event loop opens a new one unless the applet quit
     ApplicationGLUT* app = theGLUTApp;
-    app->GLUTModifiers = glutGetModifiers();
-    app->mousex = x;
-    app->mousey = y;
-    app->Key(key);
+    if (!app) return;  // the toolkit tearing down its windows at exit
+    app->windowClosed = true;
+    app->menuAttached = false;
+    app->menuInUse = false;
+    app->CloseRequested();
+}
+
+void ApplicationGLUT::menuCB(int value) { theGLUTApp->menu.Choose(value); }
+
+void ApplicationGLUT::menuStatusCB(int status, int, int) {
+    theGLUTApp->menuInUse = status == GLUT_MENU_IN_USE;
+}
+
+void ApplicationGLUT::DestroyToolkitMenus() {
+    if (menuAttached) {
+        glutSetWindow(main_window);
+        glutDetachMenu(GLUT_RIGHT_BUTTON);
+        menuAttached = false;
+    }
+    for (int m : toolkitMenus) glutDestroyMenu(m);
+    toolkitMenus.clear();
+    shownEntries.clear();
+}
+
+int ApplicationGLUT::BuildToolkitMenu(size_t* i) {
+    // Submenus are made before the entry that opens them, as the toolkit requires
+    const std::vector<ShellMenu::Entry>& entries = menu.GetEntries();
+    int id = glutCreateMenu(menuCB);
+    toolkitMenus.push_back(id);
+    int index = 0;
+    for (; *i < entries.size(); ++*i) {
+        const ShellMenu::Entry& e = entries[*i];
+        if (e.kind == ShellMenu::Entry::endSubmenu) break;
+        if (e.kind == ShellMenu::Entry::beginSubmenu) {
+            size_t start = *i;
+            ++*i;
+            int child = BuildToolkitMenu(i);
+            glutSetMenu(id);
+            glutAddSubMenu(ShellMenu::DisplayLabel(entries[start]).c_str(), child);
+            index++;
+            if (*i >= entries.size()) break;
+            continue;
+        }
+        // A separator is an entry no item has: choosing it does nothing
+        std::string label = ShellMenu::DisplayLabel(e);
+        glutAddMenuEntry(label.c_str(), e.kind == ShellMenu::Entry::item ? e.id : -1);
+        index++;
+        shownEntries.push_back({id, index, *i, label});
+    }
+    return id;
+}
+
+void ApplicationGLUT::SyncMenu() {
+    if (menuInUse) return;
+    bool wanted = !splashScreen && !menu.GetIsEmpty();
+    if (!wanted) {
+        if (!toolkitMenus.empty()) DestroyToolkitMenus();
+        return;
+    }
+    if (toolkitMenus.empty() || shownStructure != menu.GetStructureVersion()) {
+        DestroyToolkitMenus();
+        // A menu that is one submenu (the editor's "File") shows its items right away: one
+        // level fewer to reach through, and one pop-up window, which the toolkit draws
+        // reliably (a second level can come up with its content shifted)
+        size_t i = menu.GetSoleSubmenuEnd() > 0 ? 1 : 0;
+        BuildToolkitMenu(&i);
+        shownStructure = menu.GetStructureVersion();
+    }
+    const std::vector<ShellMenu::Entry>& entries = menu.GetEntries();
+    for (ShownEntry& shown : shownEntries) {
+        const ShellMenu::Entry& e = entries[shown.entry];
+        std::string label = ShellMenu::DisplayLabel(e);
+        if (label == shown.label) continue;
+        glutSetMenu(shown.toolkitMenu);
+        glutChangeToMenuEntry(shown.index, label.c_str(),
+                              e.kind == ShellMenu::Entry::item ? e.id : -1);
+        shown.label = label;
+    }
+    if (!menuAttached) {
+        glutSetWindow(main_window);
+        glutSetMenu(toolkitMenus.front());
+        glutAttachMenu(GLUT_RIGHT_BUTTON);
+        menuAttached = true;
+    }
 }

@@ -6,7 +6,11 @@
 // applet asked for. Pixels: window coordinates, origin top left, y down.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "Application.h"
+#include "ShellMenu.h"
 
 class ApplicationGLUT : public Application {
 public:
@@ -23,9 +27,14 @@ public:
     bool GetWasOptionKeyDown() const override { return (GLUTModifiers & 4) != 0; }
     bool RequestNewBoundsSize(float w, float h) override;
     void SetMouseCursor(AppCursor c) override;
+    // The applet's menu, shown as a pop-up on the right button once the splash is over
+    AppMenu* GetMenu() override { return &menu; }
     void Beep() override {}
-    void SetQuit(bool) override {}
+    // Ends the event loop after the current callback; EnterEventLoop then returns
+    void SetQuit(bool v) override { quitRequested = v; }
 
+    // Runs the toolkit's events and the ticks until the applet asks to quit. A window the
+    // person closed without the applet quitting is opened again.
     void EnterEventLoop(Applet* applet) override;
     void SetWindowTitle(const char* s) override;
     void SetSplashText(const char* s) override;
@@ -53,7 +62,24 @@ private:
     static void reshapeCB(int width, int height);
     static void specialCB(int key, int x, int y);
     static void keyCB(unsigned char key, int x, int y);
+    static void closeCB();
+    static void menuCB(int value);
+    static void menuStatusCB(int status, int x, int y);
 
+    // Creates the window at the enforced size with the current title and registers the
+    // window's callbacks; used at start and when a closed window must come back
+    void CreateMainWindow();
+    // Makes the toolkit's pop-up menu show the applet's menu: none during the splash, and
+    // nothing changes while the person has it open (the toolkit forbids it)
+    void SyncMenu();
+    void DestroyToolkitMenus();
+    // Builds the toolkit menu for the entries from *i up to the matching end; returns its id
+    int BuildToolkitMenu(size_t* i);
+    // One idle step: a tick when one is due, else a sleep until it is
+    void RunIdleStep();
+    // A key from the toolkit with the modifiers captured with it (1 shift, 2 control, 4 alt)
+    void KeyboardKey(unsigned char key, int modifiers);
+    void SpecialKey(int key, int modifiers);
     void PositionCamera();
     fPoint2 ScreenToWorld(fPoint2 p) const;
     // Sleeps until the next tick is due so the idle callback does not spin a core
@@ -79,4 +105,21 @@ private:
     int GLUTModifiers;
     // Pixel of the latest primary-button press
     int lastMouseDownX, lastMouseDownY;
+
+    ShellMenu menu;
+    bool quitRequested;
+    bool windowClosed;  // the toolkit destroyed the window after the person closed it
+    std::string title;
+    // The toolkit's menus (root first), what each entry shows, and whether it is attached
+    std::vector<int> toolkitMenus;
+    struct ShownEntry {
+        int toolkitMenu;
+        int index;  // 1-based, as the toolkit counts
+        size_t entry;
+        std::string label;
+    };
+    std::vector<ShownEntry> shownEntries;
+    unsigned shownStructure;
+    bool menuAttached;
+    bool menuInUse;
 };

@@ -1,5 +1,8 @@
 #include "Velko.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "AppFiles.h"
 #include "GIconTable.h"
 #include "VelkoAssert.h"
@@ -23,6 +26,9 @@ const float kPoseCell = 100;
 const float kPoseGutter = 10;
 const float kMaskTint = 0.1f;       // white towards red while the mask is edited
 const float kIconMenuTint = 0.15f;  // white towards blue while the icon menu is open
+// How often (ticks) an idle editor looks for unsaved changes to mark the title: the doll
+// can change without input while it moves into a pose
+const int kDocumentCheckTicks = 15;
 
 // The icon table is process-wide and never emptied: register the built-in set once, however
 // many editors a process builds
@@ -48,7 +54,10 @@ Velko::Velko(App* shell)
       dragTargetDelta(0, 0),
       nPoseWidgets(0),
       nPoseWidgetsInColumn(-1),
-      authorMode(kModePanelTopLeft) {
+      authorMode(kModePanelTopLeft),
+      document(this),
+      documentBegun(false),
+      ticksSinceDocumentCheck(0) {
     mode = idle;
     selectedLine = nullptr;
     mouseDownWasOnIcon = false;
@@ -60,6 +69,7 @@ Velko::Velko(App* shell)
     LoadStaticIconsOnce();
     InitDollIcon();
     theDoll.SetEditPose(nPoseWidgetsInColumn);
+    document.Begin();
 }
 
 void Velko::ClearActiveElements() {
@@ -74,8 +84,11 @@ void Velko::InitDollIcon() {
     fRect b = GetBounds();
     fRect r = icon->GetBounds();
     r.SetBottomLeft(fPoint2(b.left + kIconInset, b.bottom - kIconInset));
+    int heart = GIconTable::ResolveIcon("heart");
+    // What a document without an icon of its own shows, so only a changed icon is written
+    theDoll.SetDefaultIcon(heart, r);
     icon->SetBounds(r);
-    icon->SetIcon(GIconTable::ResolveIcon("heart"));
+    icon->SetIcon(heart);
 }
 
 void Velko::BuildMenu() {
@@ -86,7 +99,8 @@ void Velko::BuildMenu() {
     // Labels of the file commands end in one ellipsis character (UTF-8), not three stops
     menu->AddItem("New", kMenuNew, 'N', nullptr);
     menu->AddItem("Open\u2026", kMenuOpen, 'O', nullptr);
-    menu->AddItem("Save As\u2026", kMenuSaveAs, 'S', nullptr);
+    menu->AddItem("Save", kMenuSave, 'S', nullptr);
+    menu->AddItem("Save As\u2026", kMenuSaveAs, 'S' | kShortcutShift, nullptr);
     menu->AddSeparator();
     menu->AddItem("Home Position", kMenuHomePosition, 'H', nullptr);
     // The menu flips testOnBackground itself before it delivers the item
@@ -104,30 +118,17 @@ void Velko::MenuInvoked(int id) {
     // Unlike App's default, an unknown item never quits the editor
     switch (id) {
         case kMenuNew:
-            theDoll.Reset();
-            ForgetDollContent();
-            authorMode.DefaultMode();
-            InitDollIcon();
+            document.New();
             break;
-        case kMenuOpen: {
-            AppFiles* files = AppFiles::Get();
-            if (!files) break;
-            FILE* f = files->ChooseFileToOpen("r");
-            if (!f) break;                           // cancelled
-            tbfReaderAsciiFILE reader(f);            // reads the header; closes f when it goes
-            if (!reader.GetIsFileReadable()) break;  // not a document: the doll stays
-            theDoll.ReadFromFile(&reader);
-            ForgetDollContent();
+        case kMenuOpen:
+            document.Open();
             break;
-        }
-        case kMenuSaveAs: {
-            AppFiles* files = AppFiles::Get();
-            if (!files) break;
-            FILE* f = files->ChooseFileToSave("w");
-            if (!f) break;  // cancelled
-            SaveDoll(f);
+        case kMenuSave:
+            document.Save();
             break;
-        }
+        case kMenuSaveAs:
+            document.SaveAs();
+            break;
         case kMenuHomePosition:
             theDoll.GoToHomePose();
             break;
@@ -137,11 +138,26 @@ void Velko::MenuInvoked(int id) {
                 selectedLine = nullptr;
             break;
         case kMenuQuit:
-            SetQuit(true);
+            if (document.MayQuit()) SetQuit(true);
             break;
         default:
             break;
     }
+    ticksSinceDocumentCheck = kDocumentCheckTicks;
+}
+
+void Velko::CloseRequested() { MenuInvoked(kMenuQuit); }
+
+void Velko::NewDocument() {
+    theDoll.Reset();
+    ForgetDollContent();
+    authorMode.DefaultMode();
+    InitDollIcon();
+}
+
+void Velko::LoadDocument(tbfReader* reader) {
+    theDoll.ReadFromFile(reader);
+    ForgetDollContent();
 }
 
 void Velko::ForgetDollContent() {
@@ -166,16 +182,23 @@ int SlotAfterCompaction(const Doll& d, int j) {
 }
 }  // namespace
 
-void Velko::SaveDoll(FILE* f) {
+bool Velko::WriteDocument(std::string* bytes) {
     int joint = activeJoint && theDoll.GetIsJointOf(activeJoint)
                     ? SlotAfterCompaction(theDoll, theDoll.GetIndexOfJoint(activeJoint))
                     : -1;
     int edgeA = SlotAfterCompaction(theDoll, activeEdge.a);
     int edgeB = SlotAfterCompaction(theDoll, activeEdge.b);
-    {
-        tbfWriterAsciiFILE writer(f);  // writes the header; closes f when it goes
+    char* buf = nullptr;
+    size_t size = 0;
+    FILE* f = open_memstream(&buf, &size);
+    bool ok = f != nullptr;
+    if (f) {
+        tbfWriterAsciiFILE writer(f);  // writes the header
         theDoll.WriteToFile(&writer);
+        ok = writer.Close();  // size and buf are valid once the stream is closed
     }
+    if (ok) bytes->assign(buf, size);
+    free(buf);
     activeJoint = joint >= 0 ? theDoll.GetJoint(joint) : nullptr;
     if (edgeA >= 0 && edgeB >= 0) {
         activeEdge.a = edgeA;
@@ -183,6 +206,7 @@ void Velko::SaveDoll(FILE* f) {
     } else {
         activeEdge.a = activeEdge.b = -1;
     }
+    return ok;
 }
 
 void Velko::SetupPoseWidgets() {
@@ -308,6 +332,14 @@ void Velko::Idle() {
     theDoll.GetLookAt()->LookAt(GetMouseLoc(),
                                 GetIsMouseDown() ? kLookAtInterestDown : kLookAtInterestUp);
     theDoll.Update();
+    if (!documentBegun) {
+        // After the first update, in which the edit pose takes the new doll's posture, so
+        // that an untouched doll has no unsaved changes; and here rather than at
+        // construction, so that a message about the document shows over the editor, not
+        // over the title splash
+        documentBegun = true;
+        document.BeginWithPath(startDocument);
+    }
 
     fPoint2 mouseAt = GetMouseLoc();
     fPoint2 downAt = GetMouseDownLoc();
@@ -363,6 +395,13 @@ void Velko::Idle() {
         }
     }
     SetMouseCursor(cursor);
+
+    // Writing the document renumbers joints, so it waits until no action holds one
+    if (++ticksSinceDocumentCheck >= kDocumentCheckTicks && mode == idle && !GetIsMouseDown() &&
+        !theDrag.GetIsInDrag()) {
+        ticksSinceDocumentCheck = 0;
+        document.RefreshTitle();
+    }
 }
 
 void Velko::MouseUp(fPoint2 loc) {
@@ -418,9 +457,11 @@ void Velko::MouseUp(fPoint2 loc) {
         activeLine = nullptr;
         activeIcon = nullptr;
     }
+    ticksSinceDocumentCheck = kDocumentCheckTicks;
 }
 
 void Velko::Key(int c) {
+    ticksSinceDocumentCheck = kDocumentCheckTicks;
     switch (c) {
         case 8:  // backspace
             if (mode != idle) break;

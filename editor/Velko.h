@@ -8,15 +8,16 @@
 // not owned. World coordinates are window pixels, origin top left, y down.
 #pragma once
 
-#include <cstdio>
+#include <string>
 
 #include "Applet.h"
 #include "AuthorModePanel.h"
 #include "DollPoseWidget.h"
 #include "Drag.h"
 #include "SketchDoll.h"
+#include "VelkoDocument.h"
 
-class Velko : public Applet {
+class Velko : public Applet, private VelkoDocumentHost {
 public:
     static const int kMaxPoseWidgets = 8;
     // Ids of the File menu's items, as MenuInvoked receives them
@@ -27,6 +28,7 @@ public:
         kMenuHomePosition = 3,
         kMenuEditMask = 4,
         kMenuQuit = 5,
+        kMenuSave = 6,
     };
 
     explicit Velko(App* shell);
@@ -43,6 +45,11 @@ public:
     void MouseMoved(fPoint2 delta) override;
     void Idle() override;
     void Render() override;
+    // Closing the window is Quit: unsaved changes are asked about first
+    void CloseRequested() override;
+
+    // The document named on the command line, opened when the editor first shows
+    void SetStartDocument(const char* path) { startDocument = path ? path : ""; }
 
 private:
     // The doll mask is being edited: new lines are masks and only masks can be selected
@@ -68,6 +75,11 @@ private:
     int nPoseWidgetsInColumn;
     DollPoseWidget poseWidgets[kMaxPoseWidgets];
     AuthorModePanel authorMode;
+    VelkoDocument document;
+    std::string startDocument;
+    bool documentBegun;
+    // Ticks since the title last looked for unsaved changes
+    int ticksSinceDocumentCheck;
 
     void ClearActiveElements();
     // The icon to the bottom-left corner (inset 10), showing "heart"
@@ -86,9 +98,13 @@ private:
     // After New or Open replaced the doll's joints and lines: ends the action in progress
     // and forgets the selection and every rollover, which pointed into the old content
     void ForgetDollContent();
-    // Save As: writes the doll to a stream the platform chose. Writing renumbers the joints,
-    // so the rollover joint and bone are carried over to their new indices.
-    void SaveDoll(FILE* f);
+
+    // VelkoDocumentHost. Writing renumbers the joints, so the rollover joint and bone are
+    // carried over to their new indices.
+    bool WriteDocument(std::string* bytes) override;
+    void LoadDocument(tbfReader* reader) override;
+    void NewDocument() override;
+    void ShowTitle(const char* title) override { SetWindowTitle(title); }
 
     void RenderDoll();
     void RenderRollovers();

@@ -1,20 +1,34 @@
-// AppFiles: the platform's document-choosing service. This program's platform offers none,
-// so Get() returns null and callers disable or skip their file commands.
+// AppFiles: the platform's document services. It lets the person choose a document to open
+// or name one to write, asks whether to save unsaved changes, and tells the person when a
+// command failed. The program installs one at start when the platform offers it; Get()
+// returns null otherwise, and callers then disable the commands that need a chooser.
+//
+// Paths are plain file-system paths; an empty string from a chooser means cancelled.
 #pragma once
 
-#include <cstdio>
+#include <string>
 
 class AppFiles {
 public:
+    // The installed services, or null when the platform offers none
     static AppFiles* Get();
+    // Installs the services Get() returns (null removes them); not owned
+    static void Install(AppFiles* files);
 
     virtual ~AppFiles() {}
-    // Lets the user pick an existing document and opens it with the fopen mode; null = cancelled
-    virtual FILE* ChooseFileToOpen(const char* mode) = 0;
-    // Lets the user name a document to write and opens it with the fopen mode; null = cancelled
-    virtual FILE* ChooseFileToSave(const char* mode) = 0;
 
-    // Installs a service for Get() to return (null removes it); used by shells that offer one
-    // and by tests
-    static void Install(AppFiles* files);
+    // Lets the person pick an existing document, starting in folder (empty: the working
+    // folder); the chosen path, or "" when cancelled
+    virtual std::string ChooseDocumentToOpen(const std::string& folder) = 0;
+    // Lets the person name a document to write, starting in folder with the proposed file
+    // name; the chosen path, or "" when cancelled
+    virtual std::string ChooseDocumentToSave(const std::string& folder,
+                                             const std::string& proposedName) = 0;
+
+    enum SaveChangesAnswer { saveChanges, discardChanges, cancelCommand };
+    // Asks "Save changes to NAME?" with the answers Save, Don't Save and Cancel; a dialog
+    // that cannot be shown or is closed counts as Cancel
+    virtual SaveChangesAnswer AskSaveChanges(const std::string& documentName) = 0;
+    // Shows a failure to the person (the caller has written it to stderr too)
+    virtual void ShowError(const std::string& message) = 0;
 };

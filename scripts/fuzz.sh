@@ -11,7 +11,7 @@ build="${VELKO_FUZZ_BUILD:-build-fuzz}"
 out="${VELKO_FUZZ_OUT:-fuzz-out}"
 fuzz_src=tests/storage/fuzz
 
-bash scripts/deps.sh clang libclang-rt-14-dev cmake make freeglut3-dev libgl1-mesa-dev \
+bash scripts/deps.sh clang libclang-rt-14-dev cmake make freeglut3-dev libx11-dev libgl1-mesa-dev \
   libglu1-mesa-dev
 
 mkdir -p "$build" "$out/corpus" "$out/crashes"

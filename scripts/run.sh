@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the program needs, builds it (release) and starts it.
+# Installs what the program needs, builds it (release) and starts it. An argument is the
+# document to open: bash scripts/run.sh [DOCUMENT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh g++ cmake make freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev
+bash scripts/deps.sh g++ cmake make freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libx11-dev \
+  zenity
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DVELKO_BUILD_TESTS=OFF \
   -DVELKO_BUILD_BENCH=OFF >/dev/null
 cmake --build build-release -j"$(nproc)" --target velko
-exec ./build-release/app/velko
+exec ./build-release/app/velko "$@"

@@ -4,8 +4,8 @@
 # when none is set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/deps.sh g++ cmake make freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev \
-  libgl1-mesa-dri libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick \
+bash scripts/deps.sh g++ cmake make freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libx11-dev \
+  zenity libgl1-mesa-dri libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick \
   x11-utils clang libclang-rt-14-dev
 build=build-asan
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELKO_SANITIZE=ON >/dev/null

@@ -6,6 +6,7 @@
 
 #include "ApplicationGLUT.h"
 #include "RecordingApplet.h"
+#include "SplashScreen.h"
 #include "fTime.h"
 
 // Reaches the shell's private callbacks and state, as the toolkit would
@@ -25,6 +26,13 @@ public:
     static void Move(int x, int y) { ApplicationGLUT::mouseMotionCB(x, y); }
     static void Special(int key) { ApplicationGLUT::specialCB(key, 10, 10); }
     static void Keyboard(unsigned char key) { ApplicationGLUT::keyCB(key, 10, 10); }
+    // With modifiers, which the toolkit only reports inside its own callbacks
+    static void Chord(unsigned char key, int modifiers) { Shell()->KeyboardKey(key, modifiers); }
+    static void SpecialChord(int key, int modifiers) { Shell()->SpecialKey(key, modifiers); }
+    static void SyncMenu() { Shell()->SyncMenu(); }
+    static size_t ToolkitMenus() { return Shell()->toolkitMenus.size(); }
+    static bool MenuAttached() { return Shell()->menuAttached; }
+    static int Window() { return Shell()->main_window; }
     static void Reshape(int w, int h) { ApplicationGLUT::reshapeCB(w, h); }
     // Lets the toolkit apply pending window changes until the window has the size
     static bool WaitForSize(int w, int h) {
@@ -61,7 +69,11 @@ protected:
         shell->SetCameraZoom(1);
         T::ResetMouse();
     }
-    void TearDown() override { ClearTestSeconds(); }
+    void TearDown() override {
+        ClearTestSeconds();
+        // The toolkit may still call the shell (closing its window at exit) after the applet
+        if (shell) shell->Application::EnterEventLoop(nullptr);
+    }
 
     ApplicationGLUT* shell = nullptr;
     std::unique_ptr<RecordingApplet> applet;
@@ -132,17 +144,36 @@ TEST_F(GLUTShell, OnlyTheLeftButtonReachesTheApplet) {
     EXPECT_EQ(applet->events, want);
 }
 
-TEST_F(GLUTShell, ArrowKeysArriveAsNamedCodesAndOtherKeysUnchanged) {
+TEST_F(GLUTShell, ArrowKeysArriveAsNamedCodesAndOtherSpecialKeysOutsideTheCharacters) {
     T::Special(GLUT_KEY_LEFT);
     T::Special(GLUT_KEY_RIGHT);
     T::Special(GLUT_KEY_UP);
     T::Special(GLUT_KEY_DOWN);
     T::Special(GLUT_KEY_F1);
+    // F8 and F9 share their codes with Backspace and Tab
+    T::Special(GLUT_KEY_F8);
+    T::SpecialChord(GLUT_KEY_F9, 2);
     T::Keyboard(8);
     T::Keyboard('+');
-    std::vector<std::string> want = {
-        "key 1000", "key 1001", "key 1002", "key 1003", "key " + std::to_string(GLUT_KEY_F1),
-        "key 8",    "key 43"};
+    std::vector<std::string> want = {"key 1000", "key 1001", "key 1002", "key 1003",
+                                     "key " + std::to_string(kOtherSpecialKeyBase + 1),
+                                     "key " + std::to_string(kOtherSpecialKeyBase + 8),
+                                     "key " + std::to_string(kOtherSpecialKeyBase + 9),
+                                     "key 8",
+                                     "key 43"};
+    EXPECT_EQ(applet->events, want);
+}
+
+TEST_F(GLUTShell, CtrlChordsNeverReachTheAppletAsControlCharacters) {
+    // No menu item has these: Ctrl+H (8), Ctrl+I (9), Ctrl+M (13), Ctrl+Shift+H
+    T::Chord(8, 2);
+    T::Chord(9, 2);
+    T::Chord(13, 2);
+    T::Chord(8, 3);
+    EXPECT_TRUE(applet->events.empty());
+    T::Chord('+', 2);  // a printable chord is the applet's
+    T::Chord(8, 0);    // and so is a plain Backspace
+    std::vector<std::string> want = {"key 43", "key 8"};
     EXPECT_EQ(applet->events, want);
 }
 
@@ -155,12 +186,63 @@ TEST_F(GLUTShell, PixelsAreWorldUnitsAtZoomOneAndHalvedAtZoomTwo) {
     shell->SetCameraZoom(1);
 }
 
-TEST_F(GLUTShell, OffersNoMenuAndIgnoresQuitAndBeep) {
-    EXPECT_EQ(shell->GetMenu(), nullptr);
-    shell->Beep();
-    shell->SetQuit(true);
-    // The event loop goes on: the shell still answers
-    EXPECT_EQ(shell->GetBounds().right, 800);
+TEST_F(GLUTShell, TheMenuAppearsOnTheRightButtonOnceTheSplashIsOverWithItsShortcuts) {
+    AppMenu* menu = shell->GetMenu();
+    ASSERT_NE(menu, nullptr);
+    menu->Clear();
+    menu->BeginSubmenu("File");
+    menu->AddItem("Home Position", 3, 'H', nullptr);
+    menu->AddSeparator();
+    menu->AddItem("Quit", 5, 'Q', nullptr);
+    menu->EndSubmenu();
+    shell->SetSplashScreen(new SplashScreen("Velko", "", shell));
+    T::SyncMenu();
+    EXPECT_EQ(T::ToolkitMenus(), 0u) << "no menu during the splash";
+    T::Chord(8, 2);  // nor shortcuts: Ctrl+H is dropped
+    EXPECT_TRUE(applet->events.empty());
+
+    shell->SetSplashScreen(nullptr);
+    T::SyncMenu();
+    ASSERT_EQ(T::ToolkitMenus(), 1u);  // "File" alone is shown as the whole menu
+    glutSetMenu(glutGetMenu());
+    EXPECT_EQ(glutGet(GLUT_MENU_NUM_ITEMS), 3);
+    EXPECT_TRUE(T::MenuAttached());
+    T::Chord(8, 2);
+    T::Chord(17, 2);
+    std::vector<std::string> want = {"menu 3", "menu 5"};
+    EXPECT_EQ(applet->events, want);
+    menu->Clear();
+    T::SyncMenu();
+    EXPECT_EQ(T::ToolkitMenus(), 0u);
+}
+
+// The applet quits on its third tick, or when the window is closed if it wants to
+class QuittingApplet : public RecordingApplet {
+public:
+    using RecordingApplet::RecordingApplet;
+    void Idle() override {
+        RecordingApplet::Idle();
+        if (++ticks == 3) SetQuit(true);
+    }
+    int ticks = 0;
+};
+
+TEST_F(GLUTShell, QuitEndsTheEventLoopAndAClosedWindowComesBackUnlessTheAppletQuits) {
+    ClearTestSeconds();  // the loop waits for ticks on the real clock
+    QuittingApplet quitter(shell);
+    quitter.quitOnClose = false;
+    int before = T::Window();
+    shell->SetWindowTitle("doll.velko \u2022 - Velko");
+    glutDestroyWindow(before);  // what the toolkit does when the person closes the window
+    shell->EnterEventLoop(&quitter);
+    EXPECT_EQ(quitter.ticks, 3);
+    ASSERT_FALSE(quitter.events.empty());
+    EXPECT_EQ(quitter.events.front(), "close");
+    EXPECT_NE(T::Window(), before);
+    EXPECT_EQ(glutGetWindow(), T::Window());
+    EXPECT_TRUE(T::WaitForSize(800, 480));
+    shell->SetQuit(false);
+    shell->Application::EnterEventLoop(applet.get());
 }
 
 TEST_F(GLUTShell, CameraLocationRoundTrips) {

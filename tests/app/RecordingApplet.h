@@ -24,6 +24,11 @@ public:
     }
     void Render() override { renders++; }
     void MenuInvoked(int id) override { events.push_back("menu " + std::to_string(id)); }
+    void CloseRequested() override {
+        events.push_back("close");
+        if (quitOnClose) SetQuit(true);
+    }
+    bool quitOnClose = true;
 
 private:
     void Log(const char* what, fPoint2 p) {

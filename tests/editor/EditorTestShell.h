@@ -5,6 +5,7 @@
 // test GL context, so what the editor picks from its last drawing (sketched lines) is real.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "Application.h"
@@ -51,6 +52,7 @@ public:
     int beeps = 0;
     int frames = 0;
     bool quit = false;
+    std::string title;
     float now;  // program time, seconds
 
     // App
@@ -70,7 +72,7 @@ public:
     void SetQuit(bool v) override { quit = v; }
 
     // Application
-    void SetWindowTitle(const char*) override {}
+    void SetWindowTitle(const char* s) override { title = s; }
     void SetSplashText(const char*) override {}
     void SetCameraLoc(fPoint2) override {}
     fPoint2 GetCameraLoc() const override { return bounds.GetCenter(); }

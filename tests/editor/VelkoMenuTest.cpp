@@ -31,7 +31,7 @@ public:
     struct Item {
         std::string label;
         int id;
-        char shortcut;
+        int shortcut;
         bool* check;
         bool enabled;
     };
@@ -45,7 +45,7 @@ public:
     void BeginSubmenu(const char* title) override {
         calls.push_back(std::string("Begin ") + title);
     }
-    void AddItem(const char* label, int id, char shortcut, bool* checkFlag) override {
+    void AddItem(const char* label, int id, int shortcut, bool* checkFlag) override {
         std::ostringstream s;
         s << "Item " << id << " " << label << " " << (int)shortcut << (checkFlag ? " checked" : "");
         calls.push_back(s.str());
@@ -75,12 +75,15 @@ public:
 };
 
 // File services over a temporary folder: the next file "chosen" is set by the test, and an
-// empty name is a cancelled choice
+// empty name is a cancelled choice. Questions get the answer set by the test; errors shown
+// are kept.
 class FolderFiles : public AppFiles {
 public:
     fs::path dir;
     std::string next;
-    std::vector<std::string> modes;  // as the editor asked for them
+    std::vector<std::string> asked;  // "open FOLDER", "save FOLDER NAME", "question NAME"
+    std::vector<std::string> errors;
+    SaveChangesAnswer answer = discardChanges;
 
     FolderFiles() {
         char tmpl[] = "/tmp/velko-menu-XXXXXX";
@@ -88,8 +91,20 @@ public:
     }
     ~FolderFiles() override { fs::remove_all(dir); }
 
-    FILE* ChooseFileToOpen(const char* mode) override { return Choose(mode); }
-    FILE* ChooseFileToSave(const char* mode) override { return Choose(mode); }
+    std::string ChooseDocumentToOpen(const std::string& folder) override {
+        asked.push_back("open " + folder);
+        return Chosen();
+    }
+    std::string ChooseDocumentToSave(const std::string& folder,
+                                     const std::string& name) override {
+        asked.push_back("save " + folder + " " + name);
+        return Chosen();
+    }
+    SaveChangesAnswer AskSaveChanges(const std::string& name) override {
+        asked.push_back("question " + name);
+        return answer;
+    }
+    void ShowError(const std::string& message) override { errors.push_back(message); }
 
     std::string Path(const std::string& name) const { return (dir / name).string(); }
     std::string Contents(const std::string& name) const {
@@ -101,11 +116,7 @@ public:
     }
 
 private:
-    FILE* Choose(const char* mode) {
-        modes.push_back(mode);
-        if (next.empty()) return nullptr;
-        return fopen(Path(next).c_str(), mode);
-    }
+    std::string Chosen() const { return next.empty() ? "" : Path(next); }
 };
 
 class MenuShell : public EditorTestShell {
@@ -135,11 +146,14 @@ struct MenuSession {
     std::unique_ptr<Velko> editor;
     std::unique_ptr<VelkoTestAccess> in;
 
-    explicit MenuSession(bool withFiles = true, bool withMenu = true) {
+    // startDocument, when given, is the path named on the command line
+    explicit MenuSession(bool withFiles = true, bool withMenu = true,
+                         const char* startDocument = nullptr) {
         if (withMenu) shell.menu = &menu;
         menu.explicitListener = &shell;
         AppFiles::Install(withFiles ? &files : nullptr);
         editor.reset(new Velko(&shell));
+        if (startDocument) editor->SetStartDocument(startDocument);
         in.reset(new VelkoTestAccess(*editor));
         shell.Host(editor.get());
         shell.Tick();  // the first frame gives the mode panel its width
@@ -220,14 +234,15 @@ protected:
 
 // Describing the menu
 
-TEST_F(MenuCommands, TheFileMenuHoldsSixItemsWithTheirShortcutsAndSeparators) {
+TEST_F(MenuCommands, TheFileMenuHoldsSevenItemsWithTheirShortcutsAndSeparators) {
     MenuSession s;
     std::vector<std::string> want = {
         "Clear",
         "Begin File",
         "Item 0 New 78",
         "Item 1 Open\xE2\x80\xA6 79",
-        "Item 2 Save As\xE2\x80\xA6 83",
+        "Item 6 Save 83",
+        "Item 2 Save As\xE2\x80\xA6 " + std::to_string('S' | kShortcutShift),
         "Separator",
         "Item 3 Home Position 72",
         "Item 4 Edit Mask 77 checked",
@@ -323,7 +338,7 @@ TEST_F(MenuCommands, ADollSavedThenOpenedAfterNewComesBackWhole) {
     ASSERT_TRUE(s.menu.Choose(Velko::kMenuSaveAs));
     DollContent saved(s.Doll());  // before the next tick records into pose 5 again
     EXPECT_EQ(OpenFiles(), fds) << "the saved file is left open";
-    EXPECT_EQ(s.files.modes.back(), "w");
+    EXPECT_EQ(s.files.asked.back(), "save  Untitled.velko");
     std::string text = s.files.Contents("doll.tbf");
     EXPECT_EQ(text.rfind("tbff .1\n\nchunk velko 1.0 anonymous {\n", 0), 0u) << text.substr(0, 60);
     EXPECT_NE(text.find("\n\tlines {\n"), std::string::npos);
@@ -337,16 +352,16 @@ TEST_F(MenuCommands, ADollSavedThenOpenedAfterNewComesBackWhole) {
     s.files.next = "doll.tbf";
     s.Choose(Velko::kMenuOpen);
     EXPECT_EQ(OpenFiles(), fds) << "the opened file is left open";
-    EXPECT_EQ(s.files.modes.back(), "r");
+    EXPECT_EQ(s.files.asked.back(), "open " + s.files.dir.string()) << "where it was saved";
     DollContent opened(s.Doll());
     ExpectSameLocations(opened.joints, saved.joints, "joint");
     EXPECT_EQ(opened.bones, saved.bones);
     ASSERT_EQ(opened.poses.size(), 8u);
     for (int p = 0; p < 8; p++) ExpectSameLocations(opened.poses[p], saved.poses[p], "pose");
-    // Reading puts each line at the head, so the list comes back reversed
+    // The lines come back in their order, which sets which one is drawn over which
     ASSERT_EQ(opened.lines.size(), saved.lines.size());
     for (size_t i = 0; i < saved.lines.size(); i++) {
-        const DollContent::Line& o = opened.lines[opened.lines.size() - 1 - i];
+        const DollContent::Line& o = opened.lines[i];
         const DollContent::Line& w = saved.lines[i];
         EXPECT_EQ(o.a, w.a) << i;
         EXPECT_EQ(o.b, w.b) << i;
@@ -354,8 +369,8 @@ TEST_F(MenuCommands, ADollSavedThenOpenedAfterNewComesBackWhole) {
         ExpectSameLocations({o.locA, o.locB}, {w.locA, w.locB}, "binding");
         ExpectSameLocations(o.points, w.points, "point");
     }
-    // The icon is not part of a document: it stays where New put it
-    EXPECT_EQ(s.Doll().icon.GetBounds().left, 10);
+    // The icon comes back where it was moved
+    EXPECT_EQ(s.Doll().icon.GetBounds().left, 110);
 
     // The opened doll is a working doll: posing it moves the lines' bone
     s.shell.Tick(30);
@@ -373,8 +388,14 @@ TEST_F(MenuCommands, ADocumentWithAnotherHeaderLeavesTheDollAsItWas) {
                 "tbff .2\n\nchunk velko 1.0 anonymous {\n\tjoints 1 {\n\t\t1.0 2.0\n\t}\n}\n");
     s.files.Put("notes.txt", "chunk velko 1.0 anonymous {\n}\n");
     s.files.Put("empty.tbf", "");
+    s.files.Put("other.tbf", "tbff .1\n\nchunk other 1.0 anonymous {\n}\n");
+    s.files.Put("binary.velko", std::string("\0\x01\xff tbff", 8));
+    fs::create_directory(s.files.Path("folder.velko"));
+    s.files.answer = AppFiles::discardChanges;
     int fds = OpenFiles();
-    for (const char* name : {"v2.tbf", "notes.txt", "empty.tbf"}) {
+    for (const char* name : {"v2.tbf", "notes.txt", "empty.tbf", "other.tbf", "binary.velko",
+                             "folder.velko", "missing.velko"}) {
+        size_t errors = s.files.errors.size();
         s.files.next = name;
         s.Choose(Velko::kMenuOpen);
         DollContent after(s.Doll());
@@ -382,7 +403,13 @@ TEST_F(MenuCommands, ADocumentWithAnotherHeaderLeavesTheDollAsItWas) {
         EXPECT_EQ(after.bones, before.bones) << name;
         EXPECT_EQ(after.lines.size(), 1u) << name;
         EXPECT_EQ(OpenFiles(), fds) << name << " left open";
+        // The person is told, with the file's name
+        ASSERT_EQ(s.files.errors.size(), errors + 1) << name;
+        EXPECT_NE(s.files.errors.back().find(s.files.Path(name)), std::string::npos)
+            << s.files.errors.back();
+        EXPECT_EQ(s.shell.title, "Untitled \u2022 - Velko") << name;
     }
+    EXPECT_NE(s.files.errors[3].find("holds no doll"), std::string::npos) << s.files.errors[3];
 }
 
 TEST_F(MenuCommands, ACancelledChoiceOpensAndWritesNothing) {
@@ -391,32 +418,35 @@ TEST_F(MenuCommands, ACancelledChoiceOpensAndWritesNothing) {
     s.files.next = "";
     s.Choose(Velko::kMenuSaveAs);
     s.Choose(Velko::kMenuOpen);
-    std::vector<std::string> modes = {"w", "r"};
-    EXPECT_EQ(s.files.modes, modes);
+    std::vector<std::string> asked = {"save  Untitled.velko", "question Untitled", "open "};
+    EXPECT_EQ(s.files.asked, asked) << "Open asks about the unsaved line first";
     EXPECT_TRUE(fs::is_empty(s.files.dir));
     EXPECT_EQ(s.Doll().GetNumLines(), 1);
     EXPECT_EQ(s.Doll().GetNumJoints(), 11);
 }
 
-TEST_F(MenuCommands, SavingRenumbersJointsAndTheRolloverStaysOnTheSameJoint) {
+// Writing a document packs the joints into the lowest slots. The editor writes one whenever
+// it looks for unsaved changes, so the rollover must follow its joint to the new slot.
+TEST_F(MenuCommands, WritingTheDocumentRenumbersJointsAndTheRolloverStaysOnTheSameJoint) {
     MenuSession s;
     s.ChooseMode(kEditSkeletonItem);
-    // The head goes: every other joint moves down one slot when the doll is saved
+    // The head goes: every other joint moves down one slot when the doll is written
     fPoint2 head = s.JointAt(kHead);
     s.shell.MoveTo((int)head.x, (int)head.y);
     s.shell.Tick();
     s.shell.KeyPress(8);
-    s.shell.Tick();
     ASSERT_EQ(s.Doll().GetNumJoints(), 10);
+    ASSERT_FALSE(s.Doll().jointAllocTable[kHead]);
     fPoint2 hand = s.JointAt(kRightHand);
     s.shell.MoveTo((int)hand.x, (int)hand.y);
-    s.shell.Tick();
-    ASSERT_EQ(s.in->ActiveJoint(), &s.Doll().joints[kRightHand]);
-
-    // Saved by its shortcut, then backspace before the next tick
-    s.files.next = "doll.tbf";
-    ASSERT_TRUE(s.menu.Choose(Velko::kMenuSaveAs));
+    s.shell.Tick();  // finds the hand under the pointer, then writes the document
+    EXPECT_TRUE(s.Doll().jointAllocTable[kHead]);
     EXPECT_FALSE(s.Doll().jointAllocTable[kRightHand]);
+    EXPECT_EQ(s.in->ActiveJoint(), &s.Doll().joints[kRightHand - 1]);
+
+    // Saved, then backspace before the next tick: the hand goes, not its new neighbour
+    s.files.next = "doll.velko";
+    ASSERT_TRUE(s.menu.Choose(Velko::kMenuSaveAs));
     EXPECT_EQ(s.in->ActiveJoint(), &s.Doll().joints[kRightHand - 1]);
     s.shell.KeyPress(8);
     s.shell.Tick();
@@ -429,7 +459,7 @@ TEST_F(MenuCommands, SavingRenumbersJointsAndTheRolloverStaysOnTheSameJoint) {
     EXPECT_TRUE(s.Doll().jointAllocTable[kRightElbow - 1]);
 }
 
-TEST_F(MenuCommands, SavingCarriesTheBoneUnderThePointerToItsNewIndices) {
+TEST_F(MenuCommands, WritingTheDocumentCarriesTheBoneUnderThePointerToItsNewIndices) {
     MenuSession s;
     s.ChooseMode(kEditSkeletonItem);
     fPoint2 head = s.JointAt(kHead);
@@ -437,16 +467,17 @@ TEST_F(MenuCommands, SavingCarriesTheBoneUnderThePointerToItsNewIndices) {
     s.shell.Tick();
     s.shell.KeyPress(8);
     s.ChooseMode(kDrawItem);
-    // Between the right elbow and hand, away from both joints
-    fPoint2 mid = (s.JointAt(kRightElbow) + s.JointAt(kRightHand)) * 0.5f;
+    // Between the right elbow and hand (slots 8 and 9 once written), away from both joints
+    fPoint2 mid = (s.JointAt(kRightElbow - 1) + s.JointAt(kRightHand - 1)) * 0.5f;
     s.shell.MoveTo((int)mid.x + 3, (int)mid.y);
     s.shell.Tick();
-    ASSERT_EQ(s.in->ActiveEdgeA(), kRightElbow);
-    ASSERT_EQ(s.in->ActiveEdgeB(), kRightHand);
-    s.files.next = "doll.tbf";
+    ASSERT_EQ(s.in->ActiveEdgeA(), kRightElbow - 1);
+    ASSERT_EQ(s.in->ActiveEdgeB(), kRightHand - 1);
+    s.files.next = "doll.velko";
     ASSERT_TRUE(s.menu.Choose(Velko::kMenuSaveAs));
     EXPECT_EQ(s.in->ActiveEdgeA(), kRightElbow - 1);
     EXPECT_EQ(s.in->ActiveEdgeB(), kRightHand - 1);
+    EXPECT_NE(s.Doll().dollEdgeDrawList.GetEdge(kRightElbow - 1, kRightHand - 1), nullptr);
 }
 
 TEST_F(MenuCommands, NewDuringAStrokeOrAJointDragEndsItAndDropsTheSelection) {
@@ -599,6 +630,120 @@ TEST_F(MenuCommands, HomePositionInterruptsAPoseChangeAndSendsTheDollHome) {
     // Pose 4 never became the edit pose, so it still holds the raised hand
     EXPECT_EQ(s.Doll().GetEditPose(), -1);
     EXPECT_LT(s.Doll().poses[4].joints[kRightHand].Dist(raised), 0.01);
+}
+
+// The document: its title, unsaved changes, failures and the command line
+
+TEST_F(MenuCommands, TheTitleNamesTheDocumentAndMarksUnsavedChangesUntilTheyAreSaved) {
+    MenuSession s;
+    EXPECT_EQ(s.shell.title, "Untitled - Velko");
+    s.Sketch(400, 200, 400, 262);
+    EXPECT_EQ(s.shell.title, "Untitled \u2022 - Velko");
+    s.files.next = "dancer.velko";
+    s.Choose(Velko::kMenuSaveAs);
+    EXPECT_EQ(s.shell.title, "dancer.velko - Velko");
+    std::string saved = s.files.Contents("dancer.velko");
+    // Save writes the same file again without asking
+    s.Sketch(240, 200, 240, 260);
+    EXPECT_EQ(s.shell.title, "dancer.velko \u2022 - Velko");
+    s.files.next = "";
+    s.Choose(Velko::kMenuSave);
+    EXPECT_EQ(s.files.asked.size(), 1u);
+    EXPECT_EQ(s.shell.title, "dancer.velko - Velko");
+    EXPECT_GT(s.files.Contents("dancer.velko").size(), saved.size());
+
+    // An opened doll is not changed by being looked at, nor by settling into its pose
+    s.Choose(Velko::kMenuNew);
+    s.files.next = "dancer.velko";
+    s.Choose(Velko::kMenuOpen);
+    EXPECT_EQ(s.files.asked.back(), "open " + s.files.dir.string());
+    s.shell.Tick(300);
+    EXPECT_EQ(s.shell.title, "dancer.velko - Velko");
+}
+
+TEST_F(MenuCommands, NewOpenAndQuitAskAboutUnsavedChangesAndObeyTheAnswer) {
+    MenuSession s;
+    // Nothing to lose: no question
+    s.Choose(Velko::kMenuNew);
+    s.Choose(Velko::kMenuQuit);
+    EXPECT_TRUE(s.shell.quit);
+    EXPECT_TRUE(s.files.asked.empty());
+    s.shell.quit = false;
+
+    s.Sketch(400, 200, 400, 262);
+    s.files.answer = AppFiles::cancelCommand;
+    s.Choose(Velko::kMenuNew);
+    s.Choose(Velko::kMenuOpen);
+    s.editor->CloseRequested();  // the window's close button
+    EXPECT_FALSE(s.shell.quit);
+    EXPECT_EQ(s.Doll().GetNumLines(), 1);
+    std::vector<std::string> asked(3, "question Untitled");
+    EXPECT_EQ(s.files.asked, asked);
+
+    // Save: the untitled doll is named first; cancelling that cancels the quit too
+    s.files.answer = AppFiles::saveChanges;
+    s.Choose(Velko::kMenuQuit);
+    EXPECT_FALSE(s.shell.quit);
+    s.files.next = "kept.velko";
+    s.Choose(Velko::kMenuQuit);
+    EXPECT_TRUE(s.shell.quit);
+    EXPECT_NE(s.files.Contents("kept.velko").find("\tlines {\n\t\tline {"), std::string::npos);
+    s.shell.quit = false;
+
+    // Don't Save
+    s.Sketch(240, 200, 240, 260);
+    s.files.answer = AppFiles::discardChanges;
+    s.Choose(Velko::kMenuNew);
+    EXPECT_EQ(s.Doll().GetNumLines(), 0);
+    EXPECT_EQ(s.shell.title, "Untitled - Velko");
+}
+
+TEST_F(MenuCommands, AFailedSaveSaysSoAndKeepsTheChangesUnsaved) {
+    MenuSession s;
+    s.Sketch(400, 200, 400, 262);
+    s.files.next = "no-such-folder/doll.velko";
+    s.Choose(Velko::kMenuSaveAs);
+    ASSERT_EQ(s.files.errors.size(), 1u);
+    EXPECT_NE(s.files.errors[0].find(s.files.Path("no-such-folder/doll.velko")),
+              std::string::npos);
+    EXPECT_EQ(s.shell.title, "Untitled \u2022 - Velko");
+    // Quitting still asks, and a save that fails again keeps the program running
+    s.files.answer = AppFiles::saveChanges;
+    s.Choose(Velko::kMenuQuit);
+    EXPECT_FALSE(s.shell.quit);
+    EXPECT_EQ(s.files.errors.size(), 2u);
+}
+
+TEST_F(MenuCommands, TheCommandLineOpensADocumentOrNamesANewOne) {
+    MenuSession first;
+    first.Sketch(400, 200, 400, 262);
+    first.files.next = "drawn.velko";
+    first.Choose(Velko::kMenuSaveAs);
+    first.files.Put("notes.txt", "not a doll\n");
+
+    MenuSession opened(true, true, first.files.Path("drawn.velko").c_str());
+    EXPECT_EQ(opened.Doll().GetNumLines(), 1);
+    EXPECT_EQ(opened.shell.title, "drawn.velko - Velko");
+
+    // Not there yet: the first Save writes it without asking
+    std::string fresh = first.files.Path("fresh.velko");
+    MenuSession named(true, true, fresh.c_str());
+    EXPECT_EQ(named.shell.title, "fresh.velko - Velko");
+    named.Sketch(400, 200, 400, 262);
+    named.Choose(Velko::kMenuSave);
+    EXPECT_TRUE(named.files.asked.empty());
+    EXPECT_TRUE(fs::exists(fresh));
+    EXPECT_EQ(named.shell.title, "fresh.velko - Velko");
+
+    // Not a document: said so, and the default doll under no name
+    MenuSession refused(true, true, first.files.Path("notes.txt").c_str());
+    ASSERT_EQ(refused.files.errors.size(), 1u);
+    EXPECT_NE(refused.files.errors[0].find("notes.txt\": it is not a Velko document"),
+              std::string::npos)
+        << refused.files.errors[0];
+    EXPECT_EQ(refused.Doll().GetNumJoints(), 11);
+    EXPECT_EQ(refused.shell.title, "Untitled - Velko");
+    EXPECT_EQ(first.files.Contents("notes.txt"), "not a doll\n");
 }
 
 // What the commands show

@@ -1,0 +1,117 @@
+#include "ShellMenu.h"
+
+#include <cctype>
+
+namespace {
+const int kModShift = 1;
+const int kModControl = 2;
+const int kDeleteChar = 127;
+}  // namespace
+
+void ShellMenu::Clear() {
+    entries.clear();
+    structureVersion++;
+}
+
+void ShellMenu::BeginSubmenu(const char* title) {
+    entries.push_back({Entry::beginSubmenu, title ? title : "", -1, 0, nullptr, true});
+    structureVersion++;
+}
+
+void ShellMenu::AddItem(const char* label, int id, int shortcut, bool* checkFlag) {
+    entries.push_back({Entry::item, label ? label : "", id, shortcut, checkFlag, true});
+    structureVersion++;
+}
+
+void ShellMenu::AddSeparator() {
+    entries.push_back({Entry::separator, "", -1, 0, nullptr, true});
+    structureVersion++;
+}
+
+void ShellMenu::EndSubmenu() {
+    entries.push_back({Entry::endSubmenu, "", -1, 0, nullptr, true});
+    structureVersion++;
+}
+
+void ShellMenu::EnableItem(int id, bool enabled) {
+    // Shown in the label only, so the structure stays
+    if (Entry* e = FindItem(id)) e->enabled = enabled;
+}
+
+ShellMenu::Entry* ShellMenu::FindItem(int id) {
+    for (Entry& e : entries)
+        if (e.kind == Entry::item && e.id == id) return &e;
+    return nullptr;
+}
+
+size_t ShellMenu::GetSoleSubmenuEnd() const {
+    if (entries.empty() || entries.front().kind != Entry::beginSubmenu) return 0;
+    int depth = 0;
+    for (size_t i = 0; i < entries.size(); i++) {
+        if (entries[i].kind == Entry::beginSubmenu) depth++;
+        if (entries[i].kind == Entry::endSubmenu && --depth == 0)
+            return i + 1 == entries.size() ? i : 0;
+    }
+    return 0;
+}
+
+bool ShellMenu::Choose(int id) {
+    Entry* e = FindItem(id);
+    if (!e || !e->enabled) return false;
+    if (e->check) *e->check = !*e->check;
+    App* listener = explicitListener ? explicitListener : owner;
+    if (listener) listener->MenuInvoked(id);
+    return true;
+}
+
+int ShellMenu::FindShortcut(int shortcut) const {
+    if (shortcut == 0) return -1;
+    for (const Entry& e : entries)
+        if (e.kind == Entry::item && e.shortcut == shortcut) return e.id;
+    return -1;
+}
+
+bool ShellMenu::HandleKey(int key, int modifiers) {
+    if (!(modifiers & kModControl)) return false;
+    if (key < 0 || key > 255) return false;  // arrows and other special keys pass
+    // Ctrl+letter arrives as the control character 1-26
+    int letter = key >= 1 && key <= 26 ? 'A' + key - 1 : std::toupper(key);
+    int shortcut = letter | ((modifiers & kModShift) ? kShortcutShift : 0);
+    int id = FindShortcut(shortcut);
+    if (id >= 0) {
+        Choose(id);  // a disabled item's chord is still taken: it does nothing
+        return true;
+    }
+    return key < 32 || key == kDeleteChar;
+}
+
+std::string ShellMenu::ShortcutText(int shortcut) {
+    if (shortcut == 0) return "";
+    std::string s = "Ctrl+";
+    if (shortcut & kShortcutShift) s += "Shift+";
+    s += (char)(shortcut & 0xff);
+    return s;
+}
+
+std::string ShellMenu::DisplayLabel(const Entry& e) {
+    if (e.kind == Entry::separator) return "----------------";
+    std::string s;
+    // The UTF-8 ellipsis U+2026 (E2 80 A6) as three stops; other non-ASCII bytes as '?'
+    for (size_t i = 0; i < e.label.size(); i++) {
+        unsigned char c = (unsigned char)e.label[i];
+        if (c == 0xE2 && e.label.compare(i, 3, "\xE2\x80\xA6") == 0) {
+            s += "...";
+            i += 2;
+        } else if (c >= 0x80) {
+            if ((c & 0xC0) != 0x80) s += '?';  // one mark per character, not per byte
+        } else {
+            s += (char)c;
+        }
+    }
+    if (e.kind != Entry::item) return s;
+    if (e.check) s += *e.check ? ": On" : ": Off";
+    if (!e.enabled) s += " (unavailable)";
+    std::string keys = ShortcutText(e.shortcut);
+    if (!keys.empty()) s += "   " + keys;
+    return s;
+}

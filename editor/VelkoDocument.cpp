@@ -1,0 +1,178 @@
+#include "VelkoDocument.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "AppFiles.h"
+#include "DocumentFile.h"
+#include "tbfReader.h"
+
+namespace {
+const char* const kUntitled = "Untitled";
+const char* const kProgramName = "Velko";
+const char* const kDocumentExtension = ".velko";
+
+// A reader over a document held in memory; the reader owns the stream and closes it
+FILE* OpenBytes(const std::string& bytes) {
+    // fmemopen refuses a zero-length buffer in some C libraries; an empty document is read
+    // from a one-byte buffer holding nothing but a line end
+    static const char kEmpty[] = "\n";
+    if (bytes.empty()) return fmemopen((void*)kEmpty, 1, "r");
+    return fmemopen((void*)bytes.data(), bytes.size(), "r");
+}
+
+// Why the bytes cannot be opened as a doll, or "" when they can
+std::string WhyNotADoll(const std::string& bytes) {
+    FILE* f = OpenBytes(bytes);
+    if (!f) return strerror(errno);
+    tbfReaderAsciiFILE reader(f);
+    if (!reader.GetIsFileReadable()) return "it is not a Velko document";
+    // A doll reads the first item as its chunk; anything else would leave it empty
+    if (!reader.Read() || !reader.GetIsChunk() || !reader.GetIsChunkType("velko"))
+        return "it holds no doll";
+    return "";
+}
+}  // namespace
+
+std::string VelkoDocument::GetName() const {
+    std::string name = FileNameOfPath(path);
+    return name.empty() ? kUntitled : name;
+}
+
+std::string VelkoDocument::GetTitle(bool unsaved) const {
+    return GetName() + (unsaved ? " \u2022" : "") + " - " + kProgramName;
+}
+
+void VelkoDocument::Begin() {
+    path.clear();
+    if (!host->WriteDocument(&savedBytes)) savedBytes.clear();
+    RefreshTitle();
+}
+
+void VelkoDocument::BeginWithPath(const std::string& commandLinePath) {
+    Begin();
+    if (commandLinePath.empty()) return;
+    struct stat st;
+    if (stat(commandLinePath.c_str(), &st) != 0 && errno == ENOENT) {
+        // A new document: the doll stays new, the first Save writes it here
+        SetPath(commandLinePath);
+        RefreshTitle();
+        return;
+    }
+    OpenPath(commandLinePath);
+}
+
+bool VelkoDocument::HasUnsavedChanges() {
+    std::string now;
+    if (!host->WriteDocument(&now)) return true;
+    return now != savedBytes;
+}
+
+void VelkoDocument::RefreshTitle() {
+    std::string title = GetTitle(HasUnsavedChanges());
+    if (title == shownTitle) return;
+    shownTitle = title;
+    host->ShowTitle(title.c_str());
+}
+
+void VelkoDocument::SetPath(const std::string& p) {
+    path = p;
+    lastFolder = FolderOfPath(p);
+}
+
+void VelkoDocument::Report(const std::string& message) {
+    fprintf(stderr, "velko: %s\n", message.c_str());
+    if (AppFiles* files = AppFiles::Get()) files->ShowError(message);
+}
+
+bool VelkoDocument::ConfirmDiscard() {
+    if (!HasUnsavedChanges()) return true;
+    AppFiles* files = AppFiles::Get();
+    // Without a way to ask there is no way to keep the person from going on either
+    if (!files) return true;
+    switch (files->AskSaveChanges(GetName())) {
+        case AppFiles::saveChanges:
+            return Save();
+        case AppFiles::discardChanges:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool VelkoDocument::New() {
+    if (!ConfirmDiscard()) return false;
+    host->NewDocument();
+    Begin();
+    return true;
+}
+
+bool VelkoDocument::Open() {
+    AppFiles* files = AppFiles::Get();
+    if (!files) return false;
+    if (!ConfirmDiscard()) return false;
+    std::string chosen = files->ChooseDocumentToOpen(lastFolder);
+    if (chosen.empty()) return false;  // cancelled
+    return OpenPath(chosen);
+}
+
+bool VelkoDocument::OpenPath(const std::string& p) {
+    std::string bytes, error;
+    if (!ReadWholeFile(p, &bytes, &error)) {
+        Report(error);
+        return false;
+    }
+    std::string why = WhyNotADoll(bytes);
+    if (!why.empty()) {
+        Report("Could not open \"" + p + "\": " + why);
+        return false;
+    }
+    FILE* f = OpenBytes(bytes);
+    if (!f) {
+        Report("Could not open \"" + p + "\": " + strerror(errno));
+        return false;
+    }
+    {
+        tbfReaderAsciiFILE reader(f);  // closes f when it goes
+        host->LoadDocument(&reader);
+    }
+    SetPath(p);
+    // What the opened doll writes, so a file written another way (by hand, by an older
+    // version) does not count as changed merely by being read
+    if (!host->WriteDocument(&savedBytes)) savedBytes = bytes;
+    RefreshTitle();
+    return true;
+}
+
+bool VelkoDocument::Save() {
+    if (path.empty()) return SaveAs();
+    return SaveToPath(path);
+}
+
+bool VelkoDocument::SaveAs() {
+    AppFiles* files = AppFiles::Get();
+    if (!files) return false;
+    std::string proposed = path.empty() ? std::string(kUntitled) + kDocumentExtension : GetName();
+    std::string chosen = files->ChooseDocumentToSave(lastFolder, proposed);
+    if (chosen.empty()) return false;  // cancelled
+    return SaveToPath(chosen);
+}
+
+bool VelkoDocument::SaveToPath(const std::string& p) {
+    std::string bytes, error;
+    if (!host->WriteDocument(&bytes)) {
+        Report("Could not save \"" + p + "\": the document could not be put together in memory");
+        return false;
+    }
+    if (!WriteFileAtomically(p, bytes, &error)) {
+        Report(error);
+        return false;
+    }
+    SetPath(p);
+    savedBytes = bytes;
+    RefreshTitle();
+    return true;
+}

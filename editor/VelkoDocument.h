@@ -1,0 +1,79 @@
+// VelkoDocument: the file the editor's doll belongs to and the commands that move the doll
+// between memory and disk: New, Open, Save, Save As, opening the document named on the
+// command line, and asking about unsaved changes first.
+//
+// Whether there are unsaved changes is decided by content, not by tracking edits: the
+// document the doll would write now is compared with the bytes last saved (or, after Open,
+// the bytes the opened doll writes). Saving goes through a temporary file renamed over the
+// target, so a failed save never touches the previous file. Every failure is written to
+// stderr and shown through the platform's file services when there are any.
+#pragma once
+
+#include <string>
+
+class tbfReader;
+
+// What the document needs of the editor that hosts the doll
+class VelkoDocumentHost {
+public:
+    // The doll as a whole document (header included); false when it could not be written.
+    // Writing renumbers the doll's joints; the host keeps its own references valid.
+    virtual bool WriteDocument(std::string* bytes) = 0;
+    // Replaces the doll with the one the reader holds (its header and chunk are checked)
+    virtual void LoadDocument(tbfReader* reader) = 0;
+    // Replaces the doll with a new default doll
+    virtual void NewDocument() = 0;
+    virtual void ShowTitle(const char* title) = 0;
+
+protected:
+    ~VelkoDocumentHost() = default;
+};
+
+class VelkoDocument {
+public:
+    explicit VelkoDocument(VelkoDocumentHost* host) : host(host) {}
+
+    // The file name shown in titles and questions: the path's last part, or "Untitled"
+    std::string GetName() const;
+    // "NAME - Velko", with " •" after the name while there are unsaved changes
+    std::string GetTitle(bool unsaved) const;
+    const std::string& GetPath() const { return path; }
+
+    // Takes the doll as it is now as saved (a new doll, untitled)
+    void Begin();
+    // The document named on the command line: opened when it exists; a path that does not
+    // exist yet becomes the name the first Save writes to; anything else is reported and
+    // the doll stays as it is
+    void BeginWithPath(const std::string& commandLinePath);
+
+    bool HasUnsavedChanges();
+    // Shows the title with or without the unsaved mark, as the doll stands now
+    void RefreshTitle();
+
+    // The commands; each returns whether it was carried out
+    bool New();
+    bool Open();
+    // Writes the current document's file; without one it is Save As
+    bool Save();
+    bool SaveAs();
+    // Asks whether the program may end (saving first if the person wants)
+    bool MayQuit() { return ConfirmDiscard(); }
+
+    // Reads the document at path into the doll; on any failure the doll stays as it was
+    // and the failure is reported
+    bool OpenPath(const std::string& path);
+    // Writes the doll to path atomically; reports failures
+    bool SaveToPath(const std::string& path);
+
+private:
+    // True when nothing unsaved would be lost: no changes, or saved, or discarded
+    bool ConfirmDiscard();
+    void Report(const std::string& message);
+    void SetPath(const std::string& p);
+
+    VelkoDocumentHost* host;
+    std::string path;        // the current document's file; "" for an untitled doll
+    std::string lastFolder;  // where the choosers start: the folder of the last document
+    std::string savedBytes;  // what the doll wrote when last saved or opened
+    std::string shownTitle;
+};
