@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # What a person sees in the editor: the start screen, a line sketched along a bone that
 # follows the bone when the doll is posed, "Edit Skeleton" hiding lines and thickening
-# bones, and the icon menu on its blue tint.
+# bones, and the icon menu on its blue tint. Then the person's documents: the right-click
+# menu, Save As through the real zenity dialog, quitting, starting again with the document
+# on the command line, Ctrl+S, a save onto a full disk, and Quit cancelled.
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1" 800x480
 e2e_click 500 300 0.1  # hurries the splash
@@ -66,4 +68,151 @@ done
 e2e_expect_eq "22 white menu cells" "$cells" 22
 
 e2e_alive || e2e_fail "program died"
+
+# --- Documents ---------------------------------------------------------------------------
+docs="$E2E_OUT/docs"
+rm -rf "$docs"
+mkdir -p "$docs"
+e2e_click 700 460 0.3 # closes the icon menu
+e2e_expect_eq "title marks the unsaved doll" "$(xdotool getwindowname "$E2E_WID")" \
+    "Untitled • - Velko"
+
+# The right button opens the menu where it is pressed, its entries on a gray box; releasing
+# on "Edit Mask" (the seventh row) chooses it, and Ctrl+M turns it off again
+e2e_move 300 120 0.2
+e2e_screen before-menu
+xdotool mousedown 3
+sleep 0.5
+xdotool mousemove --window "$E2E_WID" 330 240 # the pointer over it draws it afresh
+sleep 0.2
+xdotool mousemove --window "$E2E_WID" 360 282
+sleep 0.5
+e2e_screen menu
+e2e_expect_ge "menu drawn below and right of the press" \
+    "$(e2e_diff before-menu menu 300 120 480 340)" 15000
+xdotool mouseup 3
+e2e_move 560 460 0.4
+e2e_shot mask-on
+e2e_expect_eq "Edit Mask chosen from the menu" "$(e2e_pixel mask-on 560 450)" "255,230,230"
+e2e_key ctrl+m
+e2e_move 560 460 0.3
+e2e_shot mask-off
+e2e_expect_eq "Ctrl+M turns it off" "$(e2e_pixel mask-off 560 450)" "255,255,255"
+
+# Save As through the real dialog: a full path typed into its name field
+e2e_key ctrl+shift+s
+dlg=$(e2e_dialog "Save Document")
+if [ -z "$dlg" ]; then
+    e2e_fail "no save dialog"
+else
+    e2e_screen save-dialog
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$docs/posed.velko"
+    xdotool key Return
+    sleep 1.5
+    e2e_refocus
+fi
+[ -f "$docs/posed.velko" ] && echo "ok: saved" || e2e_fail "no document written"
+e2e_expect_eq "header" "$(head -3 "$docs/posed.velko" | tr '\n' '|')" "tbff .1||chunk velko 1.0 anonymous {|"
+e2e_expect_eq "title names the document" "$(xdotool getwindowname "$E2E_WID")" "posed.velko - Velko"
+e2e_move 560 460 0.3
+e2e_shot saved
+
+# Quit: nothing unsaved, so no question and the program ends
+e2e_key ctrl+q
+e2e_wait_exit
+e2e_expect_eq "Ctrl+Q ends the program" "$E2E_EXIT" 0
+
+# Started again with the document, the doll, its line and the skull are back
+e2e_start "$1" 800x480 "$docs/posed.velko"
+e2e_click 500 300 0.1
+e2e_wait_for_editor reopened || e2e_finish
+e2e_move 560 460 0.8
+e2e_shot reopened
+e2e_expect_eq "title names the opened document" "$(xdotool getwindowname "$E2E_WID")" \
+    "posed.velko - Velko"
+# (the lines breathe, so their edges may be a pixel apart)
+diff=$(($(e2e_diff_blurred saved reopened 220 0 590 480) +
+    $(e2e_diff_blurred saved reopened 130 120 220 480)))
+[ "$diff" -lt 20 ] && echo "ok: the doll is drawn as saved ($diff pixels differ)" ||
+    e2e_fail "the reopened doll differs in $diff pixels"
+# The icon breathes more: the heart is where it was moved, about as big
+a=$(e2e_centroid saved 130 0 300 120 0,0,0)
+b=$(e2e_centroid reopened 130 0 300 120 0,0,0)
+e2e_near "$a" "$b" 3 && echo "ok: the icon is where it was ($a, $b)" ||
+    e2e_fail "the icon moved: saved at $a, reopened at $b"
+e2e_expect_ge "the line is back" "$(e2e_count reopened 394 160 560 262 128,128,128)" 30
+
+# Ctrl+S writes the opened document again, with what was drawn since, without asking
+lines_before=$(grep -c "line {" "$docs/posed.velko")
+e2e_drag 240 200 240 262 12
+e2e_key ctrl+s
+sleep 0.5
+e2e_expect_eq "Ctrl+S added the line" "$(grep -c "line {" "$docs/posed.velko")" $((lines_before + 1))
+e2e_expect_eq "no dialog for Save" "$(xdotool search --onlyvisible --name "Save Document" | wc -l)" 0
+e2e_expect_eq "saved, so unmarked" "$(xdotool getwindowname "$E2E_WID")" "posed.velko - Velko"
+
+# A full disk: the save fails with a message, the old bytes stay, no stray file is left
+# (a small file system needs root to mount)
+full="$E2E_OUT/full-disk"
+if [ "$(id -u)" -eq 0 ] && mkdir -p "$full" && mount -t tmpfs -o size=64k tmpfs "$full"; then
+    trap 'umount "$full" 2>/dev/null' EXIT
+    cp "$docs/posed.velko" "$full/doll.velko"
+    e2e_key ctrl+shift+s
+    dlg=$(e2e_dialog "Save Document")
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$full/doll.velko"
+    xdotool key Return
+    sleep 1
+    # The dialog asks before replacing the file there
+    xdotool key Return
+    sleep 1
+    e2e_refocus
+    e2e_expect_eq "saved onto the small disk" "$(xdotool getwindowname "$E2E_WID")" "doll.velko - Velko"
+    cp "$full/doll.velko" "$E2E_OUT/doll-before.velko"
+    dd if=/dev/zero of="$full/filler" bs=1k count=1024 2>/dev/null
+    e2e_drag 252 350 252 415 12
+    e2e_key ctrl+s
+    dlg=$(e2e_dialog "^Velko$")
+    if [ -n "$dlg" ]; then
+        e2e_screen disk-full
+        echo "ok: the failure is shown in a dialog"
+        xdotool key Return
+        sleep 0.5
+        e2e_refocus
+    else
+        e2e_fail "no message about the failed save"
+    fi
+    grep -q 'Could not save ".*doll.velko": No space left on device' "$E2E_OUT/program.log" &&
+        echo "ok: the failure is on stderr" || e2e_fail "no line on stderr"
+    cmp -s "$full/doll.velko" "$E2E_OUT/doll-before.velko" && echo "ok: the old file is intact" ||
+        e2e_fail "the old file changed"
+    e2e_expect_eq "no stray file" "$(ls -A "$full" | tr '\n' ' ')" "doll.velko filler "
+    e2e_expect_eq "still unsaved" "$(xdotool getwindowname "$E2E_WID")" "doll.velko • - Velko"
+    e2e_alive || e2e_fail "program died after the failed save"
+    rm -f "$full/filler"
+else
+    echo "skip: a full disk needs root to mount a small file system"
+    e2e_drag 252 350 252 415 12
+fi
+
+# Quit with unsaved changes: the question, and Cancel keeps the program running
+e2e_key ctrl+q
+dlg=$(e2e_dialog "Unsaved Changes")
+if [ -n "$dlg" ]; then
+    e2e_screen quit-question
+    xdotool key Escape
+    sleep 1
+    e2e_refocus
+    e2e_alive && echo "ok: Cancel keeps the program running" || e2e_fail "the program ended"
+    e2e_window_exists "$dlg" && e2e_fail "the question stayed open"
+else
+    e2e_fail "no question before quitting"
+fi
+# Don't Save ends it
+e2e_key ctrl+q
+dlg=$(e2e_dialog "Unsaved Changes")
+xdotool key shift+Tab shift+Tab space
+e2e_wait_exit
+e2e_expect_eq "Don't Save ends the program" "$E2E_EXIT" 0
 e2e_finish

@@ -8,6 +8,7 @@ set -uo pipefail
 
 E2E_OUT="${E2E_OUT:-$PWD/e2e-shots}"
 mkdir -p "$E2E_OUT"
+: >"$E2E_OUT/program.log"
 E2E_PID=""
 E2E_WID=""
 E2E_FAILS=0
@@ -20,14 +21,16 @@ e2e_fail() {
 # Top-level windows of the display, one id a line
 e2e_windows() { xwininfo -root -children 2>/dev/null | awk '/^ +0x/{print $1}' | sort; }
 
-# Starts the program and waits for its window (the new top-level window, since the shell
-# sets neither a title nor a class to search by) to be mapped at the given size
+# Starts the program (with any further arguments, such as a document) and waits for its
+# window (the new top-level window of the given size) to be mapped. The program's output is
+# added to program.log.
 e2e_start() {
     local prog="$1" want="${2:-800x480}"
+    shift 2 || shift $#
     [ -n "${DISPLAY:-}" ] || { echo "SKIP: no display"; exit 0; }
     local before
     before=$(e2e_windows)
-    "$prog" >"$E2E_OUT/program.log" 2>&1 &
+    "$prog" "$@" >>"$E2E_OUT/program.log" 2>&1 &
     E2E_PID=$!
     E2E_WID=""
     for _ in $(seq 150); do
@@ -49,6 +52,56 @@ e2e_start() {
 }
 
 e2e_alive() { kill -0 "$E2E_PID" 2>/dev/null; }
+
+# Waits up to 10 s for the program to end by itself; E2E_EXIT becomes its exit code, or
+# "running". Not in a subshell: only this shell can collect the program's exit code.
+e2e_wait_exit() {
+    E2E_EXIT=running
+    for _ in $(seq 100); do
+        if ! e2e_alive; then
+            wait "$E2E_PID" 2>/dev/null
+            E2E_EXIT=$?
+            E2E_PID=""
+            return
+        fi
+        sleep 0.1
+    done
+}
+
+# Waits up to 10 s for a visible dialog whose title matches NAME, gives it the focus (a bare
+# X server has no window manager to do that) and prints its id; prints nothing on time-out
+e2e_dialog() {
+    local w=""
+    for _ in $(seq 100); do
+        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+        [ -n "$w" ] && break
+        sleep 0.1
+    done
+    [ -n "$w" ] || return 0
+    sleep 0.5 # let it draw and take input
+    xdotool windowfocus --sync "$w" 2>/dev/null
+    echo "$w"
+}
+
+# Gives the program's window the focus back once a dialog has gone (nothing else does on a
+# bare X server)
+e2e_refocus() { xdotool windowfocus --sync "$E2E_WID" 2>/dev/null; sleep 0.2; }
+
+# Number of pixels that differ between the box x0,y0 to x1,y1 (exclusive) of screenshots A
+# and B once both are blurred by a pixel or two: what moved stays counted, a line that only
+# breathes (grows and shrinks by a pixel) does not
+e2e_diff_blurred() {
+    local a="$1" b="$2" w=$(($5 - $3)) h=$(($6 - $4))
+    convert \( "$E2E_OUT/$a.png" -crop "${w}x$h+$3+$4" +repage -blur 0x2 \) \
+        \( "$E2E_OUT/$b.png" -crop "${w}x$h+$3+$4" +repage -blur 0x2 \) \
+        -metric AE -fuzz 12% -compare -format '%[distortion]' info: | awk '{print int($1)}'
+}
+
+# Whether a window with the id is still there
+e2e_window_exists() { xwininfo -id "$1" >/dev/null 2>&1; }
+
+# Screenshot of the whole screen (dialogs and pop-up menus are windows of their own)
+e2e_screen() { import -window root "$E2E_OUT/$1.png" 2>/dev/null; }
 
 e2e_stop() {
     if [ -n "$E2E_PID" ] && e2e_alive; then

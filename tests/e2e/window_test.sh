@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The program opens its fixed-size window with a white background, shows the editor once
-# the title splash is over, and answers the mouse and the keyboard.
+# The program opens its fixed-size window, titled after its document, with a white
+# background, shows the editor once the title splash is over, and answers the mouse and the
+# keyboard.
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1" 800x480
 
-e2e_expect_eq "title is empty" "$(xdotool getwindowname "$E2E_WID")" ""
+e2e_expect_eq "title names the new doll" "$(xdotool getwindowname "$E2E_WID")" "Untitled - Velko"
 e2e_click 500 300 0.1  # hurries the splash
 e2e_wait_for_editor start || e2e_finish
 e2e_expect_eq "background is white" "$(e2e_pixel start 500 300)" "255,255,255"

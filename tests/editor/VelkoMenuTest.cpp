@@ -1,8 +1,10 @@
 // The File menu and its commands, through a test shell that offers a menu (which records
 // every call and flips check flags before it delivers an item, like a real one) and file
 // services over real files in a temporary folder.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -95,8 +97,7 @@ public:
         asked.push_back("open " + folder);
         return Chosen();
     }
-    std::string ChooseDocumentToSave(const std::string& folder,
-                                     const std::string& name) override {
+    std::string ChooseDocumentToSave(const std::string& folder, const std::string& name) override {
         asked.push_back("save " + folder + " " + name);
         return Chosen();
     }
@@ -179,7 +180,7 @@ struct MenuSession {
 
 // Author mode panel items and joints of the default doll
 const int kDrawItem = 1, kEditSkeletonItem = 4;
-const int kHead = 0, kRightElbow = 9, kRightHand = 10;
+const int kHead = 0, kLeftHand = 3, kRightElbow = 9, kRightHand = 10;
 
 // Everything a document keeps of a doll, in a form that compares
 struct DollContent {
@@ -704,8 +705,7 @@ TEST_F(MenuCommands, AFailedSaveSaysSoAndKeepsTheChangesUnsaved) {
     s.files.next = "no-such-folder/doll.velko";
     s.Choose(Velko::kMenuSaveAs);
     ASSERT_EQ(s.files.errors.size(), 1u);
-    EXPECT_NE(s.files.errors[0].find(s.files.Path("no-such-folder/doll.velko")),
-              std::string::npos);
+    EXPECT_NE(s.files.errors[0].find(s.files.Path("no-such-folder/doll.velko")), std::string::npos);
     EXPECT_EQ(s.shell.title, "Untitled \u2022 - Velko");
     // Quitting still asks, and a save that fails again keeps the program running
     s.files.answer = AppFiles::saveChanges;
@@ -756,6 +756,16 @@ protected:
         gl.Save(saveAs);
         return gl;
     }
+    // Every pixel of the frame drawn so far (RGB, bottom row first), also saved as png
+    static std::vector<unsigned char> WholeFrame(const std::string& png) {
+        GLTestContext& gl = GLTestContext::Get();
+        gl.Save(png);
+        std::vector<unsigned char> rgb((size_t)gl.width * gl.height * 3);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, gl.width, gl.height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        return rgb;
+    }
 };
 
 TEST_F(MenuFrames, TheMaskTintLiesUnderTheIconMenuTint) {
@@ -799,6 +809,109 @@ TEST_F(MenuFrames, AThumbnailBothSoughtAndEditedIsFramedOnlyYellow) {
     // Widget 3: right column, fourth row (700..790 x 310..400), its top edge at pen width 2
     EXPECT_GT(gl.CountPixels(710, 308, 780, 313, RGB8{255, 255, 0}), 100);
     EXPECT_EQ(gl.CountPixels(695, 305, 795, 405, RGB8{255, 0, 0}), 0);
+}
+
+TEST_F(MenuFrames, AReopenedDollDrawsInEveryModeExactlyAsTheSavedOne) {
+    MenuSession s;
+    // Lines breathe over 4 s from their creation, and an opened document's lines are all made
+    // at the instant of Open; the icon breathes over 4 s and 6 s of program time. So every
+    // press that starts a line, and the Open, fall on multiples of 4 s, and each frame comes a
+    // multiple of 12 s after the one it is compared with. Waiting from at least t / 2 to t
+    // lands on t exactly, and floats from 128 s to 256 s share one spacing: phases agree to
+    // the bit.
+    auto waitUntil = [&](float t) {
+        ASSERT_LE(s.shell.now, t);
+        s.shell.Wait(t - s.shell.now);
+    };
+    auto stroke = [&](std::vector<std::pair<int, int>> at) {
+        s.shell.MoveTo(at[0].first, at[0].second);
+        s.shell.Tick();
+        waitUntil(4 * std::ceil(s.shell.now / 4));
+        s.shell.Press(at[0].first, at[0].second);
+        for (auto p : at) s.shell.MoveTo(p.first, p.second), s.shell.Tick();
+        s.shell.Release(at.back().first, at.back().second);
+        s.shell.Tick();
+    };
+    waitUntil(128);
+    stroke({{380, 160}, {350, 160}, {320, 160}, {285, 160}});  // across the chest, right arm
+    stroke({{205, 200}, {205, 230}, {205, 265}});              // left forearm
+    stroke({{355, 290}, {385, 300}});                          // right thigh
+    stroke({{335, 80}, {335, 120}});                           // neck
+    s.Choose(Velko::kMenuEditMask);
+    stroke({{310, 195}, {310, 145}, {335, 145}, {335, 195}});  // a mask on the spine
+    s.Choose(Velko::kMenuEditMask);
+    // The spine three bones later and the right upper arm two earlier: the mask now hides
+    // the chest line where they cross; either change alone would leave it drawn over the mask
+    s.shell.MoveTo(322, 185);
+    s.shell.Tick();
+    for (int key : {'+', '+', '+'}) s.shell.KeyPress(key);
+    s.shell.MoveTo(370, 154);
+    s.shell.Tick();
+    for (int key : {'-', '-'}) s.shell.KeyPress(key);
+    // The icon up by the head, the skull chosen from its menu
+    s.shell.DragFromTo(35, 445, 185, 45, 10);
+    s.shell.Wait(1);
+    s.shell.Click(185, 45);
+    s.shell.Click(185, 165);
+    ASSERT_EQ(s.Doll().icon.GetIcon(), GIconTable::ResolveIcon("skull"));
+    // Pose 4 (the first edit pose) with the right hand raised, Tab to pose 5 for the left
+    // hand, a click on thumbnail 6 for the right hand lowered again
+    auto moveJoint = [&](int j, int dx, int dy) {
+        fPoint2 p = s.JointAt(j);
+        s.shell.DragFromTo((int)p.x, (int)p.y, (int)p.x + dx, (int)p.y + dy, 10);
+        s.shell.Tick(90);
+    };
+    moveJoint(kRightHand, 60, -80);
+    s.shell.KeyPress(9);
+    s.shell.Tick(30);
+    moveJoint(kLeftHand, -60, -80);
+    s.shell.Click(645, 255);
+    s.shell.Tick(30);
+    moveJoint(kRightHand, -20, 60);
+    for (int p = 4; p <= 6; p++) ASSERT_EQ(s.Doll().poses[p].njoints, 11) << p;
+    // Which pose records is the editor's, like the selection, and a document opens with none:
+    // a double click on the thumbnail ends the recording, Home Position the seek it locks
+    s.shell.DoubleClick(645, 255);
+    s.Choose(Velko::kMenuHomePosition);
+    s.shell.Tick(90);
+    ASSERT_EQ(s.Doll().GetEditPose(), -1);
+
+    // Mode m is drawn at base + 4 m (plus a tick) with the pointer at rest in an empty spot
+    auto modeFrame = [&](int m, float base, const char* when) {
+        s.ChooseMode(m);
+        s.shell.MoveTo(560, 460);
+        s.shell.Tick(30);
+        waitUntil(base + 4 * m);
+        s.shell.Tick();
+        return WholeFrame("menu-reopened-mode" + std::to_string(m) + "-" + when + ".png");
+    };
+    const float before = 12 * std::ceil((s.shell.now + 3) / 12);
+    std::vector<std::vector<unsigned char>> saved;
+    for (int m = 0; m < 5; m++) {
+        saved.push_back(modeFrame(m, before, "saved"));
+        if (m != 1) continue;
+        // Drawn in Draw: the chest line beside the mask, and not where they overlap
+        GLTestContext& gl = GLTestContext::Get();
+        EXPECT_GT(gl.CountPixels(345, 150, 355, 170, RGB8{128, 128, 128}), 5);
+        EXPECT_EQ(gl.CountPixels(323, 150, 333, 170, RGB8{128, 128, 128}), 0);
+    }
+    ASSERT_EQ(s.Doll().GetSeekPose(), -1);
+    ASSERT_EQ(s.in->SelectedLine(), nullptr);
+    s.files.next = "doll.velko";
+    s.Choose(Velko::kMenuSaveAs);
+    s.Choose(Velko::kMenuNew);
+    waitUntil(4 * std::ceil(s.shell.now / 4));
+    s.Choose(Velko::kMenuOpen);
+    ASSERT_EQ(s.Doll().GetNumLines(), 5);
+    const float after = before + 12 * std::ceil((s.shell.now + 3 - before) / 12);
+    ASSERT_LT(after + 20, 256);
+    for (int m = 0; m < 5; m++) {
+        std::vector<unsigned char> opened = modeFrame(m, after, "opened");
+        int differ = 0;
+        for (size_t i = 0; i < opened.size(); i += 3)
+            differ += memcmp(&opened[i], &saved[m][i], 3) != 0;
+        EXPECT_EQ(differ, 0) << "pixels differ in mode " << m;
+    }
 }
 
 }  // namespace
