@@ -26,9 +26,10 @@ const float kPoseCell = 100;
 const float kPoseGutter = 10;
 const float kMaskTint = 0.1f;       // white towards red while the mask is edited
 const float kIconMenuTint = 0.15f;  // white towards blue while the icon menu is open
-// How often (ticks) an idle editor looks for unsaved changes to mark the title: the doll
-// can change without input while it moves into a pose
-const int kDocumentCheckTicks = 15;
+// Ticks the doll must have stood still before the title looks for unsaved changes: writing
+// the whole document to compare it costs more than a tick for a heavy doll, so it is done
+// once an action has come to rest, not while the doll moves into a pose
+const int kDocumentRestTicks = 2;
 
 // The icon table is process-wide and never emptied: register the built-in set once, however
 // many editors a process builds
@@ -57,7 +58,9 @@ Velko::Velko(App* shell)
       authorMode(kModePanelTopLeft),
       document(this),
       documentBegun(false),
-      ticksSinceDocumentCheck(0) {
+      documentTouched(false),
+      lastDollFingerprint(0),
+      ticksAtRest(0) {
     mode = idle;
     selectedLine = nullptr;
     mouseDownWasOnIcon = false;
@@ -143,7 +146,7 @@ void Velko::MenuInvoked(int id) {
         default:
             break;
     }
-    ticksSinceDocumentCheck = kDocumentCheckTicks;
+    documentTouched = true;
 }
 
 void Velko::CloseRequested() { MenuInvoked(kMenuQuit); }
@@ -397,11 +400,40 @@ void Velko::Idle() {
     SetMouseCursor(cursor);
 
     // Writing the document renumbers joints, so it waits until no action holds one
-    if (++ticksSinceDocumentCheck >= kDocumentCheckTicks && mode == idle && !GetIsMouseDown() &&
+    uint64_t fingerprint = DollFingerprint();
+    if (fingerprint != lastDollFingerprint) {
+        lastDollFingerprint = fingerprint;
+        documentTouched = true;
+        ticksAtRest = 0;
+    } else if (ticksAtRest < kDocumentRestTicks) {
+        ticksAtRest++;
+    }
+    if (documentTouched && ticksAtRest >= kDocumentRestTicks && mode == idle && !GetIsMouseDown() &&
         !theDrag.GetIsInDrag()) {
-        ticksSinceDocumentCheck = 0;
+        documentTouched = false;
         document.RefreshTitle();
     }
+}
+
+uint64_t Velko::DollFingerprint() const {
+    // FNV-1a over what can change without a person's input: the posture, the poses being
+    // recorded into, and the icon (a drag moves it). Lines change only through input.
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](const void* p, size_t n) {
+        const unsigned char* b = (const unsigned char*)p;
+        for (size_t i = 0; i < n; i++) h = (h ^ b[i]) * 1099511628211ull;
+    };
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (theDoll.jointAllocTable[i]) mix(&theDoll.joints[i].loc, sizeof(fPoint2));
+    for (int p = 0; p < Doll::kNumPoses; p++) {
+        const DollPose& pose = theDoll.poses[p];
+        mix(&pose.njoints, sizeof pose.njoints);
+        for (int i = 0; i < kDollMaxJoints; i++)
+            if (pose.PeekAtJointAlloc(i)) mix(&pose.joints[i], sizeof(fPoint2));
+    }
+    mix(&theDoll.icon.bounds, sizeof theDoll.icon.bounds);
+    mix(&theDoll.icon.icon, sizeof theDoll.icon.icon);
+    return h;
 }
 
 void Velko::MouseUp(fPoint2 loc) {
@@ -457,11 +489,11 @@ void Velko::MouseUp(fPoint2 loc) {
         activeLine = nullptr;
         activeIcon = nullptr;
     }
-    ticksSinceDocumentCheck = kDocumentCheckTicks;
+    documentTouched = true;
 }
 
 void Velko::Key(int c) {
-    ticksSinceDocumentCheck = kDocumentCheckTicks;
+    documentTouched = true;
     switch (c) {
         case 8:  // backspace
             if (mode != idle) break;

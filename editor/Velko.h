@@ -8,6 +8,7 @@
 // not owned. World coordinates are window pixels, origin top left, y down.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "Applet.h"
@@ -78,8 +79,10 @@ private:
     VelkoDocument document;
     std::string startDocument;
     bool documentBegun;
-    // Ticks since the title last looked for unsaved changes
-    int ticksSinceDocumentCheck;
+    // Something may have changed the document since the title last looked
+    bool documentTouched;
+    uint64_t lastDollFingerprint;
+    int ticksAtRest;  // ticks the fingerprint has stayed the same, up to a few
 
     void ClearActiveElements();
     // The icon to the bottom-left corner (inset 10), showing "heart"
@@ -105,6 +108,8 @@ private:
     void LoadDocument(tbfReader* reader) override;
     void NewDocument() override;
     void ShowTitle(const char* title) override { SetWindowTitle(title); }
+    // Changes whenever the posture, a pose or the icon changes
+    uint64_t DollFingerprint() const;
 
     void RenderDoll();
     void RenderRollovers();

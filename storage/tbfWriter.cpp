@@ -1,10 +1,28 @@
 #include "tbfWriter.h"
 
+#include <charconv>
+#include <cstring>
+
 #include "VelkoAssert.h"
 
 namespace {
 constexpr int kItemBufSize = 1024;  // item text, terminator included
+
+// The item "%f %f" (a location: most lines of a document) formatted without printf, which
+// parses the format and goes through the locale for every number. Fixed notation with six
+// decimals gives exactly the bytes "%f" gives, both being correctly rounded. Returns the
+// length, or -1 when the numbers do not fit, and printf is left to deal with them.
+int FormatLocation(char* text, size_t size, double x, double y) {
+    char* end = text + size - 1;
+    std::to_chars_result r = std::to_chars(text, end, x, std::chars_format::fixed, 6);
+    if (r.ec != std::errc() || r.ptr >= end) return -1;
+    *r.ptr = ' ';
+    r = std::to_chars(r.ptr + 1, end, y, std::chars_format::fixed, 6);
+    if (r.ec != std::errc()) return -1;
+    *r.ptr = 0;
+    return (int)(r.ptr - text);
 }
+}  // namespace
 
 tbfWriterAsciiFILE::tbfWriterAsciiFILE(FILE* f)
     : f(f),
@@ -77,7 +95,16 @@ void tbfWriterAsciiFILE::_Write(bool openNode, const char* format, va_list args)
     justClosedNode = false;
 
     char text[kItemBufSize];
-    if (vsnprintf(text, sizeof text, format, args) < 0) text[0] = 0;
+    bool formatted = false;
+    if (strcmp(format, "%f %f") == 0) {
+        va_list copy;
+        va_copy(copy, args);
+        double x = va_arg(copy, double);
+        double y = va_arg(copy, double);
+        va_end(copy);
+        formatted = FormatLocation(text, sizeof text, x, y) >= 0;
+    }
+    if (!formatted && vsnprintf(text, sizeof text, format, args) < 0) text[0] = 0;
 
     // A reader splits at line ends and strips tabs, so an item must be one tab-free line
     for (const char* p = text; *p; ++p) {

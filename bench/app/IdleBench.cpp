@@ -37,7 +37,7 @@ public:
         if (now - startWall >= duration) {
             wall = now - startWall;
             cpu = CpuSeconds() - startCpu;
-            glutLeaveMainLoop();
+            SetQuit(true);
         }
     }
 
@@ -53,7 +53,6 @@ int main(int argc, char** argv) {
     float seconds = argc > 1 ? (float)atof(argv[1]) : 10;
     Application* shell = Application::GetApplicationShell();
     if (!shell) return 1;
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     CountingApplet applet(shell, seconds);
     shell->EnterEventLoop(&applet);
     if (applet.wall <= 0) return 1;

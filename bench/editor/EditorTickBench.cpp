@@ -11,6 +11,8 @@
 #include <cmath>
 #include <vector>
 
+#include <string>
+
 #include "Application.h"
 #include "Velko.h"
 #include "VelkoTestAccess.h"
@@ -59,6 +61,8 @@ struct Editor {
         for (int i = 0; i < 5; i++) Shell()->Idle();  // draw every line once
         glFinish();
     }
+    // The shell outlives the editor: it must not reach it once it has gone
+    ~Editor() { Shell()->Application::EnterEventLoop(nullptr); }
 };
 
 // Times each iteration of what and reports the median in milliseconds
@@ -113,10 +117,22 @@ void BM_RolloverPicksOnly(benchmark::State& state) {
     });
 }
 
+// Writing the whole document into memory, as the editor does once an action has come to
+// rest to see whether there are unsaved changes (and as Save does before writing the file)
+void BM_DocumentWrite(benchmark::State& state) {
+    if (!Shell()) return state.SkipWithError("no display");
+    Editor e(state.range(0));
+    std::string bytes;
+    Measure(state,
+            [&] { benchmark::DoNotOptimize(VelkoTestAccess(e.velko).WriteDocument(&bytes)); });
+    state.counters["document_bytes"] = (double)bytes.size();
+}
+
 // Argument: 0 = the default doll, 1 = the heavy doll
 BENCHMARK(BM_EditorTick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_EditorFrameOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_DollUpdateOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RolloverPicksOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DocumentWrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

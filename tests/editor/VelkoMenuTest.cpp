@@ -440,7 +440,7 @@ TEST_F(MenuCommands, WritingTheDocumentRenumbersJointsAndTheRolloverStaysOnTheSa
     ASSERT_FALSE(s.Doll().jointAllocTable[kHead]);
     fPoint2 hand = s.JointAt(kRightHand);
     s.shell.MoveTo((int)hand.x, (int)hand.y);
-    s.shell.Tick();  // finds the hand under the pointer, then writes the document
+    s.shell.Tick(3);  // finds the hand under the pointer; at rest, the document is written
     EXPECT_TRUE(s.Doll().jointAllocTable[kHead]);
     EXPECT_FALSE(s.Doll().jointAllocTable[kRightHand]);
     EXPECT_EQ(s.in->ActiveJoint(), &s.Doll().joints[kRightHand - 1]);

@@ -2,6 +2,8 @@
 // interactions can check what the editor holds after each step without opening its fields.
 #pragma once
 
+#include <string>
+
 #include "Velko.h"
 
 class VelkoTestAccess {
@@ -30,6 +32,8 @@ public:
     const AuthorModePanel& Panel() const { return v.authorMode; }
     AuthorMode CurrentMode() const { return v.authorMode.GetMode(); }
     bool EditingMask() const { return v.testOnBackground; }
+    // The document the doll would write now (renumbers its joints, as saving does)
+    bool WriteDocument(std::string* bytes) { return v.WriteDocument(bytes); }
 
 private:
     Velko& v;

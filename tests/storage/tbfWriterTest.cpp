@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "tbfReader.h"
 #include "tbfTestStreams.h"
@@ -24,6 +28,31 @@ void WriteTwoJointDocument(tbfWriter& w) {
 
 TEST(DocumentLayout, TheTwoJointDocumentIsWrittenByteForByte) {
     EXPECT_EQ(WrittenBy(WriteTwoJointDocument), kTwoJointDocument);
+}
+
+// Locations are formatted without printf; the text must be printf's to the last digit
+TEST(DocumentLayout, LocationsAreWrittenExactlyAsPrintfWritesThem) {
+    std::vector<float> values = {0.0f,       -0.0f,      1e-7f,        -4e-7f,  5e-7f,
+                                 0.0000005f, 65.333328f, -123.456789f, 1e6f,    -1e6f,
+                                 3.4e38f,    -3.4e38f,   1.0f / 3,     2.5e-6f, 0.1f};
+    uint32_t bits = 12345;
+    for (int i = 0; i < 2000; i++) {  // any float bit pattern that is a number
+        bits = bits * 1664525u + 1013904223u;
+        float f;
+        memcpy(&f, &bits, sizeof f);
+        if (std::isfinite(f)) values.push_back(f);
+    }
+    std::string want = "tbff .1\n\n";
+    for (size_t i = 0; i + 1 < values.size(); i += 2) {
+        char line[1024];
+        snprintf(line, sizeof line, "%f %f\n", values[i], values[i + 1]);
+        want += line;
+    }
+    std::string got = WrittenBy([&](tbfWriter& w) {
+        for (size_t i = 0; i + 1 < values.size(); i += 2)
+            w.Write("%f %f", values[i], values[i + 1]);
+    });
+    EXPECT_EQ(got, want);
 }
 
 TEST(DocumentLayout, AFreshDocumentIsTheHeaderAndABlankLineAndReadsAsReadable) {
