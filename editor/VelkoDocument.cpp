@@ -91,8 +91,13 @@ void VelkoDocument::Report(const std::string& message) {
 bool VelkoDocument::ConfirmDiscard() {
     if (!HasUnsavedChanges()) return true;
     AppFiles* files = AppFiles::Get();
-    // Without a way to ask there is no way to keep the person from going on either
-    if (!files) return true;
+    // Without a way to ask there is no way to keep the person from going on either; at
+    // least the loss is not silent
+    if (!files) {
+        fprintf(stderr, "velko: unsaved changes to %s were discarded (no dialog to ask)\n",
+                GetName().c_str());
+        return true;
+    }
     switch (files->AskSaveChanges(GetName())) {
         case AppFiles::saveChanges:
             return Save();
