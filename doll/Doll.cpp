@@ -140,20 +140,25 @@ int Doll::NewJoint() {
 }
 
 bool Doll::AddJoint(fPoint2 loc) {
+    // The poses are re-captured once the joint stands at loc: taken by NewJoint, the home
+    // pose would send the joint back to wherever the slot last was
+    BeginSkeletonBatch();
     int j = NewJoint();
-    if (j == -1) return false;
-    joints[j].SetLoc(loc);
-    return true;
+    if (j != -1) joints[j].SetLoc(loc);
+    EndSkeletonBatch();
+    return j != -1;
 }
 
 void Doll::DeleteJoint(int j) {
     NotifyJointDeleted(j);
     VELKO_ASSERT_TEXT(GetIsValidJoint(j), "jointAllocTable[j]");
     // The joint's bones go with it: they leave the bone count, so a saved count matches the
-    // bones written. The matrix row stays (every walk skips free slots and NewJoint resets
-    // it) and so do the draw-list entries (drawing skips bones that do not exist).
+    // bones written, and the draw list, so that compaction cannot renumber an entry onto a
+    // bone made later. The matrix row stays (every walk skips free slots and NewJoint resets
+    // it).
     for (int k = 0; k < kDollMaxJoints; k++)
         if (k != j && jointAllocTable[k] && edges[j][k] >= 0) nedges--;
+    dollEdgeDrawList.RemoveEdgesOf(j);
     njoints--;
     jointAllocTable[j] = false;
     NoteSkeletonChanged();
@@ -207,9 +212,8 @@ void Doll::CompactJointIndices() {
             joints[i] = joints[j];
             for (int k = 0; k < kDollMaxJoints; k++) edges[k][i] = edges[k][j];
             for (int k = 0; k < kDollMaxJoints; k++) edges[i][k] = edges[j][k];
-            // Slot i was free: entries naming it are left over from a deleted joint and would
-            // otherwise merge with the renumbered ones
-            dollEdgeDrawList.RemoveEdgesOf(i);
+            // Slot i was free: the list drops any entry still naming it before renaming, and
+            // keeps each renamed pair lower index first
             dollEdgeDrawList.NotifyJointIndexChanged(j, i);
             for (int k = 0; k < kDollMaxJoints; k++)
                 if (jointAllocTable[k] && joints[k].rotateRelativeTo == j)

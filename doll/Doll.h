@@ -31,6 +31,10 @@ public:
     // Farthest a document may place a location from the origin along x or y (world units);
     // lines beyond it are not read, which keeps bone lengths and motion finite
     static constexpr float kMaxDocumentCoordinate = 1.0e6f;
+    // p with each coordinate brought within +-kMaxDocumentCoordinate (a coordinate that is
+    // not a number becomes 0): motion keeps joints there, and so every location a document
+    // gets from the doll is one its reader takes. Unchanged within the range.
+    static fPoint2 ClampToDocument(fPoint2 p);
     // Widest and tallest icon rectangle a document may give (world units): ten times the icon
     // the editor places, so a document cannot bury the doll under its icon
     static constexpr float kMaxIconExtent = 500.0f;
@@ -95,6 +99,9 @@ public:
     // reads its own nodes and passes the others here. Unknown nodes are left to be skipped.
     // An "icon" node sets the icon at once; a "draworder" node is kept for ReadFromFile.
     virtual void ReadNodeFromFile(tbfReader* f);
+    // The whole chunk has been read: nodes come in any order, so only now may what one node
+    // names be checked against what another one holds
+    virtual void ChunkRead() {}
 
     // Replaces the doll with the "velko" chunk at f's next item. Any bytes leave a
     // consistent doll: without such a chunk it is left cleared (no joints). The icon starts
@@ -203,9 +210,13 @@ public:
     // One pull of j; true when it lies within 3.0 of moveTo
     bool JointSeekLoc(DollJoint* j, fPoint2 moveTo);
     void UserMoveJointTowards(DollJoint* j, fPoint2 to) { UserMoveJoint(j, to - j->loc); }
-    // Moves j by delta in steps of at most 2.0, relaxing the skeleton after each
+    // Moves j by delta in steps of at most 2.0, relaxing the skeleton after each; a drag
+    // longer than kMaxDragSteps such steps is made in that many equal steps. A delta that is
+    // not finite is ignored; j stays within the document range.
     void UserMoveJoint(DollJoint* j, fPoint2 delta);
-    // Moves j alone and re-measures its bones; a skeleton change
+    static const int kMaxDragSteps = 1024;
+    // Moves j alone (within the document range) and re-measures its bones; a skeleton
+    // change. A delta that is not finite is ignored.
     void UserDeformJoint(DollJoint* j, fPoint2 delta);
 
     // Drawing

@@ -28,6 +28,9 @@ void DollEdge::Remove() {
 void DollEdge::NotifyJointIndexChanged(int from, int to) {
     if (a == from) a = to;
     if (b == from) b = to;
+    // A joint renumbered below the other end would otherwise leave the pair reversed, and
+    // GetEdge, which looks pairs up lower index first, would never find it again
+    DollEdgeList::aLTEb(&a, &b);
 }
 
 DollEdgeList::~DollEdgeList() {
@@ -108,6 +111,9 @@ void DollEdgeList::MoveEdgeToEnd(int a, int b) {
 }
 
 void DollEdgeList::NotifyJointIndexChanged(int from, int to) {
+    if (from == to) return;
+    // Entries still naming slot to belong to no joint now; renamed ones would merge with them
+    RemoveEdgesOf(to);
     for (DollEdge* e = edges; e; e = e->next) e->NotifyJointIndexChanged(from, to);
 }
 

@@ -32,6 +32,7 @@ public:
     }
     DollEdge* GetNext() const { return next; }
     DollEdge** GetNextP() { return &next; }
+    // Renames joint from to to and stores the pair a <= b again
     void NotifyJointIndexChanged(int from, int to);
 };
 
@@ -60,6 +61,8 @@ public:
     void MoveEdgeToEnd(int a, int b);
     // The node of the bone (either order of a and b), or null
     DollEdge* GetEdge(int a, int b) const;
+    // Joint from now has slot to: entries naming to are dropped (no joint has it any more),
+    // then from becomes to in the others, each kept a <= b
     void NotifyJointIndexChanged(int from, int to);
     // d->RenderEdge for every listed bone that exists in d, head first
     void RenderEdges(const Doll* d) const;

@@ -1,9 +1,15 @@
 #include "DollJoint.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Doll.h"
 #include "graphicsUtilsGL.h"
+
+namespace {
+// Below this distance (world units) between two joints the pull is computed direction first
+const float kTinyDistance = 1e-20f;
+}  // namespace
 
 DollJoint::DollJoint() : loc(0, 0), inertia(0, 0) { Clear(); }
 
@@ -23,25 +29,59 @@ fPoint2 DollJoint::ImpulseTo(fPoint2 to, float edgeLength) const {
     // v's length becomes the length error; a bone longer than the distance gives a negative
     // length, pushing the pair apart. (SetLength with the length measured once.)
     float len = v.GetLength();
+    if (len < kTinyDistance) {
+        // Scaling v by error / len would overflow: the unit direction first
+        fPoint2 unit(v.x / len, v.y / len);
+        return unit * ((len - edgeLength) * 0.7f);
+    }
     v.Scale((len - edgeLength) / len);
     return v * 0.7f;
 }
 
+void DollJoint::CountBonesPerJoint(const Doll* doll, int* counts) {
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        counts[i] = 0;
+        int cookie = 0, c = -1;
+        while (doll->GetNextEdge(i, &cookie, &c) > 0) counts[i]++;
+    }
+}
+
+float DollJoint::PullCap(int myid, const Doll* doll, const int* boneCounts) {
+    const float half = kMaxPairPullBones * 0.5f;
+    float heaviestNeighbour = 0;
+    bool starCentre = true;
+    int cookie = 0, c = -1;
+    while (doll->GetNextEdge(myid, &cookie, &c) > 0) {
+        if (boneCounts[c] > 1) starCentre = false;
+        heaviestNeighbour = std::max(heaviestNeighbour, std::min((float)boneCounts[c], half));
+    }
+    if (starCentre) return (float)kMaxFullPullBones;
+    return std::min((float)kMaxFullPullBones, kMaxPairPullBones - heaviestNeighbour);
+}
+
 void DollJoint::Update(int myid, Doll* doll) {
+    int counts[kDollMaxJoints];
+    CountBonesPerJoint(doll, counts);
+    Update(myid, doll, counts);
+}
+
+void DollJoint::Update(int myid, Doll* doll, const int* boneCounts) {
     if (!inertia.GetIsZero()) {
-        loc.Add(inertia);
+        loc = Doll::ClampToDocument(loc + inertia);
         inertia.Scale(0.5f);
     }
     if (locked == 0) {
         fPoint2 impulse(0, 0);
         int cookie = 0, c = -1;
         float len;
-        int nbones = 0;
-        while ((len = doll->GetNextEdge(myid, &cookie, &c)) > 0) {
+        while ((len = doll->GetNextEdge(myid, &cookie, &c)) > 0)
             impulse.Add(ImpulseTo(doll->joints[c].loc, len));
-            nbones++;
+        const int nbones = boneCounts[myid];
+        // Compared first: a joint within the cap keeps the pulls exactly as summed
+        if (nbones > kMaxPairPullBones / 2) {
+            const float cap = PullCap(myid, doll, boneCounts);
+            if (nbones > cap) impulse.Scale(cap / nbones);
         }
-        if (nbones > kMaxFullPullBones) impulse.Scale((float)kMaxFullPullBones / nbones);
         AddInertia(impulse);
     }
     if (rotateRelativeTo != -1 && doll->GetIsValidJoint(rotateRelativeTo))

@@ -47,13 +47,28 @@ public:
 
     // inertia += 0.3 * e
     void AddInertia(fPoint2 e);
-    // One relaxation step of this joint (slot myid) against its bones in doll
+    // One relaxation step of this joint (slot myid) against its bones in doll: moves by the
+    // inertia (the location kept within the document range), halves it, then adds the bones'
+    // pulls, scaled down to PullCap bones' worth when the joint has more bones than that
     void Update(int myid, Doll* doll);
-    // Bones whose pulls a joint takes at full strength in one pass. Each bone adds a gain of
-    // 0.21 to the joint; past about a dozen bones the sum overshoots every tick and the
-    // skeleton flies apart to infinity, so the pulls of a joint with more bones are scaled
-    // down to this many bones' worth. Ordinary skeletons have far fewer bones per joint.
+    // The same, with boneCounts[k] the number of bones of slot k (what CountBonesPerJoint
+    // gives), so that a pass over every joint counts them once
+    void Update(int myid, Doll* doll, const int* boneCounts);
+    // Bones' worth of pull a joint takes at full strength in one pass. Each bone adds a gain
+    // of 0.21 to each of its ends; the two ends of a bone relax against each other, and in
+    // the ascending pass with inertia the pair overshoots every tick, growing without end,
+    // once their gains together pass about seven bones' worth (already eight joints on a
+    // line, each linked to the four of the other parity, fly apart). So each bone's two ends
+    // share at most kMaxPairPullBones: a joint takes that less the larger of a neighbour's
+    // bones and half of it. The centre of a star (every neighbour has no other bone) moves
+    // against its neighbours as one body and stays stable up to kMaxFullPullBones, and no
+    // joint takes more. The default doll's busiest bone, breast to hips, has 4 + 3 bones:
+    // untouched.
     static constexpr int kMaxFullPullBones = 8;
+    static constexpr int kMaxPairPullBones = 7;
+    static float PullCap(int myid, const Doll* doll, const int* boneCounts);
+    // Bones of every slot (0 for a free slot) into counts[0 .. kDollMaxJoints-1]
+    static void CountBonesPerJoint(const Doll* doll, int* counts);
     // Pull towards a neighbour at `to` over a bone of rest length edgeLength: 0.7 of the
     // length error along the bone; (0, 0) when the two coincide
     fPoint2 ImpulseTo(fPoint2 to, float edgeLength) const;

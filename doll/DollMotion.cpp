@@ -1,6 +1,7 @@
 // Doll motion (per-tick relaxation, seeking a pose, user drags), skeleton drawing and bounds.
 // All constants are per call of Update() and in world units.
 #include <algorithm>
+#include <cmath>
 
 #include "Doll.h"
 #include "graphicsUtilsGL.h"
@@ -20,10 +21,20 @@ void Doll::Update() {
     if (editPose) editPose->DollToPose(this);
 }
 
+fPoint2 Doll::ClampToDocument(fPoint2 p) {
+    auto clamp = [](float v) {
+        if (std::isnan(v)) return 0.0f;
+        return std::min(std::max(v, -kMaxDocumentCoordinate), kMaxDocumentCoordinate);
+    };
+    return fPoint2(clamp(p.x), clamp(p.y));
+}
+
 void Doll::UpdateIK() {
+    int boneCounts[kDollMaxJoints];
+    DollJoint::CountBonesPerJoint(this, boneCounts);
     // Ascending order: each joint sees where its lower-indexed neighbours went this pass
     for (int i = 0; i < kDollMaxJoints; i++)
-        if (jointAllocTable[i]) joints[i].Update(i, this);
+        if (jointAllocTable[i]) joints[i].Update(i, this, boneCounts);
 }
 
 bool Doll::SeekPose(DollPose* pose) {
@@ -47,21 +58,38 @@ bool Doll::JointSeekLoc(DollJoint* j, fPoint2 moveTo) {
 }
 
 void Doll::UserMoveJoint(DollJoint* j, fPoint2 delta) {
-    float remaining = delta.GetLength();
-    while (remaining > 0) {
+    if (!std::isfinite(delta.x) || !std::isfinite(delta.y)) return;
+    // No drag inside the document goes farther than across it: this keeps the length finite
+    const float kAcross = 2 * kMaxDocumentCoordinate;
+    delta = fPoint2(std::min(std::max(delta.x, -kAcross), kAcross),
+                    std::min(std::max(delta.y, -kAcross), kAcross));
+    const float length = delta.GetLength();
+    if (!(length > 0)) return;
+    // The steps are counted before moving: the length of each step and what remains are
+    // floats, and at a few million units taking 2.0 away no longer changes what remains
+    int steps;
+    float stepLength = kUserDragStep;
+    if (length > kUserDragStep * kMaxDragSteps) {
+        steps = kMaxDragSteps;
+        stepLength = length / kMaxDragSteps;
+    } else {
+        steps = (int)std::ceil(length / kUserDragStep);  // length / 2 is exact
+    }
+    float remaining = length;
+    for (int k = 0; k < steps && remaining > 0; k++) {
         fPoint2 step = delta;
-        step.SetLength(std::min(remaining, kUserDragStep));
-        j->Move(step);
+        step.SetLength(std::min(remaining, stepLength));
+        j->loc = ClampToDocument(j->loc + step);
         UpdateIK();
-        remaining -= kUserDragStep;
+        remaining -= stepLength;
         if (remaining > 0) delta.SetLength(remaining);
     }
 }
 
 void Doll::UserDeformJoint(DollJoint* j, fPoint2 delta) {
-    if (delta.GetIsZero()) return;
+    if (delta.GetIsZero() || !std::isfinite(delta.x) || !std::isfinite(delta.y)) return;
     int id = GetIndexOfJoint(j);
-    j->SetLoc(j->loc + delta);
+    j->SetLoc(ClampToDocument(j->loc + delta));
     for (int i = 0; i < kDollMaxJoints; i++) {
         if (jointAllocTable[i] && edges[id][i] > 0) {
             float length = j->loc.Dist(joints[i].loc);

@@ -167,7 +167,10 @@ void Doll::WriteNodesToFile(tbfWriter* f) {
     f->WriteAndOpenNode("joints %d", njoints);
     for (int i = 0; i < njoints; i++) {
         VELKO_ASSERT_TEXT(jointAllocTable[i], "jointAllocTable[i]");
-        f->Write("%f %f", joints[i].loc.x, joints[i].loc.y);
+        // A location the reader refuses would drop the joint on reload and shift every later
+        // index under the bones and poses: motion keeps joints in range, this is the last guard
+        const fPoint2 p = ClampToDocument(joints[i].loc);
+        f->Write("%f %f", p.x, p.y);
     }
     f->CloseNode();
 
@@ -200,6 +203,7 @@ void Doll::ReadFromFile(tbfReader* f) {
     f->CloseNode();
     // Nodes come in any order: the bones are known only now
     ArrangeLoadedDrawOrder();
+    ChunkRead();
 }
 
 void Doll::ArrangeLoadedDrawOrder() {
@@ -287,7 +291,9 @@ void DollPose::Write(tbfWriter* f) const {
     f->WriteAndOpenNode("joints %d", njoints);
     for (int i = 0; i < njoints; i++) {
         VELKO_ASSERT_TEXT(i < kMaxJoints && jointAllocTable[i], "jointAllocTable[i]");
-        f->Write("%f %f", joints[i].x, joints[i].y);
+        // Every slot must reload, or the pose no longer fits the doll (see the doll's joints)
+        const fPoint2 p = Doll::ClampToDocument(joints[i]);
+        f->Write("%f %f", p.x, p.y);
     }
     f->CloseNode();
     f->CloseNode();

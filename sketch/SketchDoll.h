@@ -117,8 +117,12 @@ public:
     void NotifyJointIndexChanged(int from, int to) override;
     // The doll's nodes, then "lines"
     void WriteNodesToFile(tbfWriter* w) override;
-    // "lines" here, its lines appended in document order; other nodes to the doll
+    // "lines" here, its lines appended in document order, their joints not checked yet;
+    // other nodes to the doll
     void ReadNodeFromFile(tbfReader* r) override;
+    // Drops the lines bound to a joint slot the doll does not hold, once the whole chunk
+    // is read
+    void ChunkRead() override;
 
 private:
     void FreeLines();

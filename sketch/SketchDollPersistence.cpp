@@ -86,8 +86,12 @@ void SketchDoll::ReadNodeFromFile(tbfReader* r) {
         tail = &l->next;
     }
     r->CloseNode();
-    // The joints are read before this node and nothing later in a document frees a joint,
-    // so a line that names no joint now never will: drop it before anything maps it.
+    // Lines naming joints not read yet stay until the whole chunk has been read
+}
+
+void SketchDoll::ChunkRead() {
+    // Nodes come in any order, so only now are the doll's joints known; a line naming
+    // another slot could never be mapped, so it goes before anything draws or saves it
     DropLinesOfMissingJoints();
 }
 

@@ -198,6 +198,29 @@ TEST(SavingADoll, TheBoneCountIsAlwaysTheNumberOfBoneLinesWritten) {
     EXPECT_EQ(NodeLines(doc, "edges 6").size(), 6u) << doc;
 }
 
+TEST(SavingADoll, EveryJointAndPoseSlotReloadsWhateverItsLocation) {
+    // A joint the reader refused would be dropped and every later index would shift under
+    // the bones and the poses, so the written locations are brought within the range
+    const float kMax = Doll::kMaxDocumentCoordinate;
+    Doll d;
+    d.UserDeformJoint(d.GetJoint(3), fPoint2(4e30f, 0));  // a drag keeps it in range
+    d.poses[0].DollToPose(&d);
+    d.poses[1].DollToPose(&d);
+    d.joints[6].loc = fPoint2(NAN, -1e20f);  // set behind motion's back
+    d.poses[1].joints[2] = fPoint2(INFINITY, NAN);
+    const std::string doc = SaveDoll(d);
+
+    Doll reloaded;
+    ASSERT_TRUE(LoadDoll(reloaded, doc)) << doc;
+    EXPECT_EQ(DollInvariantViolation(reloaded), "");
+    EXPECT_EQ(reloaded.GetNumJoints(), 11);
+    EXPECT_EQ(reloaded.CountBones(), 10);
+    EXPECT_EQ(reloaded.GetJoint(3)->loc, fPoint2(kMax, d.GetJoint(3)->loc.y));
+    EXPECT_EQ(reloaded.GetJoint(6)->loc, fPoint2(0, -kMax));
+    for (int k = 0; k < 2; k++) EXPECT_EQ(reloaded.poses[k].GetNumJoints(), 11) << k;
+    EXPECT_EQ(reloaded.poses[1].GetJointLoc(2), fPoint2(kMax, 0));
+}
+
 TEST(SavingADollDeathTest, APoseWhoseFirstSlotsAreNotAllMarkedStops) {
     DollPose p;
     p.njoints = 2;

@@ -70,6 +70,67 @@ TEST(Relaxation, AFullyLinkedSkeletonSettlesInsteadOfFlyingApart) {
     for (int i = 0; i < kDollMaxJoints; i++) EXPECT_LT(d.GetJoint(i)->inertia.GetLength(), 0.01f);
 }
 
+TEST(Relaxation, DenseSkeletonsDraggedSlowlyFollowTheHand) {
+    // Skeletons a person can link in the editor, on a line (where the bones' pulls add up
+    // most) or gathered at one point, dragged by joint 0 a little further every tick. Before
+    // each bone's two ends shared a bounded pull, the fully linked eight flew millions of
+    // units away within thirty ticks and the next drag never returned.
+    const struct {
+        const char* name;
+        int joints;
+        float spacing;  // along x, world units
+        bool twoRows;   // link only joints of different parity (each to half the others)
+        bool gathered;  // every joint moved to one point once the bones are measured
+    } cases[] = {
+        {"eight on a line, all linked", 8, 30, false, false},
+        {"thirty-two on a line, all linked", 32, 12, false, false},
+        {"eight on a line, four linked to four", 8, 30, true, false},
+        {"thirty-two half a unit apart, all linked", 32, 0.5f, false, false},
+        {"thirty-two gathered at one point, all linked", 32, 20, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EmptyDoll d;
+        for (int i = 0; i < c.joints; i++) d.AddJoint(fPoint2(300 + c.spacing * i, 240));
+        for (int i = 0; i < c.joints; i++)
+            for (int j = i + 1; j < c.joints; j++)
+                if (!c.twoRows || (i + j) % 2 == 1) d.MakeEdge(i, j);
+        if (c.gathered)
+            for (int i = 0; i < c.joints; i++) d.GetJoint(i)->SetLoc(fPoint2(300, 240));
+        const std::vector<fPoint2> start = Locations(d);
+        fPoint2 hand = d.GetJoint(0)->loc;
+        for (int t = 0; t < 300; t++) {
+            hand = hand + fPoint2(0.3f, 1.0f);  // 313 units in all
+            d.UserMoveJointTowards(d.GetJoint(0), hand);
+            d.Update();
+            const std::vector<fPoint2> now = Locations(d);
+            for (size_t i = 0; i < now.size(); i++)
+                ASSERT_LT(now[i].Dist(start[i]), 2000) << "tick " << t << ", joint " << i;
+        }
+        EXPECT_LT(d.GetJoint(0)->loc.Dist(hand), 100);
+    }
+}
+
+TEST(UserDrag, AnyDeltaEndsInACountedNumberOfStepsWithinTheDocument) {
+    // Past 2^26 units a step of 2.0 no longer shortens what remains of a float distance
+    Doll d;
+    d.UserMoveJoint(d.GetJoint(3), fPoint2(1e30f, -3e38f));
+    const float kMax = Doll::kMaxDocumentCoordinate;
+    EXPECT_GT(d.GetJoint(3)->loc.x, 1e5f);  // far along the delta, the skeleton trailing
+    EXPECT_LT(d.GetJoint(3)->loc.y, -1e5f);
+    for (int t = 0; t < 100; t++) d.Update();
+    for (fPoint2 p : Locations(d)) {
+        EXPECT_LE(std::fabs(p.x), kMax);
+        EXPECT_LE(std::fabs(p.y), kMax);
+    }
+    // Deltas that are not numbers or not finite move nothing
+    const std::vector<fPoint2> before = Locations(d);
+    d.UserMoveJoint(d.GetJoint(3), fPoint2(NAN, 0));
+    d.UserMoveJoint(d.GetJoint(3), fPoint2(INFINITY, 0));
+    d.UserDeformJoint(d.GetJoint(3), fPoint2(0, -INFINITY));
+    EXPECT_EQ(Locations(d), before);
+}
+
 TEST(Relaxation, JointsAreUpdatedInSlotOrderSeeingTheirLowerNeighboursMoved) {
     // Joint 0 carries inertia: joint 1 already pulls towards where joint 0 went
     EmptyDoll d({{0, 0}, {10, 0}});

@@ -165,3 +165,20 @@ TEST(PoseSlots, SkeletonChangesEmptyThePosesButRecaptureEditAndHome) {
     EXPECT_EQ(d.poses[4].GetJointLoc(0), d.GetJoint(0)->loc);
     EXPECT_EQ(d.homePose.GetJointLoc(0), d.GetJoint(0)->loc);
 }
+
+TEST(PoseSlots, AnAddedJointGoesHomeToWhereItWasAdded) {
+    Doll d;
+    d.editPose = &d.poses[3];
+    ASSERT_TRUE(d.AddJoint(fPoint2(500, 300)));  // slot 11, unused until now: (0, 0)
+    DollJoint* j = d.GetJoint(11);
+    EXPECT_EQ(d.homePose.GetJointLoc(11), fPoint2(500, 300));
+    EXPECT_EQ(d.poses[3].GetJointLoc(11), fPoint2(500, 300));  // recorded as placed
+    d.editPose = nullptr;
+
+    d.UserMoveJoint(j, fPoint2(-150, 90));
+    ASSERT_GT(j->loc.Dist(fPoint2(500, 300)), 100);
+    d.GoToHomePose();
+    for (int t = 0; t < 400 && d.seekPose; t++) d.Update();
+    EXPECT_EQ(d.seekPose, nullptr);
+    EXPECT_LT(j->loc.Dist(fPoint2(500, 300)), 3.0f);  // the arrival distance
+}

@@ -322,18 +322,19 @@ TEST(DrawList, RenderingCallsEveryBoneHeadFirstAndSkipsEntriesWithoutABone) {
     d.RenderSkeleton(false, false);
     EXPECT_EQ(d.renderedEdges, DrawOrder(d));
 
-    // The entry (2,3) outlives joint 3; it is not drawn, also when the slot is reused
+    // The entry (2,3) goes with joint 3; the reused slot brings no bone back
     d.DeleteJoint(3);
+    EXPECT_EQ(d.dollEdgeDrawList.GetEdge(2, 3), nullptr);
     d.AddJoint(fPoint2(0, 0));
     d.renderedEdges.clear();
     d.RenderSkeleton(false, false);
     EXPECT_EQ(d.renderedEdges.size(), 9u);
-    // Linking the pair again brings the bone back at its old place in the order
+    // Linking the pair again draws the bone first, as any new bone
     d.ToggleEdge(d.GetJoint(2), d.GetJoint(3));
     d.renderedEdges.clear();
     d.RenderSkeleton(false, false);
     EXPECT_EQ(d.renderedEdges.size(), 10u);
-    EXPECT_EQ(d.renderedEdges.back(), (std::pair<int, int>{2, 3}));
+    EXPECT_EQ(d.renderedEdges.front(), (std::pair<int, int>{2, 3}));
 }
 
 TEST(Compaction, DeletingJointZeroRenumbersEveryObserverInOrder) {
@@ -379,6 +380,37 @@ TEST(Compaction, AStaleEntryNeverDuplicatesARenumberedBone) {
     EXPECT_EQ(listed, 1);
     d.ToggleEdge(d.GetJoint(2), d.GetJoint(3));  // breaks it
     EXPECT_EQ(d.dollEdgeDrawList.GetEdge(2, 3), nullptr);
+}
+
+TEST(Compaction, ABoneOfADeletedJointNeverComesBackReversedOrTwice) {
+    RecordingDoll d;
+    // Joints 11 and 12 linked; 11 goes while its bone to 12 is listed, and 0 goes too, so
+    // slot 11 stays free after compaction while 12 moves below it (to 10)
+    ASSERT_TRUE(d.AddJoint(fPoint2(500, 300)));
+    ASSERT_TRUE(d.AddJoint(fPoint2(560, 300)));
+    d.ToggleEdge(d.GetJoint(11), d.GetJoint(12));
+    d.DeleteJoint(11);
+    d.DeleteJoint(0);
+    d.CompactJointIndices();
+    ASSERT_TRUE(d.AddJoint(fPoint2(520, 340)));  // slot 11 again
+    d.ToggleEdge(d.GetJoint(10), d.GetJoint(11));
+
+    Bones order = DrawOrder(d);
+    for (size_t k = 0; k < order.size(); k++) {
+        const auto e = order[k];
+        EXPECT_LE(e.first, e.second) << k;
+        EXPECT_TRUE(d.GetIsValidJoint(e.first) && d.GetIsValidJoint(e.second)) << k;
+        for (size_t m = k + 1; m < order.size(); m++) EXPECT_NE(order[m], e) << k;
+    }
+    d.RenderSkeleton(false, false);
+    EXPECT_EQ(d.renderedEdges, order);
+    EXPECT_EQ(order.front(), (std::pair<int, int>{10, 11}));
+    // One entry moves and breaking the bone leaves none behind
+    d.MoveEdgeForwards(11, 10);
+    EXPECT_EQ(DrawOrder(d)[1], (std::pair<int, int>{10, 11}));
+    d.ToggleEdge(d.GetJoint(11), d.GetJoint(10));
+    EXPECT_EQ(DrawOrder(d).size(), order.size() - 1);
+    for (auto e : DrawOrder(d)) EXPECT_TRUE(e.first != 11 && e.second != 11);
 }
 
 TEST(CheckedEntryPoints, AnswerForAnyIndexOrPointerWithoutAsserting) {

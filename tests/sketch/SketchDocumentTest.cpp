@@ -199,6 +199,33 @@ TEST_F(SketchDocuments, LinesOfJointsADamagedDocumentDoesNotHoldAreDroppedAndThe
     EXPECT_EQ(SketchDollInvariantViolation(back), "");
 }
 
+TEST_F(SketchDocuments, LinesReadBeforeTheJointsAndBonesAreKept) {
+    SketchDoll d;
+    d.NewLine(9, 10)->AddPoint(fPoint2(420, 200));
+    d.NewLine(4, 5)->AddPoint(fPoint2(300, 250));
+    const std::string doc = Saved(d);
+    // Hand-edit: the lines node first in the chunk (lines of slots no doll holds are
+    // dropped all the same: see the line node tests)
+    const std::string head = "chunk velko 1.0 anonymous {\n", tail = "\n\tlines {\n";
+    size_t open = doc.find(head), from = doc.rfind(tail);
+    ASSERT_NE(open, std::string::npos);
+    ASSERT_TRUE(from != std::string::npos && EndsWith(doc, "\t}\n}\n"));
+    std::string lines = doc.substr(from + 1, doc.size() - 2 - from - 1);  // "\tlines {" .. "\t}\n"
+    std::string moved = doc.substr(0, from) + "\n}\n";
+    moved.insert(open + head.size(), lines);
+
+    SketchDoll back;
+    Load(back, moved);
+    EXPECT_EQ(back.GetNumJoints(), 11);
+    EXPECT_EQ(back.CountBones(), 10);
+    auto read = Lines2Of(back);
+    ASSERT_EQ(read.size(), 2u) << moved;
+    EXPECT_EQ(read[0]->joint[0], 4);
+    EXPECT_EQ(read[1]->joint[0], 9);
+    EXPECT_EQ(SketchDollInvariantViolation(back), "");
+    EXPECT_EQ(Saved(back), doc);
+}
+
 // Random dolls: joints added and deleted (so saving compacts), bones toggled, lines with
 // and without masks on random joint pairs, points on a 1/64 grid (exact in six decimals).
 // Saved, loaded and saved again, a document reads back to the same bytes.

@@ -161,14 +161,18 @@ TEST_F(LineNodes, LinesAreAppendedInFileOrderAfterTheLinesTheDollHolds) {
 }
 
 TEST_F(LineNodes, LinesNamingJointsTheDollDoesNotHaveAreDroppedOnLoad) {
-    doll.DeleteJoint(7);
-    ReadBodyNodes(doll, LinesNode("line {\n\tattach 4 320 232\n\tattach 7 0 0\n}\n"
-                                  "line {\n\tattach 40 0 0\n\tattach 5 0 0\n}\n"
-                                  "line {\n\tattach -1 0 0\n\tattach 5 0 0\n}\n"
-                                  "line {\n\tattach 4 0 0\n\tattach 11 0 0\n}\n"
-                                  "line {\n\tattach 2147483647 0 0\n\tattach 5 0 0\n}\n"
-                                  "line {\n\tattach 4 0 0\n\tattach 5 0 0\n"
-                                  "\tpoints 1 {\n\t\t1 1\n\t}\n}\n"));
+    // The joints come after the lines: only slots 0 .. 5
+    tbfReaderAsciiFILE r(StreamOf("tbff .1\nchunk velko 1.0 anonymous {\n" +
+                                  LinesNode("line {\n\tattach 4 320 232\n\tattach 7 0 0\n}\n"
+                                            "line {\n\tattach 40 0 0\n\tattach 5 0 0\n}\n"
+                                            "line {\n\tattach -1 0 0\n\tattach 5 0 0\n}\n"
+                                            "line {\n\tattach 4 0 0\n\tattach 11 0 0\n}\n"
+                                            "line {\n\tattach 2147483647 0 0\n\tattach 5 0 0\n}\n"
+                                            "line {\n\tattach 4 0 0\n\tattach 5 0 0\n"
+                                            "\tpoints 1 {\n\t\t1 1\n\t}\n}\n") +
+                                  "joints 6 {\n0 0\n0 10\n0 20\n0 30\n0 40\n0 50\n}\n}\n"));
+    ASSERT_TRUE(r.GetIsFileReadable());
+    doll.ReadFromFile(&r);
     auto lines = Lines2Of(doll);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0]->joint[0], 4);
