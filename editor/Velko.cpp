@@ -94,6 +94,19 @@ void Velko::InitDollIcon() {
     icon->SetIcon(heart);
 }
 
+void Velko::KeepIconInWindow() {
+    DollIcon* icon = theDoll.GetIcon();
+    fRect r = icon->GetBounds();
+    fRect b = GetBounds();
+    // Right and bottom first, so an icon larger than the window keeps its top left inside
+    float dx = r.right > b.right ? b.right - r.right : 0;
+    float dy = r.bottom > b.bottom ? b.bottom - r.bottom : 0;
+    if (r.left + dx < b.left) dx = b.left - r.left;
+    if (r.top + dy < b.top) dy = b.top - r.top;
+    r.Shift(dx, dy);
+    icon->SetBounds(r);
+}
+
 void Velko::BuildMenu() {
     AppMenu* menu = GetMenu();
     if (!menu) return;
@@ -238,9 +251,10 @@ DollPoseWidget* Velko::PickPoseWidget(fPoint2 p) {
 int Velko::IndexOfPoseWidget(const DollPoseWidget* w) const { return (int)(w - poseWidgets); }
 
 AuthorMode::option Velko::GetClickAction(fPoint2 loc, DollJoint** oJoint) {
+    // The icon can be left over the thumbnails or the panel and must stay reachable there
+    if (mode == pickIcon || theDoll.PickIcon(loc)) return AuthorMode::manipulateIcon;
     if (PickPoseWidget(loc)) return AuthorMode::manipulatePose;
     if (authorMode.Pick(loc)) return AuthorMode::pickAuthorMode;
-    if (mode == pickIcon || theDoll.PickIcon(loc)) return AuthorMode::manipulateIcon;
     AuthorMode m = authorMode.GetMode();
     if (DollJoint* j = theDoll.Pick(loc)) {
         *oJoint = j;
@@ -265,6 +279,15 @@ void Velko::MouseDown(fPoint2 loc) {
     mouseDownWasOnIcon = false;
     if (mode == pickIcon) return;  // the icon menu answers on release
 
+    // The icon comes first: it may have been dropped over the panel or a thumbnail, and
+    // anywhere else it could never be picked up again
+    activeIcon = theDoll.PickIcon(loc);
+    if (activeIcon) {
+        // A click opens the icon menu on release; a drag moves the icon
+        mouseDownWasOnIcon = true;
+        return;
+    }
+
     if (authorMode.MouseDown(loc)) {
         if (authorMode.GetMode().clickNowhere != AuthorMode::draw) selectedLine = nullptr;
         return;
@@ -278,13 +301,6 @@ void Velko::MouseDown(fPoint2 loc) {
         } else {
             theDoll.SetEditPose(i);
         }
-        return;
-    }
-
-    activeIcon = theDoll.PickIcon(loc);
-    if (activeIcon) {
-        // A click opens the icon menu on release; a drag moves the icon
-        mouseDownWasOnIcon = true;
         return;
     }
 
@@ -366,10 +382,12 @@ void Velko::Idle() {
         activeLine->TrackGesture(mouseAt, kStrokePointSpacing);
         cursor = pencilCursor;
     } else if (GetCouldBeDrag() && (pressWidget || pressIcon)) {
-        if (pressWidget && mode == idle)
-            theDrag.Begin(pressWidget, Drag::ghostDontMoveObject);
-        else
+        // The icon before a thumbnail under it, as the press chose; with the menu open only
+        // the icon can be dragged
+        if (pressIcon)
             theDrag.Begin(pressIcon, Drag::live);
+        else if (mode == idle)
+            theDrag.Begin(pressWidget, Drag::ghostDontMoveObject);
         // Catch up with the travel made before the drag was recognised
         theDrag.TranslateDragObject(mouseAt - downAt);
     }
@@ -455,8 +473,8 @@ void Velko::MouseUp(fPoint2 loc) {
             // Press and release must agree on the cell
             fRect r = activeIcon->GetBounds();
             int current = activeIcon->GetIcon();
-            int pressed = PickIconMenu(r, kIconMenuGutter, current, GetMouseDownLoc());
-            int released = PickIconMenu(r, kIconMenuGutter, current, loc);
+            int pressed = PickIconMenu(r, kIconMenuGutter, current, GetMouseDownLoc(), GetBounds());
+            int released = PickIconMenu(r, kIconMenuGutter, current, loc, GetBounds());
             if (pressed == released) activeIcon->SetIcon(pressed);
         }
     }
@@ -472,7 +490,11 @@ void Velko::MouseUp(fPoint2 loc) {
     // True as soon as one joint is inside: false means the doll has left the window
     if (!theDoll.GetAreAllJointsOutOfRect(GetBounds())) theDoll.GoToHomePose();
 
-    if (theDrag.GetIsInDrag()) theDrag.End();
+    if (theDrag.GetIsInDrag()) {
+        bool iconDrag = theDrag.GetObject() == theDoll.GetIcon();
+        theDrag.End();
+        if (iconDrag) KeepIconInWindow();
+    }
 
     if (mode == drag && deformDrag) {
         VELKO_ASSERT_TEXT(activeJoint, "activeJoint");
@@ -568,7 +590,7 @@ void Velko::Render() {
     RenderDrag();
     if (mode == pickIcon) {
         VELKO_ASSERT_TEXT(activeIcon, "activeIcon");
-        RenderIconMenu(activeIcon->GetBounds(), kIconMenuGutter);
+        RenderIconMenu(activeIcon->GetBounds(), kIconMenuGutter, GetBounds());
     }
 }
 

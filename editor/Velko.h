@@ -87,6 +87,9 @@ private:
     void ClearActiveElements();
     // The icon to the bottom-left corner (inset 10), showing "heart"
     void InitDollIcon();
+    // Moves the icon wholly into the window, where a drag may have left it partly or wholly
+    // outside; the icon menu opens around it and needs it inside to fit
+    void KeepIconInWindow();
     // Steps the edit pose by delta slots, wrapping; with no seek or edit pose, pose 0
     void ChangePose(int delta);
     bool GetIsEditingDollMask() const { return testOnBackground; }

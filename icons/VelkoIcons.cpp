@@ -1,5 +1,7 @@
 #include "VelkoIcons.h"
 
+#include <cmath>
+
 #include "GIconTable.h"
 #include "graphicsUtilsGL.h"
 
@@ -31,27 +33,28 @@ VelkoIconEntry icons[kNumVelkoIcons] = {
 namespace {
 
 const int kMenuColumns = 4;
+// The icons and r's own cell
+const int kMenuRows = (kNumVelkoIcons + 1 + kMenuColumns - 1) / kMenuColumns;
+// Fraction of a cell step ignored when counting whole steps, so that a grid that fits
+// exactly is not moved a step further by rounding
+const float kStepSlack = 1e-3f;
 
-// Walks the menu cells in table order: cell 0 is r itself, each icon's cell is the next
-// one to the right, wrapping to r's left edge one row down after every fourth shift
-class MenuCellWalker {
-public:
-    MenuCellWalker(fRect r, float gap) : home(r), gap(gap), cell(r), shifts(0) {}
-    // Advances to the cell of the next icon
-    const fRect& Next() {
-        cell.Shift(home.GetWidth() + gap, 0);
-        shifts++;
-        if (shifts % kMenuColumns == 0)
-            cell.SetTopLeft(fPoint2(home.left, cell.top + home.GetHeight() + gap));
-        return cell;
-    }
-
-private:
-    fRect home;
-    float gap;
-    fRect cell;
-    int shifts;
-};
+// Where along one axis a row (or column) of n cells, each size long and step apart, begins
+// when the cell at [lo, lo + size] is one of them: the cell is the first of the row unless
+// the row would end past max, then the row is moved back by whole steps (*slot is the
+// cell's place in the row). A row still outside [min, max] (the cell is, or the row is
+// longer) is moved into it, to start at min when it is longer.
+float PlaceRow(float lo, float size, float step, int n, float min, float max, int* slot) {
+    float length = (n - 1) * step + size;
+    float over = lo + length - max;
+    int k = over > 0 && step > 0 ? (int)ceilf(over / step - kStepSlack) : 0;
+    if (k > n - 1) k = n - 1;
+    *slot = k;
+    float start = lo - k * step;
+    if (start + length > max) start = max - length;
+    if (start < min) start = min;
+    return start;
+}
 
 }  // namespace
 
@@ -60,20 +63,34 @@ void LoadStaticIcons() {
         icons[i].id = GIconTable::AddStaticIcon(icons[i].data, icons[i].name);
 }
 
-void RenderIconMenu(fRect r, float gap) {
-    MenuCellWalker walker(r, gap);
-    for (int i = 0; i < kNumVelkoIcons; i++) {
-        const fRect& cell = walker.Next();
-        fColor::white()->SetColor();
-        cell.Paint();
-        GIconTable::PlotIcon(icons[i].id, cell, true);
+void LayoutIconMenu(fRect r, float gap, fRect window, fRect cells[kNumVelkoIcons]) {
+    float w = r.GetWidth(), h = r.GetHeight();
+    float stepX = w + gap, stepY = h + gap;
+    int column = 0, row = 0;
+    float left = PlaceRow(r.left, w, stepX, kMenuColumns, window.left, window.right, &column);
+    float top = PlaceRow(r.top, h, stepY, kMenuRows, window.top, window.bottom, &row);
+    int own = row * kMenuColumns + column;
+    for (int i = 0, slot = 0; i < kNumVelkoIcons; i++, slot++) {
+        if (slot == own) slot++;
+        fPoint2 topLeft(left + (slot % kMenuColumns) * stepX, top + (slot / kMenuColumns) * stepY);
+        cells[i].SetFromTopLeft(topLeft, w, h);
     }
 }
 
-int PickIconMenu(fRect r, float gap, int current, fPoint2 p) {
-    if (r.DoesContain(p)) return current;
-    MenuCellWalker walker(r, gap);
+void RenderIconMenu(fRect r, float gap, fRect window) {
+    fRect cells[kNumVelkoIcons];
+    LayoutIconMenu(r, gap, window, cells);
+    for (int i = 0; i < kNumVelkoIcons; i++) {
+        fColor::white()->SetColor();
+        cells[i].Paint();
+        GIconTable::PlotIcon(icons[i].id, cells[i], true);
+    }
+}
+
+int PickIconMenu(fRect r, float gap, int current, fPoint2 p, fRect window) {
+    fRect cells[kNumVelkoIcons];
+    LayoutIconMenu(r, gap, window, cells);
     for (int i = 0; i < kNumVelkoIcons; i++)
-        if (walker.Next().DoesContain(p)) return icons[i].id;
+        if (cells[i].DoesContain(p)) return icons[i].id;
     return current;
 }

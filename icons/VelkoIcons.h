@@ -42,8 +42,20 @@ extern const float none[];
 
 // Registers the 22 icons in table order; into an empty table they get ids 0 .. 21
 void LoadStaticIcons();
-// Draws the menu cells to the right of and below r (the current icon's cell, not drawn);
-// gap separates cells, in world units
-void RenderIconMenu(fRect r, float gap);
-// The id of the menu cell containing p, or current when p is on r or on no cell
-int PickIconMenu(fRect r, float gap, int current, fPoint2 p);
+
+// A window with room on every side, for a menu that may grow right and down without limit
+const fRect kIconMenuAnywhere(-1e30f, -1e30f, 1e30f, 1e30f);
+
+// The icon menu is a grid four cells wide and six high, cells the size of r and gap apart
+// (world units). r, the current icon's rectangle, is one of its cells and is not drawn;
+// the 22 icons take the others in table order, row by row, and the cell left over (the
+// last, or the one before r when r takes the last) stays empty.
+// The grid lies right of and below r where the window holds it there, and is moved left
+// and up by whole cells as far as needed to fit, so with r inside a window large enough for
+// the grid every cell is inside too. A grid the window cannot hold that way is moved into
+// the window (to its left or top edge when it is larger). cells[i] receives the cell of
+// icons[i]; drawing and picking both lay the menu out here.
+void LayoutIconMenu(fRect r, float gap, fRect window, fRect cells[kNumVelkoIcons]);
+void RenderIconMenu(fRect r, float gap, fRect window = kIconMenuAnywhere);
+// The id of the menu cell containing p, or current when p is on no cell (as on r)
+int PickIconMenu(fRect r, float gap, int current, fPoint2 p, fRect window = kIconMenuAnywhere);

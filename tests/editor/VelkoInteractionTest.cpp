@@ -508,8 +508,8 @@ TEST_F(Editor, AClickOnTheIconOpensItsMenuAndPickingACellChangesTheIcon) {
     sh.Tick(3);
     EXPECT_EQ(s->in.GetMode(), VelkoTestAccess::pickIcon);
 
-    // "exclamation-mark" sits right of the icon: left 70, top 420
-    sh.Click(95, 445);
+    // The menu grows upward from the icon's corner: "exclamation-mark" at left 10, top 120
+    sh.Click(35, 145);
     EXPECT_EQ(s->Doll().icon.GetIcon(), icons[0].id);
     EXPECT_EQ(s->in.GetMode(), VelkoTestAccess::idle);
     EXPECT_EQ(s->Doll().GetNumLines(), 0);
@@ -529,7 +529,7 @@ TEST_F(Editor, APressOffTheMenuDismissesItAndPressReleaseOnTwoCellsChangesNothin
     sh.Wait(1);
     sh.Click(35, 445);
     ASSERT_EQ(s->in.GetMode(), VelkoTestAccess::pickIcon);
-    sh.DragFromTo(95, 445, 155, 445, 4);  // from "exclamation-mark" to "question-mark"
+    sh.DragFromTo(95, 445, 155, 445, 4);  // from "lightbulb", beside the icon, to "none"
     EXPECT_EQ(s->in.GetMode(), VelkoTestAccess::idle);
     EXPECT_EQ(s->Doll().icon.GetIcon(), heart);
 }
@@ -561,6 +561,67 @@ TEST_F(Editor, TheIconDroppedOnAThumbnailIsNotTakenByIt) {
     sh.Release((int)w6.x, (int)w6.y);
     EXPECT_EQ(s->Doll().poses[6].GetNumJoints(), 0);
     EXPECT_EQ(s->Doll().icon.GetBounds().GetCenter(), fPoint2(w6.x, w6.y));
+}
+
+TEST_F(Editor, TheIconDroppedOnAThumbnailCanBeGrabbedAgainAndOpensItsMenuThere) {
+    EditorTestShell& sh = s->shell;
+    fPoint2 w6 = s->WidgetCentre(6);
+    sh.DragFromTo(35, 445, (int)w6.x, (int)w6.y, 10);
+    ASSERT_EQ(s->Doll().icon.GetBounds().GetCenter(), w6);
+    int editPose = s->Doll().GetEditPose();
+
+    // A click on the icon opens its menu rather than choosing the thumbnail under it
+    sh.Wait(1);
+    sh.Click((int)w6.x, (int)w6.y);
+    EXPECT_EQ(s->in.GetMode(), VelkoTestAccess::pickIcon);
+    EXPECT_EQ(s->Doll().GetEditPose(), editPose);
+    sh.Click(400, 200);  // dismissed
+    ASSERT_EQ(s->in.GetMode(), VelkoTestAccess::idle);
+
+    // A drag moves the icon, not a ghost of the thumbnail
+    sh.Wait(1);
+    sh.DragFromTo((int)w6.x, (int)w6.y, 300, 250, 10);
+    EXPECT_EQ(s->Doll().icon.GetBounds().GetCenter(), fPoint2(300, 250));
+    EXPECT_EQ(s->Doll().GetEditPose(), editPose);
+}
+
+TEST_F(Editor, TheIconDraggedOutOfTheWindowEndsWhollyInsideItAndCanBeGrabbedAgain) {
+    EditorTestShell& sh = s->shell;
+    int editPose = s->Doll().GetEditPose();
+    // Past the bottom-left corner: pressed 25 right of and 25 below its top left
+    sh.DragFromTo(35, 445, -300, 700, 10);
+    EXPECT_EQ(s->Doll().icon.GetBounds().GetCenter(), fPoint2(25, 455));  // 50 x 50 in the corner
+    sh.Wait(1);
+    sh.DragFromTo(25, 455, 225, 255, 10);
+    EXPECT_EQ(s->Doll().icon.GetBounds().GetCenter(), fPoint2(225, 255));
+
+    // Past the top-right corner it ends in the corner, over the first thumbnail, and is
+    // grabbed from there
+    sh.Wait(1);
+    sh.DragFromTo(225, 255, 1000, -300, 10);
+    EXPECT_EQ(s->Doll().icon.GetBounds().GetCenter(), fPoint2(775, 25));
+    sh.Wait(1);
+    sh.DragFromTo(775, 25, 400, 300, 10);
+    EXPECT_EQ(s->Doll().icon.GetBounds().GetCenter(), fPoint2(400, 300));
+    EXPECT_EQ(s->Doll().GetEditPose(), editPose);
+}
+
+TEST_F(Editor, TheMenuOpenedFromTheStartingCornerFitsTheWindowAndPicksWhereItDraws) {
+    EditorTestShell& sh = s->shell;
+    // No drag first: the icon is at (10, 420)-(60, 470), and the six rows of its menu grow
+    // upward from there, the icon's own cell first in its bottom row
+    sh.Click(35, 445);
+    ASSERT_EQ(s->in.GetMode(), VelkoTestAccess::pickIcon);
+    sh.Tick();
+    GLTestContext& gl = GLTestContext::Get();
+    const RGB8 white{255, 255, 255};
+    // "skull", the eighth icon: second row, last column, at (190, 180)
+    EXPECT_GT(gl.CountPixels(192, 182, 238, 228, white), 1000);
+    // "none", the last, with nothing drawn in it: bottom row, third column, at (130, 420)
+    EXPECT_EQ(gl.CountPixels(132, 422, 178, 468, white), 46 * 46);
+    sh.Click(215, 205);
+    EXPECT_EQ(s->Doll().icon.GetIcon(), GIconTable::ResolveIcon("skull"));
+    EXPECT_EQ(s->in.GetMode(), VelkoTestAccess::idle);
 }
 
 TEST_F(Editor, TheIconMenuMovesWithTheIconWhenTheIconIsDraggedWhileOpen) {
