@@ -15,6 +15,10 @@
 
 namespace {
 
+// How long a beep's flash lasts (seconds of program time) and its width (window pixels)
+const double kBeepFlashSeconds = 0.15;
+const float kBeepFlashBorder = 8;
+
 // The single shell; the toolkit callbacks reach it only through this
 ApplicationGLUT* theGLUTApp = nullptr;
 
@@ -66,6 +70,7 @@ ApplicationGLUT::ApplicationGLUT()
       wasLastMouseDownADoubleClick(false),
       wasClickInPlace(false),
       drawSplashText(false),
+      beepFlashUntil(-1),
       splashStart(0),
       splashText(nullptr),
       windowWidth(640),
@@ -82,11 +87,22 @@ ApplicationGLUT::ApplicationGLUT()
       windowClosed(false),
       shownStructure(0),
       menuAttached(false),
-      menuInUse(false) {}
+      menuInUse(false),
+      toolkitStarted(false) {}
 
 ApplicationGLUT::~ApplicationGLUT() {
     delete[] splashText;
-    if (theGLUTApp == this) theGLUTApp = nullptr;
+    if (theGLUTApp != this) return;
+    // No callback may reach this shell, or its applet, from here on: closing the toolkit
+    // below closes the window
+    theGLUTApp = nullptr;
+    if (toolkitStarted) {
+        // Finish the GL work and close the display now, while every library is still
+        // there; left to the toolkit's exit handler, drawing still queued is compiled after
+        // the GL driver's own data has been destroyed, which can crash the process at exit
+        glFinish();
+        glutExit();
+    }
 }
 
 bool ApplicationGLUT::Init() {
@@ -99,6 +115,7 @@ bool ApplicationGLUT::Init() {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize((int)GetMainWindowWidth(), (int)GetMainWindowHeight());
     glutInit(&argc, argv);
+    toolkitStarted = true;
     // Closing the window reaches closeCB and the loop goes on, so the applet can ask about
     // unsaved work; the process does not just end
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
@@ -215,7 +232,47 @@ void ApplicationGLUT::StartFrame() {
     PositionCamera();
 }
 
-void ApplicationGLUT::EndFrame() { glutSwapBuffers(); }
+void ApplicationGLUT::EndFrame() {
+    DrawBeepFlash();
+    glutSwapBuffers();
+}
+
+void ApplicationGLUT::Beep() {
+    beepFlashUntil = GetPreciseSeconds() + kBeepFlashSeconds;
+    Display* display = glXGetCurrentDisplay();
+    if (!display) return;
+    XBell(display, 0);  // the keyboard's base volume
+    XFlush(display);
+}
+
+void ApplicationGLUT::DrawBeepFlash() {
+    if (GetPreciseSeconds() >= beepFlashUntil) return;
+    float w = (float)glutGet(GLUT_WINDOW_WIDTH);
+    float h = (float)glutGet(GLUT_WINDOW_HEIGHT);
+    float b = kBeepFlashBorder;
+    // Window pixels, y down, whatever the camera; inverting shows on any drawing
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, w, h, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glEnable(GL_COLOR_LOGIC_OP);
+    glLogicOp(GL_INVERT);
+    glRectf(0, 0, w, b);          // top
+    glRectf(0, h - b, w, h);      // bottom
+    glRectf(0, b, b, h - b);      // left
+    glRectf(w - b, b, w, h - b);  // right
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
 
 void ApplicationGLUT::PositionCamera() {
     float w = (float)glutGet(GLUT_WINDOW_WIDTH);
@@ -248,8 +305,8 @@ fPoint2 ApplicationGLUT::ScreenToWorld(fPoint2 p) const {
 }
 
 void ApplicationGLUT::WaitForTick() {
-    // Sleeps until the millisecond the tick falls due; waking a little late costs nothing
-    // but that delay, waking early just means one more short sleep
+    // Sleeps until the tick falls due on the double clock; waking a little late costs
+    // nothing but that delay, waking early just means one more short sleep
     double wait = fpsRegulator.GetSecondsUntilTick();
     if (wait > 0) std::this_thread::sleep_for(std::chrono::duration<double>(wait));
 }

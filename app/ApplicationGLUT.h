@@ -29,7 +29,9 @@ public:
     void SetMouseCursor(AppCursor c) override;
     // The applet's menu, shown as a pop-up on the right button once the splash is over
     AppMenu* GetMenu() override { return &menu; }
-    void Beep() override {}
+    // Rings the X bell and inverts a border around the frames of the next 0.15 s of program
+    // time
+    void Beep() override;
     // Ends the event loop after the current callback; EnterEventLoop then returns
     void SetQuit(bool v) override { quitRequested = v; }
 
@@ -84,6 +86,9 @@ private:
     fPoint2 ScreenToWorld(fPoint2 p) const;
     // Sleeps until the next tick is due so the idle callback does not spin a core
     void WaitForTick();
+    // Inverts a band along the window's edges while a beep's flash lasts; drawn over the
+    // applet's frame just before it is shown
+    void DrawBeepFlash();
 
     // Applied to window pixels before the camera mapping; always 1
     float screenScale;
@@ -93,6 +98,8 @@ private:
     bool wasLastMouseDownADoubleClick;
     bool wasClickInPlace;
     bool drawSplashText;
+    // Program time (GetPreciseSeconds) until which frames show the beep's flash
+    double beepFlashUntil;
     float splashStart;
     char* splashText;
     // Size the shell enforces, in pixels
@@ -122,4 +129,5 @@ private:
     unsigned shownStructure;
     bool menuAttached;
     bool menuInUse;
+    bool toolkitStarted;  // glutInit has run
 };

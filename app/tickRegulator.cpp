@@ -1,17 +1,15 @@
 #include "tickRegulator.h"
 
-#include <cmath>
-
 #include "fTime.h"
 
 void tickRegulator::Set(float ticksPerSec) {
-    lastTickAt = GetSeconds();
-    tickDelta = 1 / ticksPerSec;
+    lastTickAt = GetPreciseSeconds();
+    tickDelta = 1.0 / ticksPerSec;
 }
 
 bool tickRegulator::GetTick() {
-    float now = GetSeconds();
-    if (lastTickAt + tickDelta < now) {
+    double now = GetPreciseSeconds();
+    if (now >= lastTickAt + tickDelta) {
         lastTickAt = now;
         return true;
     }
@@ -19,9 +17,6 @@ bool tickRegulator::GetTick() {
 }
 
 double tickRegulator::GetSecondsUntilTick() const {
-    // The first whole millisecond the clock can read that is past the due time
-    double due = (double)(lastTickAt + tickDelta);
-    double firstReadingPastDue = (std::floor(due * 1000) + 1) / 1000;
-    double wait = firstReadingPastDue - GetPreciseSeconds();
+    double wait = lastTickAt + tickDelta - GetPreciseSeconds();
     return wait > 0 ? wait : 0;
 }

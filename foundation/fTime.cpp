@@ -10,8 +10,11 @@ using Clock = std::chrono::steady_clock;
 // Origin taken at static initialisation so that it never moves once the program runs
 const Clock::time_point clockOrigin = Clock::now();
 
+// Seconds added to every reading of the steady clock
+double clockOffset = 0;
+
 bool testTimeSet = false;
-float testTime = 0;
+double testTime = 0;
 
 float Clamp01(float v) {
     if (v < 0) return 0;
@@ -22,20 +25,22 @@ float Clamp01(float v) {
 }  // namespace
 
 float GetSeconds() {
-    if (testTimeSet) return testTime;
+    if (testTimeSet) return (float)testTime;
     // Whole milliseconds, like the toolkit's elapsed-time counter
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - clockOrigin);
-    return (float)((double)ms.count() / 1000.0);
+    return (float)((double)ms.count() / 1000.0 + clockOffset);
 }
 
 double GetPreciseSeconds() {
     if (testTimeSet) return testTime;
-    return std::chrono::duration<double>(Clock::now() - clockOrigin).count();
+    return std::chrono::duration<double>(Clock::now() - clockOrigin).count() + clockOffset;
 }
+
+void SetClockOffset(double seconds) { clockOffset = seconds; }
 
 void fTimeInit() {}
 
-void SetTestSeconds(float t) {
+void SetTestSeconds(double t) {
     testTimeSet = true;
     testTime = t;
 }

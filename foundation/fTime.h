@@ -1,19 +1,26 @@
 // The program clock and the clamped time curves that drive every animation.
 //
 // Times are seconds as float. The clock is monotonic, readable before the windowing toolkit
-// starts, and counts from the first reading in the process. Tests can pin it to an exact
-// instant with SetTestSeconds so animations can be checked at chosen times.
+// starts, and counts from the first reading in the process (plus an uptime offset a
+// benchmark may set). Tests can pin it to an exact instant with SetTestSeconds so animations
+// can be checked at chosen times.
+//
+// A float holds whole milliseconds only up to about 2.3 hours of uptime (its step is 1/32 s
+// at 80 hours), so anything that schedules against the clock reads GetPreciseSeconds.
 #pragma once
 
 float GetSeconds();
-// The same clock without rounding to milliseconds, for scheduling sleeps; follows a pinned
-// test time too
+// The same clock as double seconds without rounding to milliseconds, for scheduling ticks
+// and sleeps; finer than a microsecond at any uptime. Follows a pinned test time too.
 double GetPreciseSeconds();
+// Starts the clock at the given uptime (seconds) by adding it to every later reading, so a
+// benchmark can run the program as if it had been up that long
+void SetClockOffset(double seconds);
 // Hook the application shell calls once at construction; nothing to do
 void fTimeInit();
 
-// Pins GetSeconds() to t until ClearTestSeconds(); for tests only
-void SetTestSeconds(float t);
+// Pins GetSeconds() and GetPreciseSeconds() to t until ClearTestSeconds(); for tests only
+void SetTestSeconds(double t);
 void ClearTestSeconds();
 
 // Saw-tooth: 0 to 1 over each len seconds counted from start, evaluated at base

@@ -1,7 +1,9 @@
 // Idle cost of the running program: the real GLUT shell hosting the editor applet for a
 // fixed time on the X display. Prints ticks per second and the CPU the process used.
+// The program clock can start at a given uptime, to measure a program that has been
+// running for hours.
 //
-// Usage: velko_idle_bench [seconds]   (default 10)
+// Usage: velko_idle_bench [seconds [uptime-hours]]   (defaults 10 and 0)
 #include <GL/freeglut.h>
 #include <sys/resource.h>
 
@@ -27,7 +29,7 @@ public:
 
     void Idle() override {
         Velko::Idle();
-        float now = GetSeconds();
+        double now = GetPreciseSeconds();
         if (ticks == 0) {
             // Measure from the first tick, after start-up costs
             startWall = now;
@@ -43,7 +45,7 @@ public:
 
     float duration;
     long ticks = 0;
-    float startWall = 0, wall = 0;
+    double startWall = 0, wall = 0;
     double startCpu = 0, cpu = 0;
 };
 
@@ -51,6 +53,9 @@ public:
 
 int main(int argc, char** argv) {
     float seconds = argc > 1 ? (float)atof(argv[1]) : 10;
+    double uptimeHours = argc > 2 ? atof(argv[2]) : 0;
+    // Before the shell exists, so every reading of the clock includes it
+    SetClockOffset(uptimeHours * 3600);
     Application* shell = Application::GetApplicationShell();
     if (!shell) return 1;
     CountingApplet applet(shell, seconds);

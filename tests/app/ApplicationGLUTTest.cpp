@@ -9,6 +9,10 @@
 #include "SplashScreen.h"
 #include "fTime.h"
 
+// Last: the X headers define names (None, Bool) that the test framework's headers use
+#include <GL/glx.h>
+#include <X11/XKBlib.h>
+
 // Reaches the shell's private callbacks and state, as the toolkit would
 class ApplicationGLUTTestAccess {
 public:
@@ -155,7 +159,10 @@ TEST_F(GLUTShell, ArrowKeysArriveAsNamedCodesAndOtherSpecialKeysOutsideTheCharac
     T::SpecialChord(GLUT_KEY_F9, 2);
     T::Keyboard(8);
     T::Keyboard('+');
-    std::vector<std::string> want = {"key 1000", "key 1001", "key 1002", "key 1003",
+    std::vector<std::string> want = {"key 1000",
+                                     "key 1001",
+                                     "key 1002",
+                                     "key 1003",
                                      "key " + std::to_string(kOtherSpecialKeyBase + 1),
                                      "key " + std::to_string(kOtherSpecialKeyBase + 8),
                                      "key " + std::to_string(kOtherSpecialKeyBase + 9),
@@ -229,6 +236,7 @@ public:
 
 TEST_F(GLUTShell, QuitEndsTheEventLoopAndAClosedWindowComesBackUnlessTheAppletQuits) {
     ClearTestSeconds();  // the loop waits for ticks on the real clock
+    shell->SetFPS(30);   // counted from now, not from the pinned time the last tick had
     QuittingApplet quitter(shell);
     quitter.quitOnClose = false;
     int before = T::Window();
@@ -300,6 +308,80 @@ TEST_F(GLUTShell, AFrameClearsToWhite) {
     EXPECT_EQ(px[0], 255);
     EXPECT_EQ(px[1], 0);
     shell->EndFrame();
+}
+
+int xErrors = 0;
+int CountXError(Display*, XErrorEvent*) {
+    xErrors++;
+    return 0;
+}
+
+const unsigned long kShownWhite = 0xffffff, kShownBlack = 0;
+
+// Shows an empty (white) frame through the shell
+void ShowFrame(ApplicationGLUT* shell) {
+    shell->StartFrame();
+    shell->EndFrame();
+    glFinish();
+    XSync(glXGetCurrentDisplay(), False);
+}
+
+// The window pixel (x, y), top-left origin, as the X server shows it (0xRRGGBB)
+unsigned long Shown(int x, int y) {
+    XImage* image =
+        XGetImage(glXGetCurrentDisplay(), glXGetCurrentDrawable(), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return ~0ul;
+    unsigned long p = XGetPixel(image, 0, 0) & 0xffffff;
+    XDestroyImage(image);
+    return p;
+}
+
+TEST_F(GLUTShell, ABeepRingsTheBellAndFlashesTheWindowEdgesForAMomentOnly) {
+    // A second connection hears the bell as a desktop would
+    Display* listener = XOpenDisplay(nullptr);
+    ASSERT_NE(listener, nullptr);
+    int opcode, bellEvent, error, major = XkbMajorVersion, minor = XkbMinorVersion;
+    ASSERT_TRUE(XkbQueryExtension(listener, &opcode, &bellEvent, &error, &major, &minor));
+    XkbSelectEvents(listener, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
+    XSync(listener, False);
+    // The GL driver picks up the window size at a buffer swap
+    shell->StartFrame();
+    shell->EndFrame();
+
+    xErrors = 0;
+    XErrorHandler old = XSetErrorHandler(CountXError);
+    shell->Beep();
+    XSync(glXGetCurrentDisplay(), False);
+    XSetErrorHandler(old);
+    EXPECT_EQ(xErrors, 0);
+    bool rang = false;
+    for (int i = 0; i < 200 && !rang; i++) {
+        while (XPending(listener)) {
+            XEvent e;
+            XNextEvent(listener, &e);
+            rang |= e.type == bellEvent && ((XkbEvent*)&e)->any.xkb_type == XkbBellNotify;
+        }
+        if (!rang) usleep(2000);
+    }
+    XCloseDisplay(listener);
+    EXPECT_TRUE(rang) << "no bell on the display";
+
+    // The edges of the next frames are inverted, the inside is the applet's
+    ShowFrame(shell);
+    EXPECT_EQ(Shown(2, 2), kShownBlack);
+    EXPECT_EQ(Shown(400, 477), kShownBlack);
+    EXPECT_EQ(Shown(797, 240), kShownBlack);
+    EXPECT_EQ(Shown(400, 240), kShownWhite);
+    EXPECT_EQ(Shown(20, 20), kShownWhite);
+    SetTestSeconds(50.1);
+    ShowFrame(shell);
+    EXPECT_EQ(Shown(2, 2), kShownBlack);
+    // Past the flash time the frame is the applet's alone
+    SetTestSeconds(50.2);
+    ShowFrame(shell);
+    EXPECT_EQ(Shown(2, 2), kShownWhite);
+    EXPECT_EQ(Shown(400, 477), kShownWhite);
+    EXPECT_EQ(Shown(797, 240), kShownWhite);
 }
 
 TEST_F(GLUTShell, CursorsOutsideTheTableAndASecondShellStopTheProgram) {

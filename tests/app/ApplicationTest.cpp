@@ -1,6 +1,8 @@
 // The platform-neutral shell: event routing, mouse state, splash hand-off, tick regulation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Application.h"
 #include "RecordingApplet.h"
 #include "SplashScreen.h"
@@ -208,14 +210,44 @@ TEST(TickRegulator, LetsOneTickThroughPerPeriodAndNeverMakesUpMissedOnes) {
     SetTestSeconds(15);
     EXPECT_TRUE(r.GetTick());
     EXPECT_FALSE(r.GetTick());
-    // The millisecond clock first reads past 15 + 1/30 at 15.034
-    EXPECT_NEAR(r.GetSecondsUntilTick(), 0.034, 1e-5);
-    SetTestSeconds(15.02f);
-    EXPECT_NEAR(r.GetSecondsUntilTick(), 0.014, 1e-5);
-    SetTestSeconds(15.034f);
-    EXPECT_NEAR(r.GetSecondsUntilTick(), 0, 1e-5);
+    EXPECT_NEAR(r.GetSecondsUntilTick(), 1.0 / 30, 1e-6);
+    SetTestSeconds(15.02);
+    EXPECT_NEAR(r.GetSecondsUntilTick(), 1.0 / 30 - 0.02, 1e-6);
+    SetTestSeconds(15.034);
+    EXPECT_EQ(r.GetSecondsUntilTick(), 0);
     EXPECT_TRUE(r.GetTick());
     ClearTestSeconds();
+}
+
+TEST(TickRegulator, AfterEightyHoursUpTheLoopStillSleepsBetweenThirtyTicksASecond) {
+    // The shell's loop over one second: a tick when one is due, else a sleep of the wait.
+    // A wait of 0 with no tick due would make the loop spin.
+    const double start = 80 * 3600.0;
+    SetTestSeconds(start);
+    tickRegulator r;
+    r.Set(30);
+    int ticks = 0, spins = 0;
+    double lastTick = 0, shortestGap = 1;
+    for (double t = start; t < start + 1;) {
+        SetTestSeconds(t);
+        if (r.GetTick()) {
+            if (ticks++ > 0) shortestGap = std::min(shortestGap, t - lastTick);
+            lastTick = t;
+            EXPECT_NEAR(r.GetSecondsUntilTick(), 1.0 / 30, 1e-6);
+            continue;
+        }
+        double wait = r.GetSecondsUntilTick();
+        if (wait <= 0) {
+            spins++;
+            wait = 1e-4;  // the time one spin round takes
+        }
+        t += wait;
+    }
+    ClearTestSeconds();
+    EXPECT_EQ(spins, 0);
+    EXPECT_GE(ticks, 29);
+    EXPECT_LE(ticks, 30);
+    EXPECT_GE(shortestGap, 1.0 / 30 - 1e-9);
 }
 
 TEST(TickRegulator, SetFpsChangesTheTickPeriod) {

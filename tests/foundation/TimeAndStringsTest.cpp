@@ -1,9 +1,11 @@
 // The clock, the time curves and the string helpers.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <thread>
 
 #include "MissingUnixFunctions.h"
 #include "fTime.h"
@@ -20,6 +22,22 @@ TEST(Clock, IsMonotonicAndCanBePinnedByTests) {
     EXPECT_EQ(fTime::GetSeconds(), 123.5f);
     ClearTestSeconds();
     EXPECT_LT(GetSeconds(), 123.5f);
+}
+
+TEST(Clock, AnOffsetStartsItAtAGivenUptimeWhereThePreciseReadingKeepsMilliseconds) {
+    const double uptime = 80 * 3600.0;
+    SetClockOffset(uptime);
+    double a = GetPreciseSeconds();
+    float coarse = GetSeconds();
+    std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    double b = GetPreciseSeconds();
+    SetClockOffset(0);
+    EXPECT_GE(a, uptime);
+    EXPECT_LT(a, uptime + 600);
+    EXPECT_NEAR(coarse, a, 1.0 / 32);  // the float's step at this uptime
+    EXPECT_GE(b - a, 0.003);
+    EXPECT_LT(b - a, 1.0);
+    EXPECT_LT(GetPreciseSeconds(), uptime);
 }
 
 TEST(TimeCurves, SinceRampsFromZeroToOne) {
