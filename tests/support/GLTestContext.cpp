@@ -8,15 +8,43 @@
 #include <cstdlib>
 #include <memory>
 
+namespace {
+
+std::unique_ptr<GLTestContext> theContext;
+
+// Finishes the context's work and closes it when the test run ends, before the program
+// exits. The software GL driver compiles drawing with a code generator whose own statics,
+// made on first use during the tests, are destroyed at exit before the toolkit's exit
+// handler closes the display; drawing still queued then (the last test's) would be
+// compiled with them gone, which crashes or hangs the process.
+class CloseAtEndOfRun : public ::testing::Environment {
+public:
+    explicit CloseAtEndOfRun(int w) : window(w) {}
+    void TearDown() override {
+        if (!window) return;
+        glFinish();
+        glutDestroyWindow(window);
+        window = 0;
+        // Closes the display now; the toolkit's exit handler then finds nothing to do
+        glutExit();
+        // A repeated run opens a new context
+        theContext.reset();
+    }
+
+private:
+    int window;
+};
+
+}  // namespace
+
 bool GLTestContext::Available() {
     const char* d = getenv("DISPLAY");
     return d && *d;
 }
 
 GLTestContext& GLTestContext::Get(int width, int height) {
-    static std::unique_ptr<GLTestContext> ctx;
-    if (!ctx) ctx.reset(new GLTestContext(width, height));
-    return *ctx;
+    if (!theContext) theContext.reset(new GLTestContext(width, height));
+    return *theContext;
 }
 
 GLTestContext::GLTestContext(int w, int h) : width(w), height(h) {
@@ -26,7 +54,8 @@ GLTestContext::GLTestContext(int w, int h) : width(w), height(h) {
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE);
     glutInitWindowSize(w, h);
     glutInit(&argc, argv);
-    glutCreateWindow("");
+    int window = glutCreateWindow("");
+    ::testing::AddGlobalTestEnvironment(new CloseAtEndOfRun(window));
     glutDisplayFunc([] {});
     // Let the window be mapped so the whole back buffer belongs to it
     for (int i = 0; i < 20; i++) glutMainLoopEvent();

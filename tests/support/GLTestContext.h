@@ -1,6 +1,7 @@
 // A real OpenGL context for drawing tests: one GLUT window on the X display (Xvfb in the
 // test run), a camera like the shell's at zoom 1 (world = window pixels, y down), pixel
-// read-back in world pixels and GL feedback capture of the vertices drawing emits.
+// read-back in world pixels and GL feedback capture of the vertices drawing emits. The
+// context is finished and closed when the test run ends, before the program exits.
 #pragma once
 
 #include <functional>
