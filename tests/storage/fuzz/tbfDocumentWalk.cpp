@@ -183,20 +183,34 @@ void CopyDocumentTree(tbfReader* in, tbfWriter* out) {
     }
 }
 
+namespace {
+
+void WalkOne(const DocumentConsumer& consumer, const uint8_t* data, size_t size) {
+    const std::string saved = ReadAndSave(consumer, data, size);
+    WALK_CHECK(saved.compare(0, 9, "tbff .1\n\n") == 0, consumer.name);
+
+    // Lines near the buffer size would be split differently on the second reading
+    if (!consumer.savesStably || LongestLine(saved) >= (size_t)kLineBufSize - 1) return;
+    const std::string savedAgain =
+        ReadAndSave(consumer, (const uint8_t*)saved.data(), saved.size());
+    WALK_CHECK(savedAgain == saved, consumer.name);
+}
+
+}  // namespace
+
 DocumentWalkReport WalkDocument(const uint8_t* data, size_t size) {
     DocumentWalkReport report;
     gReport = &report;
-    for (int i = 0; i < kNumDocumentConsumers; ++i) {
-        const DocumentConsumer& consumer = kDocumentConsumers[i];
-        const std::string saved = ReadAndSave(consumer, data, size);
-        WALK_CHECK(saved.compare(0, 9, "tbff .1\n\n") == 0, consumer.name);
+    for (int i = 0; i < kNumDocumentConsumers; ++i) WalkOne(kDocumentConsumers[i], data, size);
+    gReport = nullptr;
+    return report;
+}
 
-        // Lines near the buffer size would be split differently on the second reading
-        if (!consumer.savesStably || LongestLine(saved) >= (size_t)kLineBufSize - 1) continue;
-        const std::string savedAgain =
-            ReadAndSave(consumer, (const uint8_t*)saved.data(), saved.size());
-        WALK_CHECK(savedAgain == saved, consumer.name);
-    }
+DocumentWalkReport WalkDocumentWith(const DocumentConsumer& consumer, const uint8_t* data,
+                                    size_t size) {
+    DocumentWalkReport report;
+    gReport = &report;
+    WalkOne(consumer, data, size);
     gReport = nullptr;
     return report;
 }

@@ -31,6 +31,10 @@ struct DocumentWalkReport {
 // Runs every consumer on the bytes; never stops the program for a failed check
 DocumentWalkReport WalkDocument(const uint8_t* data, size_t size);
 
+// Runs one consumer on the bytes, with the same checks; the fuzz targets take one each
+DocumentWalkReport WalkDocumentWith(const DocumentConsumer& consumer, const uint8_t* data,
+                                    size_t size);
+
 // Records a failed check of a consumer in the walk in progress (the first one counts)
 void ReportWalkFailure(const char* check, const char* item);
 
