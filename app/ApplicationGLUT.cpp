@@ -33,24 +33,6 @@ const int gc[App::kNumAppCursors] = {
     GLUT_CURSOR_TEXT,       // textEditCursor
 };
 
-// The title for the toolkit's Latin-1 window name: ASCII kept, the bullet that marks
-// unsaved changes as '*', anything else as '?'
-std::string AsciiTitle(const std::string& utf8) {
-    std::string s;
-    for (size_t i = 0; i < utf8.size(); i++) {
-        unsigned char c = (unsigned char)utf8[i];
-        if (c < 0x80) {
-            s += (char)c;
-        } else if (utf8.compare(i, 3, "\xE2\x80\xA2") == 0) {
-            s += '*';
-            i += 2;
-        } else if ((c & 0xC0) != 0x80) {
-            s += '?';
-        }
-    }
-    return s;
-}
-
 }  // namespace
 
 Application* Application::GetApplicationShell() {
@@ -198,7 +180,7 @@ void ApplicationGLUT::SetMouseCursor(AppCursor c) {
 void ApplicationGLUT::SetWindowTitle(const char* s) {
     title = s ? s : "";
     glutSetWindow(main_window);
-    glutSetWindowTitle(AsciiTitle(title).c_str());
+    glutSetWindowTitle(ShellMenu::AsciiText(title).c_str());
     // Desktops show the UTF-8 name when there is one; the toolkit sets only the Latin-1 one
     Display* display = glXGetCurrentDisplay();
     Window window = (Window)glXGetCurrentDrawable();

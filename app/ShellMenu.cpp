@@ -93,21 +93,28 @@ std::string ShellMenu::ShortcutText(int shortcut) {
     return s;
 }
 
-std::string ShellMenu::DisplayLabel(const Entry& e) {
-    if (e.kind == Entry::separator) return "----------------";
+std::string ShellMenu::AsciiText(const std::string& utf8) {
     std::string s;
-    // The UTF-8 ellipsis U+2026 (E2 80 A6) as three stops; other non-ASCII bytes as '?'
-    for (size_t i = 0; i < e.label.size(); i++) {
-        unsigned char c = (unsigned char)e.label[i];
-        if (c == 0xE2 && e.label.compare(i, 3, "\xE2\x80\xA6") == 0) {
+    for (size_t i = 0; i < utf8.size(); i++) {
+        unsigned char c = (unsigned char)utf8[i];
+        if (c < 0x80) {
+            s += (char)c;
+        } else if (utf8.compare(i, 3, "\xE2\x80\xA6") == 0) {  // ellipsis U+2026
             s += "...";
             i += 2;
-        } else if (c >= 0x80) {
-            if ((c & 0xC0) != 0x80) s += '?';  // one mark per character, not per byte
-        } else {
-            s += (char)c;
+        } else if (utf8.compare(i, 3, "\xE2\x80\xA2") == 0) {  // bullet U+2022
+            s += '*';
+            i += 2;
+        } else if ((c & 0xC0) != 0x80) {
+            s += '?';  // one mark per character, not per byte
         }
     }
+    return s;
+}
+
+std::string ShellMenu::DisplayLabel(const Entry& e) {
+    if (e.kind == Entry::separator) return "----------------";
+    std::string s = AsciiText(e.label);
     if (e.kind != Entry::item) return s;
     if (e.check) s += *e.check ? ": On" : ": Off";
     if (!e.enabled) s += " (unavailable)";

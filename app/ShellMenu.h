@@ -57,6 +57,9 @@ public:
     // Text shown for an entry in a toolkit whose font has only ASCII (the ellipsis becomes
     // three stops), with its check state, availability and shortcut
     static std::string DisplayLabel(const Entry& e);
+    // UTF-8 text in the ASCII the toolkit's fonts and window names hold: the ellipsis as
+    // three stops, the bullet as '*', any other non-ASCII character as '?'
+    static std::string AsciiText(const std::string& utf8);
     // "Ctrl+S", "Ctrl+Shift+S"; "" for none
     static std::string ShortcutText(int shortcut);
 
