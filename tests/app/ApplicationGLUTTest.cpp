@@ -344,9 +344,16 @@ TEST_F(GLUTShell, ABeepRingsTheBellAndFlashesTheWindowEdgesForAMomentOnly) {
     ASSERT_TRUE(XkbQueryExtension(listener, &opcode, &bellEvent, &error, &major, &minor));
     XkbSelectEvents(listener, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
     XSync(listener, False);
-    // The GL driver picks up the window size at a buffer swap
-    shell->StartFrame();
-    shell->EndFrame();
+    // The window must be on the screen before the screen can be read (a window a test before
+    // this one opened anew may not be mapped yet); the GL driver picks up its size at a swap
+    bool showing = false;
+    for (int i = 0; i < 500 && !showing; i++) {
+        ShowFrame(shell);
+        glutMainLoopEvent();
+        showing = Shown(400, 240) == kShownWhite && Shown(2, 2) == kShownWhite;
+        if (!showing) usleep(4000);
+    }
+    ASSERT_TRUE(showing) << "the window never showed a frame";
 
     xErrors = 0;
     XErrorHandler old = XSetErrorHandler(CountXError);
