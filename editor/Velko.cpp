@@ -204,17 +204,11 @@ bool Velko::WriteDocument(std::string* bytes) {
                     : -1;
     int edgeA = SlotAfterCompaction(theDoll, activeEdge.a);
     int edgeB = SlotAfterCompaction(theDoll, activeEdge.b);
-    char* buf = nullptr;
-    size_t size = 0;
-    FILE* f = open_memstream(&buf, &size);
-    bool ok = f != nullptr;
-    if (f) {
-        tbfWriterAsciiFILE writer(f);  // writes the header
+    {
+        tbfWriterAsciiString writer(bytes);  // writes the header
         theDoll.WriteToFile(&writer);
-        ok = writer.Close();  // size and buf are valid once the stream is closed
+        writer.Close();
     }
-    if (ok) bytes->assign(buf, size);
-    free(buf);
     activeJoint = joint >= 0 ? theDoll.GetJoint(joint) : nullptr;
     if (edgeA >= 0 && edgeB >= 0) {
         activeEdge.a = edgeA;
@@ -222,7 +216,7 @@ bool Velko::WriteDocument(std::string* bytes) {
     } else {
         activeEdge.a = activeEdge.b = -1;
     }
-    return ok;
+    return true;
 }
 
 void Velko::SetupPoseWidgets() {

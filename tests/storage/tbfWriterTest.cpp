@@ -32,16 +32,22 @@ TEST(DocumentLayout, TheTwoJointDocumentIsWrittenByteForByte) {
 
 // Locations are formatted without printf; the text must be printf's to the last digit
 TEST(DocumentLayout, LocationsAreWrittenExactlyAsPrintfWritesThem) {
-    std::vector<float> values = {0.0f,       -0.0f,      1e-7f,        -4e-7f,  5e-7f,
-                                 0.0000005f, 65.333328f, -123.456789f, 1e6f,    -1e6f,
-                                 3.4e38f,    -3.4e38f,   1.0f / 3,     2.5e-6f, 0.1f};
+    std::vector<double> values = {0.0f,       -0.0f,      1e-7f,        -4e-7f,  5e-7f,
+                                  0.0000005f, 65.333328f, -123.456789f, 1e6f,    -1e6f,
+                                  3.4e38f,    -3.4e38f,   1.0f / 3,     2.5e-6f, 0.1f};
     uint32_t bits = 12345;
     for (int i = 0; i < 2000; i++) {  // any float bit pattern that is a number
         bits = bits * 1664525u + 1013904223u;
         float f;
         memcpy(&f, &bits, sizeof f);
         if (std::isfinite(f)) values.push_back(f);
+        // Where documents live: within the window's reach, and exact ties at the seventh
+        // decimal (multiples of 2^-7 .. 2^-20), which round to even
+        values.push_back((float)((int32_t)bits % 4000000) / 1000.0f);
+        values.push_back((float)((int32_t)bits % 100000) / (float)(1 << (7 + i % 14)));
     }
+    for (double d : {1e15, -4503599627370496.5, 9.2e18, 2.0e19, 1e300, 0.0078125, 5e-324})
+        values.push_back(d);
     std::string want = "tbff .1\n\n";
     for (size_t i = 0; i + 1 < values.size(); i += 2) {
         char line[1024];
