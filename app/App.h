@@ -97,4 +97,8 @@ public:
     virtual void AddSeparator() = 0;
     virtual void EndSubmenu() = 0;
     virtual void EnableItem(int id, bool enabled) = 0;
+    // A second shortcut for an item added earlier (Redo is both Ctrl+Shift+Z and Ctrl+Y)
+    virtual void AddShortcut(int id, int shortcut) = 0;
+    // Renames an item added earlier ("Undo" becomes "Undo Draw Line")
+    virtual void SetItemLabel(int id, const char* label) = 0;
 };

@@ -10,6 +10,7 @@ const int kDeleteChar = 127;
 
 void ShellMenu::Clear() {
     entries.clear();
+    extraShortcuts.clear();
     structureVersion++;
 }
 
@@ -68,7 +69,18 @@ int ShellMenu::FindShortcut(int shortcut) const {
     if (shortcut == 0) return -1;
     for (const Entry& e : entries)
         if (e.kind == Entry::item && e.shortcut == shortcut) return e.id;
+    for (const auto& extra : extraShortcuts)
+        if (extra.first == shortcut) return extra.second;
     return -1;
+}
+
+void ShellMenu::AddShortcut(int id, int shortcut) {
+    if (shortcut != 0) extraShortcuts.push_back({shortcut, id});
+}
+
+void ShellMenu::SetItemLabel(int id, const char* label) {
+    // Shown in the label only, so the structure stays
+    if (Entry* e = FindItem(id)) e->label = label ? label : "";
 }
 
 bool ShellMenu::HandleKey(int key, int modifiers) {

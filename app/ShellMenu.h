@@ -34,6 +34,8 @@ public:
     void AddSeparator() override;
     void EndSubmenu() override;
     void EnableItem(int id, bool enabled) override;
+    void AddShortcut(int id, int shortcut) override;
+    void SetItemLabel(int id, const char* label) override;
 
     const std::vector<Entry>& GetEntries() const { return entries; }
     bool GetIsEmpty() const { return entries.empty(); }
@@ -68,5 +70,6 @@ private:
 
     App* owner;
     std::vector<Entry> entries;
+    std::vector<std::pair<int, int>> extraShortcuts;  // shortcut, item id
     unsigned structureVersion = 0;
 };

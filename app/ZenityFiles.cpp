@@ -208,6 +208,18 @@ AppFiles::SaveChangesAnswer ZenityFiles::AskSaveChanges(const std::string& docum
     return cancelCommand;
 }
 
+AppFiles::RecoveryAnswer ZenityFiles::AskRestore(const std::string& documentName) {
+    // Restore exits 0; Discard is the extra button; Escape or closing the window keeps the
+    // copy, so work is never thrown away by a dialog dismissed in passing
+    ZenityRun run = RunZenity(
+        {"--question", "--title=Velko", "--no-wrap",
+         "--text=Velko closed without saving " + DialogText(documentName) + ". Restore it?",
+         "--ok-label=Restore", "--cancel-label=Not Now", "--extra-button=Discard"});
+    if (run.exitCode == 0 && run.output.empty()) return restoreRecovery;
+    if (run.exitCode == 1 && run.output == "Discard\n") return discardRecovery;
+    return keepRecovery;
+}
+
 void ZenityFiles::ShowError(const std::string& message) {
     RunZenity({"--error", "--title=Velko", "--no-wrap", "--text=" + DialogText(message)});
 }

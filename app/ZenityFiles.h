@@ -22,5 +22,6 @@ public:
     std::string ChooseDocumentToSave(const std::string& folder,
                                      const std::string& proposedName) override;
     SaveChangesAnswer AskSaveChanges(const std::string& documentName) override;
+    RecoveryAnswer AskRestore(const std::string& documentName) override;
     void ShowError(const std::string& message) override;
 };

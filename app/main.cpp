@@ -10,6 +10,7 @@
 
 #include "AppFiles.h"
 #include "Application.h"
+#include "RecoveryFile.h"
 #include "SplashScreenJitter.h"
 #include "Velko.h"
 #include "ZenityFiles.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     {
         Velko myApp(shell);
         if (argc == 2) myApp.SetStartDocument(argv[1]);
+        myApp.EnableRecovery(RecoveryFile::DefaultFolder());
         shell->EnterEventLoop(&myApp);
     }
     AppFiles::Install(nullptr);

@@ -30,6 +30,8 @@ const float kIconMenuTint = 0.15f;  // white towards blue while the icon menu is
 // the whole document to compare it costs more than a tick for a heavy doll, so it is done
 // once an action has come to rest, not while the doll moves into a pose
 const int kDocumentRestTicks = 2;
+// The first recovery copy of unsaved work is written as soon as there is some
+const int kRecoveryWriteTicksAtStart = 1 << 30;
 
 // The icon table is process-wide and never emptied: register the built-in set once, however
 // many editors a process builds
@@ -60,7 +62,11 @@ Velko::Velko(App* shell)
       documentBegun(false),
       documentTouched(false),
       lastDollFingerprint(0),
-      ticksAtRest(0) {
+      ticksAtRest(0),
+      historyFingerprint(0),
+      recoveryStale(false),
+      recoveryKept(false),
+      ticksSinceRecoveryWrite(kRecoveryWriteTicksAtStart) {
     mode = idle;
     selectedLine = nullptr;
     mouseDownWasOnIcon = false;
@@ -128,16 +134,18 @@ void Velko::BuildMenu() {
         menu->EnableItem(kMenuOpen, false);
         menu->EnableItem(kMenuSaveAs, false);
     }
+    BuildEditMenu(menu);
 }
 
 void Velko::MenuInvoked(int id) {
     // Unlike App's default, an unknown item never quits the editor
+    if (id != kMenuUndo && id != kMenuRedo) BeginAction();
     switch (id) {
         case kMenuNew:
-            document.New();
+            if (document.New()) EndAction("New");
             break;
         case kMenuOpen:
-            document.Open();
+            if (document.Open()) EndAction("Open");
             break;
         case kMenuSave:
             document.Save();
@@ -147,6 +155,7 @@ void Velko::MenuInvoked(int id) {
             break;
         case kMenuHomePosition:
             theDoll.GoToHomePose();
+            EndAction("Home Position");
             break;
         case kMenuEditMask:
             // A selected line is always of the kind being edited
@@ -156,6 +165,12 @@ void Velko::MenuInvoked(int id) {
         case kMenuQuit:
             if (document.MayQuit()) SetQuit(true);
             break;
+        case kMenuUndo:
+            UndoStep();
+            return;
+        case kMenuRedo:
+            RedoStep();
+            return;
         default:
             break;
     }
@@ -270,6 +285,7 @@ void Velko::InitiateNodeDrag(fPoint2 mouseDownWhere, DollJoint* joint, bool defo
 }
 
 void Velko::MouseDown(fPoint2 loc) {
+    BeginAction();
     mouseDownWasOnIcon = false;
     if (mode == pickIcon) return;  // the icon menu answers on release
 
@@ -315,7 +331,10 @@ void Velko::MouseDown(fPoint2 loc) {
             mode = activeLine ? draw : idle;
             break;
         case AuthorMode::makeNode:
-            if (!theDoll.AddJoint(loc)) Beep();
+            if (theDoll.AddJoint(loc))
+                EndAction("Add Joint");
+            else
+                Beep();
             break;
         case AuthorMode::moveOrLink:
             if (joint) InitiateNodeDrag(loc, joint, true);
@@ -352,6 +371,11 @@ void Velko::Idle() {
         // over the title splash
         documentBegun = true;
         document.BeginWithPath(startDocument);
+        std::string start;
+        WriteDocument(&start);
+        history.Reset(start);
+        historyFingerprint = lastDollFingerprint = DollFingerprint();
+        OfferRecovery();
     }
 
     fPoint2 mouseAt = GetMouseLoc();
@@ -422,9 +446,9 @@ void Velko::Idle() {
     }
     if (documentTouched && ticksAtRest >= kDocumentRestTicks && mode == idle && !GetIsMouseDown() &&
         !theDrag.GetIsInDrag()) {
-        documentTouched = false;
-        document.RefreshTitle();
+        TakeSnapshot();
     }
+    KeepRecoveryCopy();
 }
 
 uint64_t Velko::DollFingerprint() const {
@@ -456,6 +480,8 @@ void Velko::MouseUp(fPoint2 loc) {
         if (activeLine->GetNPoints() < 2) {
             delete activeLine;  // unlinks it from the doll
             activeLine = nullptr;
+        } else {
+            EndAction(activeLine->GetIsMask() ? "Draw Mask" : "Draw Line");
         }
     }
 
@@ -469,7 +495,10 @@ void Velko::MouseUp(fPoint2 loc) {
             int current = activeIcon->GetIcon();
             int pressed = PickIconMenu(r, kIconMenuGutter, current, GetMouseDownLoc(), GetBounds());
             int released = PickIconMenu(r, kIconMenuGutter, current, loc, GetBounds());
-            if (pressed == released) activeIcon->SetIcon(pressed);
+            if (pressed == released && pressed != current) {
+                activeIcon->SetIcon(pressed);
+                EndAction("Choose Icon");
+            }
         }
     }
 
@@ -482,21 +511,32 @@ void Velko::MouseUp(fPoint2 loc) {
     }
 
     // True as soon as one joint is inside: false means the doll has left the window
-    if (!theDoll.GetAreAllJointsOutOfRect(GetBounds())) theDoll.GoToHomePose();
+    if (!theDoll.GetAreAllJointsOutOfRect(GetBounds())) {
+        theDoll.GoToHomePose();
+        EndAction("Home Position");
+    }
 
     if (theDrag.GetIsInDrag()) {
         bool iconDrag = theDrag.GetObject() == theDoll.GetIcon();
         theDrag.End();
         if (iconDrag) KeepIconInWindow();
+        // A thumbnail dropped on another copies its pose; dropped elsewhere nothing changes
+        // and no step is recorded
+        EndAction(iconDrag ? "Move Icon" : "Copy Pose");
     }
 
     if (mode == drag && deformDrag) {
         VELKO_ASSERT_TEXT(activeJoint, "activeJoint");
         DollJoint* dst = theDoll.Pick(GetMouseLoc());
-        if (dst && dst != activeJoint)
+        if (dst && dst != activeJoint) {
+            EndAction(theDoll.EdgeExists(activeJoint, dst) ? "Unlink Joints" : "Link Joints");
             theDoll.ToggleEdge(activeJoint, dst);
-        else
+        } else {
             theDoll.UserDeformJoint(activeJoint, GetMouseLoc() - GetMouseDownLoc());
+            EndAction("Move Joint");
+        }
+    } else if (mode == drag) {
+        EndAction("Pose");
     }
 
     if (!stayInPickIcon) {
@@ -509,17 +549,20 @@ void Velko::MouseUp(fPoint2 loc) {
 }
 
 void Velko::Key(int c) {
+    BeginAction();
     documentTouched = true;
     switch (c) {
         case 8:  // backspace
             if (mode != idle) break;
             if (selectedLine) {
+                EndAction(selectedLine->GetIsMask() ? "Delete Mask" : "Delete Line");
                 delete selectedLine;  // unlinks it from the doll
                 selectedLine = nullptr;
             } else if (authorMode.GetMode().deleteRollover == AuthorMode::eraseEdgeOrNode) {
                 if (activeJoint && theDoll.GetIsJointOf(activeJoint)) {
                     theDoll.DeleteJoint(theDoll.GetIndexOfJoint(activeJoint));
                     ClearActiveElements();
+                    EndAction("Delete Joint");
                 } else {
                     Beep();
                 }
@@ -539,10 +582,16 @@ void Velko::Key(int c) {
             ChangePose(-nPoseWidgetsInColumn);
             break;
         case '+':
-            if (activeEdge.a != -1) theDoll.MoveEdgeForwards(activeEdge.a, activeEdge.b);
+            if (activeEdge.a != -1) {
+                theDoll.MoveEdgeForwards(activeEdge.a, activeEdge.b);
+                EndAction("Draw Bone Later");
+            }
             break;
         case '-':
-            if (activeEdge.a != -1) theDoll.MoveEdgeBackwards(activeEdge.a, activeEdge.b);
+            if (activeEdge.a != -1) {
+                theDoll.MoveEdgeBackwards(activeEdge.a, activeEdge.b);
+                EndAction("Draw Bone Earlier");
+            }
             break;
         default:
             break;

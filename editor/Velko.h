@@ -9,12 +9,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "Applet.h"
 #include "AuthorModePanel.h"
 #include "DollPoseWidget.h"
 #include "Drag.h"
+#include "EditHistory.h"
+#include "RecoveryFile.h"
 #include "SketchDoll.h"
 #include "VelkoDocument.h"
 
@@ -30,6 +33,8 @@ public:
         kMenuEditMask = 4,
         kMenuQuit = 5,
         kMenuSave = 6,
+        kMenuUndo = 7,
+        kMenuRedo = 8,
     };
 
     explicit Velko(App* shell);
@@ -51,6 +56,9 @@ public:
 
     // The document named on the command line, opened when the editor first shows
     void SetStartDocument(const char* path) { startDocument = path ? path : ""; }
+    // Keeps a recovery copy of unsaved work in folder and, when the editor first shows,
+    // offers to restore what a program that ended without saving left there
+    void EnableRecovery(const std::string& folder);
 
 private:
     // The doll mask is being edited: new lines are masks and only masks can be selected
@@ -84,6 +92,19 @@ private:
     uint64_t lastDollFingerprint;
     int ticksAtRest;  // ticks the fingerprint has stayed the same, up to a few
 
+    // Undo and redo (VelkoHistory.cpp). The history's current document is the doll as it
+    // was when an action last completed and came to rest.
+    EditHistory history;
+    std::string pendingStep;      // label of a completed action not yet recorded; "" none
+    uint64_t historyFingerprint;  // DollFingerprint() when the current document was taken
+    // The recovery copy of unsaved work, when enabled
+    std::unique_ptr<RecoveryFile> recovery;
+    std::string recoveryFolder;
+    std::string recoveryWritten;  // the document last handed to the recovery file
+    bool recoveryStale;           // unsaved work newer than the recovery copy
+    bool recoveryKept;            // a recovery copy may be on disk
+    int ticksSinceRecoveryWrite;
+
     void ClearActiveElements();
     // The icon to the bottom-left corner (inset 10), showing "heart"
     void InitDollIcon();
@@ -113,6 +134,29 @@ private:
     void ShowTitle(const char* title) override { SetWindowTitle(title); }
     // Changes whenever the posture, a pose or the icon changes
     uint64_t DollFingerprint() const;
+
+    // Undo, redo and recovery (VelkoHistory.cpp)
+    void BuildEditMenu(AppMenu* menu);
+    // Before an input is handled: records the action that completed before it, or takes
+    // in what the doll did by itself since, so the step about to start begins from the doll
+    // as it is
+    void BeginAction();
+    // An action that may have changed the document completed; it becomes a step named
+    // label once the doll comes to rest or the next action begins
+    void EndAction(const char* label);
+    // Writes the document and records it in the history; every tick-time writing of the
+    // document goes through here (it renumbers the joints)
+    void TakeSnapshot();
+    void UndoStep();
+    void RedoStep();
+    // Replaces the doll with a document of the history, as Open loads a file
+    void RestoreSnapshot(const std::string& bytes);
+    // The title, the Edit menu and the recovery copy after the current document changed
+    void DocumentStateChanged();
+    // Writes the recovery copy when it is due (every tick, cheap when it is not)
+    void KeepRecoveryCopy();
+    // Offers what programs that ended without saving left behind (once, at start)
+    void OfferRecovery();
 
     void RenderDoll();
     void RenderRollovers();

@@ -72,7 +72,13 @@ bool VelkoDocument::HasUnsavedChanges() {
 }
 
 void VelkoDocument::RefreshTitle() {
-    std::string title = GetTitle(HasUnsavedChanges());
+    std::string now;
+    if (!host->WriteDocument(&now)) now.clear();
+    RefreshTitleFor(now);
+}
+
+void VelkoDocument::RefreshTitleFor(const std::string& now) {
+    std::string title = GetTitle(now.empty() || now != savedBytes);
     if (title == shownTitle) return;
     shownTitle = title;
     host->ShowTitle(title.c_str());
@@ -124,26 +130,42 @@ bool VelkoDocument::Open() {
     return OpenPath(chosen);
 }
 
+bool VelkoDocument::LoadBytes(const std::string& what, const std::string& bytes) {
+    std::string why = WhyNotADoll(bytes);
+    if (!why.empty()) {
+        Report("Could not open " + what + ": " + why);
+        return false;
+    }
+    FILE* f = OpenBytes(bytes);
+    if (!f) {
+        Report("Could not open " + what + ": " + strerror(errno));
+        return false;
+    }
+    tbfReaderAsciiFILE reader(f);  // closes f when it goes
+    host->LoadDocument(&reader);
+    return true;
+}
+
+bool VelkoDocument::OpenRecovered(const std::string& p, const std::string& bytes) {
+    if (!LoadBytes("the recovered copy of " + (p.empty() ? std::string(kUntitled) : p), bytes))
+        return false;
+    if (p.empty())
+        path.clear();
+    else
+        SetPath(p);
+    // Unsaved work whatever the file on disk holds, until the person saves it
+    savedBytes.clear();
+    RefreshTitle();
+    return true;
+}
+
 bool VelkoDocument::OpenPath(const std::string& p) {
     std::string bytes, error;
     if (!ReadWholeFile(p, &bytes, &error)) {
         Report(error);
         return false;
     }
-    std::string why = WhyNotADoll(bytes);
-    if (!why.empty()) {
-        Report("Could not open \"" + p + "\": " + why);
-        return false;
-    }
-    FILE* f = OpenBytes(bytes);
-    if (!f) {
-        Report("Could not open \"" + p + "\": " + strerror(errno));
-        return false;
-    }
-    {
-        tbfReaderAsciiFILE reader(f);  // closes f when it goes
-        host->LoadDocument(&reader);
-    }
+    if (!LoadBytes("\"" + p + "\"", bytes)) return false;
     SetPath(p);
     // What the opened doll writes, so a file written another way (by hand, by an older
     // version) does not count as changed merely by being read

@@ -49,6 +49,10 @@ public:
     bool HasUnsavedChanges();
     // Shows the title with or without the unsaved mark, as the doll stands now
     void RefreshTitle();
+    // The same for a document the caller has just written (the doll as it stands)
+    void RefreshTitleFor(const std::string& now);
+    // What the doll wrote when last saved or opened
+    const std::string& GetSavedBytes() const { return savedBytes; }
 
     // The commands; each returns whether it was carried out
     bool New();
@@ -64,11 +68,16 @@ public:
     bool OpenPath(const std::string& path);
     // Writes the doll to path atomically; reports failures
     bool SaveToPath(const std::string& path);
+    // Loads a recovered document as unsaved work on the document at path ("" untitled);
+    // false, with the failure reported, when the bytes hold no doll
+    bool OpenRecovered(const std::string& path, const std::string& bytes);
 
 private:
     // True when nothing unsaved would be lost: no changes, or saved, or discarded
     bool ConfirmDiscard();
     void Report(const std::string& message);
+    // Replaces the doll with the bytes' doll when they hold one; what names them in a report
+    bool LoadBytes(const std::string& what, const std::string& bytes);
     void SetPath(const std::string& p);
 
     VelkoDocumentHost* host;

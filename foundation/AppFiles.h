@@ -29,6 +29,10 @@ public:
     // Asks "Save changes to NAME?" with the answers Save, Don't Save and Cancel; a dialog
     // that cannot be shown or is closed counts as Cancel
     virtual SaveChangesAnswer AskSaveChanges(const std::string& documentName) = 0;
+    enum RecoveryAnswer { restoreRecovery, discardRecovery, keepRecovery };
+    // Asks "Velko closed without saving NAME. Restore it?" with the answers Restore and
+    // Discard; a dialog that cannot be shown or is closed keeps the copy for a later start
+    virtual RecoveryAnswer AskRestore(const std::string& documentName) = 0;
     // Shows a failure to the person (the caller has written it to stderr too)
     virtual void ShowError(const std::string& message) = 0;
 };

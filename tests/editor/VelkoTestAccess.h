@@ -32,6 +32,9 @@ public:
     const AuthorModePanel& Panel() const { return v.authorMode; }
     AuthorMode CurrentMode() const { return v.authorMode.GetMode(); }
     bool EditingMask() const { return v.testOnBackground; }
+    const EditHistory& History() const { return v.history; }
+    // An action completed and its step waits for the doll to come to rest
+    bool GetIsStepPending() const { return !v.pendingStep.empty() || v.documentTouched; }
     // The document the doll would write now (renumbers its joints, as saving does)
     bool WriteDocument(std::string* bytes) { return v.WriteDocument(bytes); }
 

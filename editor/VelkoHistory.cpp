@@ -1,0 +1,149 @@
+// The editor's undo and redo, and the recovery copy of unsaved work: when a step begins and
+// ends, what it is called, and when the copy is written. The steps themselves are whole
+// documents kept by EditHistory; restoring one loads it the way Open loads a file.
+#include <cstdio>
+
+#include "AppFiles.h"
+#include "DocumentFile.h"
+#include "Velko.h"
+#include "tbfReader.h"
+
+namespace {
+// Ticks between two writes of the recovery copy: ten seconds at 30 ticks a second. The
+// first copy of new unsaved work is written at once.
+const int kRecoveryTicks = 300;
+}  // namespace
+
+void Velko::EnableRecovery(const std::string& folder) {
+    recoveryFolder = folder;
+    recovery.reset(folder.empty() ? nullptr : new RecoveryFile(folder));
+}
+
+void Velko::BuildEditMenu(AppMenu* menu) {
+    menu->BeginSubmenu("Edit");
+    menu->AddItem("Undo", kMenuUndo, 'Z', nullptr);
+    menu->AddItem("Redo", kMenuRedo, 'Z' | kShortcutShift, nullptr);
+    menu->AddShortcut(kMenuRedo, 'Y');
+    menu->EndSubmenu();
+    menu->EnableItem(kMenuUndo, false);
+    menu->EnableItem(kMenuRedo, false);
+}
+
+void Velko::BeginAction() {
+    if (!documentBegun) return;  // the history starts with the first tick
+    if (!pendingStep.empty() || documentTouched || DollFingerprint() != historyFingerprint)
+        TakeSnapshot();
+}
+
+void Velko::EndAction(const char* label) {
+    pendingStep = label;
+    documentTouched = true;
+}
+
+void Velko::TakeSnapshot() {
+    std::string now;
+    WriteDocument(&now);
+    if (!pendingStep.empty())
+        history.Record(pendingStep.c_str(), now);
+    else
+        history.Amend(now);  // the doll moved into a pose by itself
+    pendingStep.clear();
+    historyFingerprint = DollFingerprint();
+    lastDollFingerprint = historyFingerprint;
+    documentTouched = false;
+    DocumentStateChanged();
+}
+
+void Velko::UndoStep() {
+    // Not in the middle of an action: it would go on with a doll that is no longer there
+    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) return;
+    BeginAction();
+    if (history.Undo()) RestoreSnapshot(history.GetCurrent());
+}
+
+void Velko::RedoStep() {
+    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) return;
+    BeginAction();
+    if (history.Redo()) RestoreSnapshot(history.GetCurrent());
+}
+
+void Velko::RestoreSnapshot(const std::string& bytes) {
+    if (FILE* f = fmemopen((void*)bytes.data(), bytes.size(), "r")) {
+        tbfReaderAsciiFILE reader(f);  // closes f
+        LoadDocument(&reader);
+    }
+    historyFingerprint = DollFingerprint();
+    lastDollFingerprint = historyFingerprint;
+    documentTouched = false;
+    DocumentStateChanged();
+}
+
+void Velko::DocumentStateChanged() {
+    const std::string& now = history.GetCurrent();
+    document.RefreshTitleFor(now);
+    if (AppMenu* menu = GetMenu()) {
+        menu->SetItemLabel(kMenuUndo,
+                           history.CanUndo() ? ("Undo " + history.GetUndoLabel()).c_str() : "Undo");
+        menu->SetItemLabel(kMenuRedo,
+                           history.CanRedo() ? ("Redo " + history.GetRedoLabel()).c_str() : "Redo");
+        menu->EnableItem(kMenuUndo, history.CanUndo());
+        menu->EnableItem(kMenuRedo, history.CanRedo());
+    }
+    if (!recovery) return;
+    if (now != document.GetSavedBytes()) {
+        recoveryStale = now != recoveryWritten;
+    } else if (recoveryKept) {
+        // Saved, or back to what was saved: nothing to recover
+        recovery->Remove();
+        recoveryKept = false;
+        recoveryStale = false;
+        recoveryWritten.clear();
+    }
+}
+
+void Velko::KeepRecoveryCopy() {
+    if (!recovery) return;
+    if (ticksSinceRecoveryWrite < kRecoveryTicks) ticksSinceRecoveryWrite++;
+    if (!recoveryStale || ticksSinceRecoveryWrite < kRecoveryTicks) return;
+    // The history's current document: no writing of the doll here, only a copy handed to
+    // the recovery file's own thread
+    recoveryWritten = history.GetCurrent();
+    recovery->Write(document.GetPath(), recoveryWritten);
+    recoveryKept = true;
+    recoveryStale = false;
+    ticksSinceRecoveryWrite = 0;
+}
+
+void Velko::OfferRecovery() {
+    AppFiles* files = AppFiles::Get();
+    if (!recovery || !files) return;
+    std::vector<RecoveryFile::Orphan> orphans = RecoveryFile::FindOrphans(recoveryFolder);
+    bool asking = true;
+    for (RecoveryFile::Orphan& o : orphans) {
+        if (!asking) {
+            RecoveryFile::Release(&o);  // offered at a later start
+            continue;
+        }
+        std::string name = FileNameOfPath(o.documentPath);
+        switch (files->AskRestore(name.empty() ? "Untitled" : name)) {
+            case AppFiles::restoreRecovery:
+                // One doll at a time: the others wait for a later start
+                BeginAction();
+                if (document.OpenRecovered(o.documentPath, o.bytes)) {
+                    EndAction("Restore");
+                    RecoveryFile::Delete(&o);
+                } else {
+                    RecoveryFile::Release(&o);
+                }
+                asking = false;
+                break;
+            case AppFiles::discardRecovery:
+                RecoveryFile::Delete(&o);
+                break;
+            default:
+                RecoveryFile::Release(&o);
+                asking = false;
+                break;
+        }
+    }
+}
