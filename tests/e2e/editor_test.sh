@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # What a person sees in the editor: the start screen, a line sketched along a bone that
-# follows the bone when the doll is posed, "Edit Skeleton" hiding lines and thickening
-# bones, and the icon menu on its blue tint. Then the person's documents: the right-click
-# menu, Save As through the real zenity dialog, quitting, starting again with the document
-# on the command line, Ctrl+S, a save onto a full disk, and Quit cancelled.
+# follows the bone when the doll is posed, undone and redone, "Edit Skeleton" hiding lines
+# and thickening bones, and the icon menu on its blue tint. Then the person's documents: the
+# right-click menu, Save As through the real zenity dialog, quitting, starting again with
+# the document on the command line, Ctrl+S, a save onto a full disk, Quit cancelled, and
+# unsaved work brought back through the restore question after the program was killed.
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1" 800x480
 e2e_click 500 300 0.1  # hurries the splash
@@ -33,6 +34,26 @@ e2e_drag 400 200 400 262 12
 e2e_move 500 450 0.3
 e2e_shot line
 e2e_expect_ge "line drawn along the forearm" "$(e2e_count line 394 198 407 262 128,128,128)" 30
+
+# Ctrl+Z takes the line away, Ctrl+Shift+Z brings it back
+e2e_key ctrl+z
+e2e_move 500 450 0.3
+e2e_shot undone
+e2e_expect_eq "Ctrl+Z removed the line" "$(e2e_count undone 394 198 407 262 128,128,128)" 0
+e2e_key ctrl+shift+z
+e2e_move 500 450 0.3
+e2e_shot redone
+e2e_expect_ge "Ctrl+Shift+Z brought it back" "$(e2e_count redone 394 198 407 262 128,128,128)" 30
+# The same through the menu: Edit > Undo Draw Line, then Ctrl+Y
+e2e_move 300 120 0.2
+e2e_menu_item 158 160 edit-menu
+e2e_move 500 450 0.3
+e2e_shot menu-undone
+e2e_expect_eq "Edit > Undo removed the line" "$(e2e_count menu-undone 394 198 407 262 128,128,128)" 0
+e2e_key ctrl+y
+e2e_move 500 450 0.3
+e2e_shot menu-redone
+e2e_expect_ge "Ctrl+Y brought it back" "$(e2e_count menu-redone 394 198 407 262 128,128,128)" 30
 
 # "Edit Skeleton": no lines, thick gray bones
 e2e_click 40 100 0.2
@@ -77,20 +98,15 @@ e2e_click 700 460 0.3 # closes the icon menu
 e2e_expect_eq "title marks the unsaved doll" "$(xdotool getwindowname "$E2E_WID")" \
     "Untitled • - Velko"
 
-# The right button opens the menu where it is pressed, its entries on a gray box; releasing
-# on "Edit Mask" (the seventh row) chooses it, and Ctrl+M turns it off again
+# The right button opens the menu where it is pressed: "File" and "Edit", each opening its
+# items on a gray box beside it. A click on "Edit Mask" (the seventh row of "File") chooses
+# it, and Ctrl+M turns it off again. (The toolkit chooses an item of a submenu on a click;
+# releasing a held button there closes the menu without choosing.)
 e2e_move 300 120 0.2
 e2e_screen before-menu
-xdotool mousedown 3
-sleep 0.5
-xdotool mousemove --window "$E2E_WID" 330 240 # the pointer over it draws it afresh
-sleep 0.2
-xdotool mousemove --window "$E2E_WID" 360 282
-sleep 0.5
-e2e_screen menu
+e2e_menu_item 133 282 menu
 e2e_expect_ge "menu drawn below and right of the press" \
-    "$(e2e_diff before-menu menu 300 120 480 340)" 15000
-xdotool mouseup 3
+    "$(e2e_diff before-menu menu 300 120 560 340)" 15000
 e2e_move 560 460 0.4
 e2e_shot mask-on
 e2e_expect_eq "Edit Mask chosen from the menu" "$(e2e_pixel mask-on 560 450)" "255,230,230"
@@ -209,10 +225,42 @@ if [ -n "$dlg" ]; then
 else
     e2e_fail "no question before quitting"
 fi
-# Don't Save ends it
+# Killed with unsaved work: the recovery copy (written at most every 10 s) brings it back
+sleep 10.5
+e2e_move 560 460 0.5
+e2e_shot before-kill
+title=$(xdotool getwindowname "$E2E_WID")
+kill -9 "$E2E_PID"
+wait "$E2E_PID" 2>/dev/null
+copy=$(ls "$XDG_STATE_HOME"/velko/*.recovery)
+e2e_expect_eq "a recovery copy was left" "$(echo "$copy" | grep -c .)" 1
+e2e_start "$1" 800x480
+e2e_click 500 300 0.1
+dlg=$(e2e_dialog "^Velko$")
+if [ -n "$dlg" ]; then
+    e2e_screen restore-question
+    xdotool key Return # Restore
+    sleep 1
+    e2e_refocus
+else
+    e2e_fail "no restore question"
+fi
+e2e_wait_for_editor restored || e2e_finish
+e2e_move 560 460 0.8
+e2e_shot restored
+e2e_expect_eq "restored under its name, unsaved" "$(xdotool getwindowname "$E2E_WID")" "$title"
+diff=$(($(e2e_diff_blurred before-kill restored 220 0 590 480) +
+    $(e2e_diff_blurred before-kill restored 130 120 220 480)))
+[ "$diff" -lt 20 ] && echo "ok: the doll is back ($diff pixels differ)" ||
+    e2e_fail "the restored doll differs in $diff pixels"
+[ -e "$copy" ] && e2e_fail "the restored copy is still there" || echo "ok: the copy is taken"
+
+# Don't Save ends it, and a clean exit leaves no recovery copy behind
+sleep 0.5
 e2e_key ctrl+q
 dlg=$(e2e_dialog "Unsaved Changes")
 xdotool key shift+Tab shift+Tab space
 e2e_wait_exit
 e2e_expect_eq "Don't Save ends the program" "$E2E_EXIT" 0
+e2e_expect_eq "no copy after a clean exit" "$(ls "$XDG_STATE_HOME/velko" | tr '\n' ' ')" ""
 e2e_finish

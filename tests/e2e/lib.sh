@@ -8,6 +8,10 @@ set -uo pipefail
 
 E2E_OUT="${E2E_OUT:-$PWD/e2e-shots}"
 mkdir -p "$E2E_OUT"
+# The program keeps recovery copies of unsaved work in its state folder: the tests' own, so
+# a test never touches (or is offered) a person's copies
+export XDG_STATE_HOME="$E2E_OUT/state"
+rm -rf "$XDG_STATE_HOME"
 : >"$E2E_OUT/program.log"
 E2E_PID=""
 E2E_WID=""
@@ -128,6 +132,23 @@ e2e_drag() {  # x0 y0 x1 y1 [steps]
     sleep 0.15
 }
 e2e_key() { xdotool key --clearmodifiers "$@"; sleep 0.15; }
+
+# Opens the pop-up menu with a right click where the pointer is (at x 300), moves onto the
+# top-level row at y TOP, into its submenu, and clicks the submenu's row at y ROW (window
+# coordinates); the whole screen is taken as SHOT just before the click
+e2e_menu_item() {
+    xdotool click 3
+    sleep 0.5
+    xdotool mousemove --window "$E2E_WID" 320 "$1"
+    sleep 0.5
+    xdotool mousemove --window "$E2E_WID" 420 "$1" # into the submenu, which draws it afresh
+    sleep 0.3
+    xdotool mousemove --window "$E2E_WID" 420 "$2"
+    sleep 0.5
+    e2e_screen "$3"
+    xdotool click 1
+    sleep 0.4
+}
 
 # Screenshot of the window only
 e2e_shot() { import -window "$E2E_WID" "$E2E_OUT/$1.png" 2>/dev/null; }
