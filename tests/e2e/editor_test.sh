@@ -78,14 +78,15 @@ e2e_expect_eq "title marks the unsaved doll" "$(xdotool getwindowname "$E2E_WID"
     "Untitled • - Velko"
 
 # The right button opens the menu where it is pressed, its entries on a gray box; releasing
-# on "Edit Mask" (the seventh row) chooses it, and Ctrl+M turns it off again
+# on "Edit Mask" (the eleventh row, after the three Export items) chooses it, and Ctrl+M
+# turns it off again
 e2e_move 300 120 0.2
 e2e_screen before-menu
 xdotool mousedown 3
 sleep 0.5
 xdotool mousemove --window "$E2E_WID" 330 240 # the pointer over it draws it afresh
 sleep 0.2
-xdotool mousemove --window "$E2E_WID" 360 282
+xdotool mousemove --window "$E2E_WID" 360 378
 sleep 0.5
 e2e_screen menu
 e2e_expect_ge "menu drawn below and right of the press" \
