@@ -141,9 +141,9 @@ bool PathExists(const std::string& path) {
     return lstat(path.c_str(), &info) == 0;
 }
 
-bool AskReplace(const std::string& path) {
+bool AskReplace(const std::string& path, const std::string& title) {
     ZenityRun run = RunZenity(
-        {"--question", "--title=Save Document", "--no-wrap",
+        {"--question", "--title=" + title, "--no-wrap",
          "--text=A file named \"" + DialogText(FileNameOf(path)) + "\" already exists. Replace it?",
          "--ok-label=Replace", "--cancel-label=Cancel"});
     return run.exitCode == 0;
@@ -180,20 +180,37 @@ std::string ZenityFiles::ChooseDocumentToOpen(const std::string& folder) {
     return ChosenPath(RunZenity(args));
 }
 
-std::string ZenityFiles::ChooseDocumentToSave(const std::string& folder,
-                                              const std::string& proposedName) {
+namespace {
+// The save chooser: a name typed without an extension gets extension, and when that names
+// an existing file the person is asked before it is replaced
+std::string ChooseFileToSave(const std::string& folder, const std::string& proposedName,
+                             const std::string& title, const std::string& filter,
+                             const std::string& extension) {
     std::string suggested = StartFolder(folder) + proposedName;
     for (;;) {
         // zenity 3 asks before replacing a file only when given --confirm-overwrite
         std::string path = ChosenPath(
-            RunZenity({"--file-selection", "--save", "--confirm-overwrite", "--title=Save Document",
-                       kDocumentFilter, kAllFilesFilter, "--filename=" + suggested}));
+            RunZenity({"--file-selection", "--save", "--confirm-overwrite", "--title=" + title,
+                       filter, kAllFilesFilter, "--filename=" + suggested}));
         if (path.empty() || NameHasExtension(path)) return path;
         // The chooser confirmed only the name as typed
-        path += kExtension;
-        if (!PathExists(path) || AskReplace(path)) return path;
+        path += extension;
+        if (!PathExists(path) || AskReplace(path, title)) return path;
         suggested = path;
     }
+}
+}  // namespace
+
+std::string ZenityFiles::ChooseDocumentToSave(const std::string& folder,
+                                              const std::string& proposedName) {
+    return ChooseFileToSave(folder, proposedName, "Save Document", kDocumentFilter, kExtension);
+}
+
+std::string ZenityFiles::ChooseExportFile(const std::string& folder,
+                                          const std::string& proposedName, const std::string& kind,
+                                          const std::string& extension) {
+    return ChooseFileToSave(folder, proposedName, "Export",
+                            "--file-filter=" + kind + " | *" + extension, extension);
 }
 
 AppFiles::SaveChangesAnswer ZenityFiles::AskSaveChanges(const std::string& documentName) {

@@ -21,6 +21,9 @@ public:
     // choosing not to replace shows the chooser again
     std::string ChooseDocumentToSave(const std::string& folder,
                                      const std::string& proposedName) override;
+    // The same chooser titled "Export", filtering for kind, adding extension
+    std::string ChooseExportFile(const std::string& folder, const std::string& proposedName,
+                                 const std::string& kind, const std::string& extension) override;
     SaveChangesAnswer AskSaveChanges(const std::string& documentName) override;
     RecoveryAnswer AskRestore(const std::string& documentName) override;
     void ShowError(const std::string& message) override;

@@ -4,6 +4,9 @@
 #include <cstdlib>
 
 #include "AppFiles.h"
+#include "DocumentFile.h"
+#include "DollExport.h"
+#include "DollPictures.h"
 #include "GIconTable.h"
 #include "VelkoAssert.h"
 #include "VelkoIcons.h"
@@ -12,14 +15,14 @@
 #include "tbfWriter.h"
 
 namespace {
-const float kBoundsWidth = 800;
-const float kBoundsHeight = 480;
+// The window is the stage exported pictures show
+const float kBoundsWidth = kStageWidth;
+const float kBoundsHeight = kStageHeight;
 const fPoint2 kModePanelTopLeft(10, 10);
 const float kLinePickDistance = 4.0f;
 const float kStrokePointSpacing = 2.5f;
 const float kLookAtInterestDown = 1.0f;
 const float kLookAtInterestUp = 0.5f;
-const float kIconInset = 10;
 const float kIconMenuGutter = 10;
 // Pose grid: 100-unit cells holding 90-unit squares
 const float kPoseCell = 100;
@@ -88,17 +91,7 @@ void Velko::ClearActiveElements() {
     activeEdge.a = activeEdge.b = -1;
 }
 
-void Velko::InitDollIcon() {
-    DollIcon* icon = theDoll.GetIcon();
-    fRect b = GetBounds();
-    fRect r = icon->GetBounds();
-    r.SetBottomLeft(fPoint2(b.left + kIconInset, b.bottom - kIconInset));
-    int heart = GIconTable::ResolveIcon("heart");
-    // What a document without an icon of its own shows, so only a changed icon is written
-    theDoll.SetDefaultIcon(heart, r);
-    icon->SetBounds(r);
-    icon->SetIcon(heart);
-}
+void Velko::InitDollIcon() { PlaceDefaultDollIcon(&theDoll, GetBounds()); }
 
 void Velko::KeepIconInWindow() {
     DollIcon* icon = theDoll.GetIcon();
@@ -124,6 +117,10 @@ void Velko::BuildMenu() {
     menu->AddItem("Save", kMenuSave, 'S', nullptr);
     menu->AddItem("Save As\u2026", kMenuSaveAs, 'S' | kShortcutShift, nullptr);
     menu->AddSeparator();
+    menu->AddItem("Export Picture\u2026", kMenuExportPicture, 'E', nullptr);
+    menu->AddItem("Export Pose Sheet\u2026", kMenuExportPoseSheet, 0, nullptr);
+    menu->AddItem("Export Animation\u2026", kMenuExportAnimation, 'E' | kShortcutShift, nullptr);
+    menu->AddSeparator();
     menu->AddItem("Home Position", kMenuHomePosition, 'H', nullptr);
     // The menu flips testOnBackground itself before it delivers the item
     menu->AddItem("Edit Mask", kMenuEditMask, 'M', &testOnBackground);
@@ -133,6 +130,9 @@ void Velko::BuildMenu() {
     if (!AppFiles::Get()) {
         menu->EnableItem(kMenuOpen, false);
         menu->EnableItem(kMenuSaveAs, false);
+        menu->EnableItem(kMenuExportPicture, false);
+        menu->EnableItem(kMenuExportPoseSheet, false);
+        menu->EnableItem(kMenuExportAnimation, false);
     }
     BuildEditMenu(menu);
 }
@@ -152,6 +152,15 @@ void Velko::MenuInvoked(int id) {
             break;
         case kMenuSaveAs:
             document.SaveAs();
+            break;
+        case kMenuExportPicture:
+            Export((int)DollExportKind::picture);
+            break;
+        case kMenuExportPoseSheet:
+            Export((int)DollExportKind::poseSheet);
+            break;
+        case kMenuExportAnimation:
+            Export((int)DollExportKind::animation);
             break;
         case kMenuHomePosition:
             theDoll.GoToHomePose();
@@ -175,6 +184,17 @@ void Velko::MenuInvoked(int id) {
             break;
     }
     documentTouched = true;
+}
+
+void Velko::Export(int kind) {
+    std::string bytes;
+    if (!WriteDocument(&bytes)) {
+        fprintf(stderr, "velko: could not export: the document could not be put together\n");
+        if (AppFiles* files = AppFiles::Get())
+            files->ShowError("Could not export: the document could not be put together in memory");
+        return;
+    }
+    ExportDoll((DollExportKind)kind, bytes, FolderOfPath(document.GetPath()), document.GetName());
 }
 
 void Velko::CloseRequested() { MenuInvoked(kMenuQuit); }
@@ -638,16 +658,8 @@ void Velko::Render() {
 }
 
 void Velko::RenderDoll() {
-    AuthorMode m = authorMode.GetMode();
-    theDoll.SetRenderSkeleton(m.skeletonVisible);
-    theDoll.SetRenderSketches(m.artVisible);
     // With the icon menu open the masks are left unfilled so the tint shows through
-    theDoll.SetRenderOpaque(mode != pickIcon);
-    bool emphasizeNodes = m.clickNode == AuthorMode::pose || m.clickNode == AuthorMode::moveOrLink;
-    bool thickBones = !m.artVisible;
-    theDoll.RenderSkeleton(emphasizeNodes, thickBones);
-    theDoll.Render();
-    theDoll.RenderDecorations(m.iconFramesVisible);
+    RenderDollInMode(&theDoll, authorMode.GetMode(), mode != pickIcon, true);
 }
 
 void Velko::RenderRollovers() {

@@ -33,8 +33,11 @@ public:
         kMenuEditMask = 4,
         kMenuQuit = 5,
         kMenuSave = 6,
-        kMenuUndo = 7,
-        kMenuRedo = 8,
+        kMenuExportPicture = 7,
+        kMenuExportPoseSheet = 8,
+        kMenuExportAnimation = 9,
+        kMenuUndo = 10,
+        kMenuRedo = 11,
     };
 
     explicit Velko(App* shell);
@@ -125,6 +128,8 @@ private:
     // After New or Open replaced the doll's joints and lines: ends the action in progress
     // and forgets the selection and every rollover, which pointed into the old content
     void ForgetDollContent();
+    // Writes the doll's document as it stands and hands it to the Export command of kind
+    void Export(int kind);
 
     // VelkoDocumentHost. Writing renumbers the joints, so the rollover joint and bone are
     // carried over to their new indices.

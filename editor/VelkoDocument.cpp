@@ -15,8 +15,9 @@ const char* const kUntitled = "Untitled";
 const char* const kProgramName = "Velko";
 const char* const kDocumentExtension = ".velko";
 
-// A reader over a document held in memory; the reader owns the stream and closes it
-FILE* OpenBytes(const std::string& bytes) {
+}  // namespace
+
+FILE* OpenDocumentBytes(const std::string& bytes) {
     // fmemopen refuses a zero-length buffer in some C libraries; an empty document is read
     // from a one-byte buffer holding nothing but a line end
     static const char kEmpty[] = "\n";
@@ -24,9 +25,8 @@ FILE* OpenBytes(const std::string& bytes) {
     return fmemopen((void*)bytes.data(), bytes.size(), "r");
 }
 
-// Why the bytes cannot be opened as a doll, or "" when they can
-std::string WhyNotADoll(const std::string& bytes) {
-    FILE* f = OpenBytes(bytes);
+std::string WhyNotADollDocument(const std::string& bytes) {
+    FILE* f = OpenDocumentBytes(bytes);
     if (!f) return strerror(errno);
     tbfReaderAsciiFILE reader(f);
     if (!reader.GetIsFileReadable()) return "it is not a Velko document";
@@ -35,7 +35,6 @@ std::string WhyNotADoll(const std::string& bytes) {
         return "it holds no doll";
     return "";
 }
-}  // namespace
 
 std::string VelkoDocument::GetName() const {
     std::string name = FileNameOfPath(path);
@@ -131,12 +130,12 @@ bool VelkoDocument::Open() {
 }
 
 bool VelkoDocument::LoadBytes(const std::string& what, const std::string& bytes) {
-    std::string why = WhyNotADoll(bytes);
+    std::string why = WhyNotADollDocument(bytes);
     if (!why.empty()) {
         Report("Could not open " + what + ": " + why);
         return false;
     }
-    FILE* f = OpenBytes(bytes);
+    FILE* f = OpenDocumentBytes(bytes);
     if (!f) {
         Report("Could not open " + what + ": " + strerror(errno));
         return false;

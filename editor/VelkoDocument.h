@@ -9,9 +9,17 @@
 // stderr and shown through the platform's file services when there are any.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 class tbfReader;
+
+// A stream reading a document held in memory (bytes must outlive it), to hand to a
+// tbfReaderAsciiFILE, which closes it; null with errno set when it cannot be opened
+FILE* OpenDocumentBytes(const std::string& bytes);
+// Why the bytes cannot be opened as a doll ("it is not a Velko document", "it holds no
+// doll", or the system's reason), or "" when they can
+std::string WhyNotADollDocument(const std::string& bytes);
 
 // What the document needs of the editor that hosts the doll
 class VelkoDocumentHost {

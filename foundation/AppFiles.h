@@ -25,6 +25,16 @@ public:
     virtual std::string ChooseDocumentToSave(const std::string& folder,
                                              const std::string& proposedName) = 0;
 
+    // Lets the person name a file to export to, starting in folder with the proposed name;
+    // kind names such files for the chooser's filter ("PNG pictures") and extension (".png")
+    // is added to a name typed without one. The chosen path, or "" when cancelled or when
+    // the platform offers no such chooser.
+    virtual std::string ChooseExportFile(const std::string& folder, const std::string& proposedName,
+                                         const std::string& kind, const std::string& extension) {
+        (void)folder, (void)proposedName, (void)kind, (void)extension;
+        return "";
+    }
+
     enum SaveChangesAnswer { saveChanges, discardChanges, cancelCommand };
     // Asks "Save changes to NAME?" with the answers Save, Don't Save and Cancel; a dialog
     // that cannot be shown or is closed counts as Cancel

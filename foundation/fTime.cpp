@@ -47,6 +47,22 @@ void SetTestSeconds(double t) {
 
 void ClearTestSeconds() { testTimeSet = false; }
 
+FixedClock::FixedClock(double seconds)
+    : now(seconds), wasPinned(testTimeSet), pinnedBefore(testTime) {
+    Set(seconds);
+}
+
+FixedClock::~FixedClock() {
+    testTimeSet = wasPinned;
+    testTime = pinnedBefore;
+}
+
+void FixedClock::Set(double seconds) {
+    now = seconds;
+    testTimeSet = true;
+    testTime = seconds;
+}
+
 float TimePeriodRiseAsClamp_base(float base, float start, float len) {
     float t = base - start;
     float v = (t - floorf(t / len) * len) / len;

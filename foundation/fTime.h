@@ -23,6 +23,26 @@ void fTimeInit();
 void SetTestSeconds(double t);
 void ClearTestSeconds();
 
+// Runs the program clock on a time its owner advances, for as long as it lives: a renderer
+// that must give the same pictures on every run sets the time of each frame itself instead
+// of reading the wall clock. Whatever pin was in force before (a test's, an outer
+// FixedClock's, or none) is back once it goes. Seconds.
+class FixedClock {
+public:
+    explicit FixedClock(double seconds);
+    ~FixedClock();
+    FixedClock(const FixedClock&) = delete;
+    FixedClock& operator=(const FixedClock&) = delete;
+
+    void Set(double seconds);
+    double Get() const { return now; }
+
+private:
+    double now;
+    bool wasPinned;
+    double pinnedBefore;
+};
+
 // Saw-tooth: 0 to 1 over each len seconds counted from start, evaluated at base
 float TimePeriodRiseAsClamp_base(float base, float start, float len);
 // Triangle: 0 -> 1 -> 0 over each period seconds from start, evaluated at base

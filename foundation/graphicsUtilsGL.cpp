@@ -126,6 +126,41 @@ float fMeasureString(const char* format, ...) {
     return 8.0f * (float)strlen(buf);
 }
 
+namespace {
+// Seven segments per digit, bit 0 to 6: top, upper right, lower right, bottom, lower left,
+// upper left, middle
+const unsigned char kDigitSegments[10] = {0x3f, 0x06, 0x5b, 0x4f, 0x66,
+                                          0x6d, 0x7d, 0x07, 0x7f, 0x6f};
+
+int DecimalDigits(int n, char* digits) { return snprintf(digits, 12, "%d", n < 0 ? 0 : n); }
+}  // namespace
+
+void DrawStrokeNumber(fPoint2 topLeft, int n, float height) {
+    char digits[12];
+    int count = DecimalDigits(n, digits);
+    float w = height / 2, half = height / 2;
+    for (int i = 0; i < count; i++) {
+        float x = topLeft.x + (float)i * (w + height / 4), y = topLeft.y;
+        unsigned char s = kDigitSegments[digits[i] - '0'];
+        // Corners: top left, top right, middle left, middle right, bottom left, bottom right
+        fPoint2 tl(x, y), tr(x + w, y), ml(x, y + half), mr(x + w, y + half), bl(x, y + height),
+            br(x + w, y + height);
+        if (s & 0x01) Line(tl, tr);
+        if (s & 0x02) Line(tr, mr);
+        if (s & 0x04) Line(mr, br);
+        if (s & 0x08) Line(bl, br);
+        if (s & 0x10) Line(ml, bl);
+        if (s & 0x20) Line(tl, ml);
+        if (s & 0x40) Line(ml, mr);
+    }
+}
+
+float MeasureStrokeNumber(int n, float height) {
+    char digits[12];
+    int count = DecimalDigits(n, digits);
+    return (float)count * (height / 2) + (float)(count - 1) * (height / 4);
+}
+
 void SetGraphicsTranslate(fPoint2 delta) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();

@@ -33,6 +33,14 @@ void fDrawString(float x, float y, const char* format, ...) __attribute__((forma
 // Width of the formatted text: a fixed 8 units per character whatever the font
 float fMeasureString(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Draws the decimal digits of n (n >= 0) as straight strokes in the current colour and pen
+// width, each digit height units tall and height / 2 wide with height / 4 between digits,
+// the top left of the first digit at topLeft. It needs no font, so it draws in any GL
+// context (the toolkit's bitmap fonts need the toolkit's window).
+void DrawStrokeNumber(fPoint2 topLeft, int n, float height);
+// Width of that drawing of n
+float MeasureStrokeNumber(int n, float height);
+
 // Opens a translation bracket: later drawing is shifted by delta until the matching Unset
 void SetGraphicsTranslate(fPoint2 delta);
 void UnsetGraphicsTranslate();

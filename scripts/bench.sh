@@ -5,12 +5,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 filter="${1:-.}"
-bash scripts/deps.sh g++ cmake make freeglut3-dev libx11-dev libgl1-mesa-dev libgl1-mesa-dri \
+bash scripts/deps.sh libpng-dev libgif-dev libegl-dev libegl-mesa0 g++ cmake make freeglut3-dev libx11-dev libgl1-mesa-dev libgl1-mesa-dri \
   libbenchmark-dev libgtest-dev xvfb x11-utils
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVELKO_BUILD_TESTS=OFF \
   -DVELKO_BUILD_BENCH=ON >/dev/null
 benches="velko_gesture_bench storage_bench doll_motion_bench doll_document_bench
-  sketch_mapping_bench editor_tick_bench"
+  sketch_mapping_bench editor_tick_bench render_bench"
 cmake --build build-bench -j"$(nproc)" --target $benches >/dev/null
 
 source scripts/xdisplay.sh

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "Application.h"
+#include "HeavyDoll.h"
 #include "Velko.h"
 #include "VelkoTestAccess.h"
 
@@ -22,33 +23,6 @@ namespace {
 Application* Shell() {
     static Application* shell = Application::GetApplicationShell();
     return shell;
-}
-
-// Adds joints up to 32, each linked to an earlier one, and 200 lines of 250 points spread
-// over the bones, each drawn along its bone like a hand-sketched contour
-void MakeHeavy(SketchDoll& d) {
-    for (int i = 0; d.GetNumJoints() < kDollMaxJoints; i++) {
-        int from = i % 11;
-        fPoint2 p = d.GetJoint(from)->GetLoc() + fPoint2(30 * cosf(i * 1.3f), 30 * sinf(i * 1.3f));
-        int j = d.NewJoint();
-        d.GetJoint(j)->SetLoc(p);
-        d.MakeEdge(from, j);
-    }
-    std::vector<std::pair<int, int>> bones;
-    for (int a = 0; a < kDollMaxJoints; a++)
-        for (int b = a + 1; b < kDollMaxJoints; b++)
-            if (d.edges[a][b] > 0) bones.push_back({a, b});
-    for (int n = 0; n < 200; n++) {
-        auto bone = bones[n % bones.size()];
-        SketchDollLine* l = d.NewLine(bone.first, bone.second);
-        fPoint2 a = d.GetJoint(bone.first)->GetLoc(), b = d.GetJoint(bone.second)->GetLoc();
-        for (int k = 0; k < 250; k++) {
-            float t = k / 249.0f;
-            fPoint2 on(a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t);
-            l->AddPoint(on + fPoint2(6 * sinf(t * 20 + n), 6 * cosf(t * 17 + n)));
-        }
-    }
-    d.SkeletonChanged();
 }
 
 struct Editor {

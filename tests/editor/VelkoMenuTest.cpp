@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "AppFiles.h"
+#include "DollPictures.h"
 #include "EditorTestShell.h"
 #include "GIconTable.h"
 #include "GLTestContext.h"
@@ -106,6 +107,11 @@ public:
     }
     std::string ChooseDocumentToSave(const std::string& folder, const std::string& name) override {
         asked.push_back("save " + folder + " " + name);
+        return Chosen();
+    }
+    std::string ChooseExportFile(const std::string& folder, const std::string& name,
+                                 const std::string& kind, const std::string& extension) override {
+        asked.push_back("export " + folder + " " + name + " " + kind + " " + extension);
         return Chosen();
     }
     SaveChangesAnswer AskSaveChanges(const std::string& name) override {
@@ -257,18 +263,22 @@ TEST_F(MenuCommands, TheFileAndEditMenusHoldTheirItemsWithTheirShortcutsAndSepar
         "Item 6 Save 83",
         "Item 2 Save As\xE2\x80\xA6 " + std::to_string('S' | kShortcutShift),
         "Separator",
+        "Item 7 Export Picture\xE2\x80\xA6 69",
+        "Item 8 Export Pose Sheet\xE2\x80\xA6 0",
+        "Item 9 Export Animation\xE2\x80\xA6 " + std::to_string('E' | kShortcutShift),
+        "Separator",
         "Item 3 Home Position 72",
         "Item 4 Edit Mask 77 checked",
         "Separator",
         "Item 5 Quit 81",
         "End",
         "Begin Edit",
-        "Item 7 Undo 90",
-        "Item 8 Redo " + std::to_string('Z' | kShortcutShift),
-        "Shortcut 8 89",
+        "Item 10 Undo 90",
+        "Item 11 Redo " + std::to_string('Z' | kShortcutShift),
+        "Shortcut 11 89",
         "End",
-        "Enable 7 off",
-        "Enable 8 off",
+        "Enable 10 off",
+        "Enable 11 off",
     };
     EXPECT_EQ(s.menu.calls, want);
     EXPECT_EQ(s.shell.menuRequests, 1);
@@ -283,12 +293,13 @@ TEST_F(MenuCommands, TheFileAndEditMenusHoldTheirItemsWithTheirShortcutsAndSepar
     EXPECT_TRUE(s.in->EditingMask());
 }
 
-TEST_F(MenuCommands, WithoutFileServicesOpenAndSaveAsAreAddedThenDisabled) {
+TEST_F(MenuCommands, WithoutFileServicesOpenSaveAsAndExportsAreAddedThenDisabled) {
     MenuSession s(false);
     auto end = std::find(s.menu.calls.begin(), s.menu.calls.end(), "End");
-    ASSERT_LE(end + 3, s.menu.calls.end());
-    std::vector<std::string> afterFile(end, end + 3);
-    std::vector<std::string> want = {"End", "Enable 1 off", "Enable 2 off"};
+    ASSERT_LE(end + 6, s.menu.calls.end());
+    std::vector<std::string> afterFile(end, end + 6);
+    std::vector<std::string> want = {"End",          "Enable 1 off", "Enable 2 off",
+                                     "Enable 7 off", "Enable 8 off", "Enable 9 off"};
     EXPECT_EQ(afterFile, want);
     EXPECT_NE(s.menu.Find(Velko::kMenuOpen), nullptr);
     EXPECT_FALSE(s.menu.Choose(Velko::kMenuOpen));
@@ -764,6 +775,53 @@ TEST_F(MenuCommands, TheCommandLineOpensADocumentOrNamesANewOne) {
     EXPECT_EQ(refused.Doll().GetNumJoints(), 11);
     EXPECT_EQ(refused.shell.title, "Untitled - Velko");
     EXPECT_EQ(first.files.Contents("notes.txt"), "not a doll\n");
+}
+
+// Exporting
+
+TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEditorDrawsOn) {
+    MenuSession s;
+    s.Sketch(400, 200, 400, 262);
+    s.shell.Wait(30);  // at rest, so the posture saved is the one exported
+    s.files.next = "doll.velko";
+    s.Choose(Velko::kMenuSaveAs);
+    const std::string document = s.files.Contents("doll.velko");
+    struct {
+        int item;
+        const char* file;
+        RenderRequest::Kind kind;
+        const char* asked;
+    } exports[] = {
+        {Velko::kMenuExportPicture, "still.png", RenderRequest::still,
+         "doll.png PNG pictures .png"},
+        {Velko::kMenuExportPoseSheet, "sheet.png", RenderRequest::sheet,
+         "doll-poses.png PNG pictures .png"},
+        {Velko::kMenuExportAnimation, "loop.gif", RenderRequest::animation,
+         "doll.gif GIF animations .gif"},
+    };
+    for (const auto& e : exports) {
+        s.files.next = e.file;
+        s.Choose(e.item);
+        EXPECT_EQ(s.files.asked.back(), "export " + s.files.dir.string() + " " + e.asked);
+        RenderRequest r;
+        r.kind = e.kind;
+        std::string want, error;
+        ASSERT_TRUE(RenderDollDocument(document, r, &want, &error)) << error;
+        EXPECT_TRUE(s.files.Contents(e.file) == want) << e.file << " differs from the renderer's";
+    }
+    EXPECT_TRUE(s.files.errors.empty());
+
+    // The window's context is current again: the editor's frame still shows the stroke
+    s.shell.Tick();
+    EXPECT_GT(GLTestContext::Get().CountPixels(390, 205, 411, 258, RGB8{128, 128, 128}), 20);
+
+    // A cancelled choice writes nothing; a folder that does not exist is reported
+    s.files.next = "";
+    s.Choose(Velko::kMenuExportPicture);
+    s.files.next = "missing/still.png";
+    s.Choose(Velko::kMenuExportPicture);
+    ASSERT_EQ(s.files.errors.size(), 1u);
+    EXPECT_NE(s.files.errors[0].find("missing/still.png"), std::string::npos);
 }
 
 // What the commands show

@@ -1,0 +1,346 @@
+#include "DollPictures.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "AuthorModePanel.h"
+#include "GIconTable.h"
+#include "ImageCodec.h"
+#include "OffscreenGL.h"
+#include "VelkoAssert.h"
+#include "VelkoDocument.h"
+#include "VelkoIcons.h"
+#include "fTime.h"
+#include "graphicsUtilsGL.h"
+#include "tbfReader.h"
+
+namespace {
+const float kIconInset = 10;
+// A still is taken once no joint moves more than this in a tick (world units)
+const float kAtRest = 0.01f;
+// A joint nearer than this to its target has arrived (the doll's own arrival distance)
+const float kArrived = 3.0f;
+// Breathing period of the lines (seconds) and the time after loading when the icon's pop
+// is surely over
+const double kBreathPeriod = 4.0;
+const double kSettledSeconds = 4.0;
+// Time a still is drawn at: a quarter breath after the lines were read, where they breathe
+// at exactly their recorded size
+const double kStillSeconds = kSettledSeconds + kBreathPeriod / 4;
+// Sheet cell labels: digits this many world units tall, this far from the cell's corner
+const float kLabelHeight = 16;
+const float kLabelInset = 10;
+const int kSheetColumns = 4;
+const char* const kNoOffscreenHint =
+    " (velko-render needs Mesa's EGL and OpenGL drivers: the libegl1 and libgl1-mesa-dri "
+    "packages)";
+
+fRect Stage() { return fRect(0, 0, kStageWidth, kStageHeight); }
+
+void LoadStaticIconsOnce() {
+    // The table is process-wide; the editor may have registered the set already
+    if (GIconTable::ResolveIcon("heart") < 0) LoadStaticIcons();
+}
+
+std::string PoseProblem(const DollStage& stage, int pose) {
+    char message[80];
+    if (pose < 0 || pose >= Doll::kNumPoses)
+        snprintf(message, sizeof message, "pose %d does not exist (poses are 0 to %d)", pose,
+                 Doll::kNumPoses - 1);
+    else if (!stage.GetIsPoseFilled(pose))
+        snprintf(message, sizeof message, "pose %d is empty", pose);
+    else
+        return "";
+    return message;
+}
+
+// Draws one picture of the staged doll into a cell of the buffer
+void DrawDoll(OffscreenGL* gl, DollStage* stage, const PictureOptions& o, int x, int y) {
+    gl->StartFrame(Stage(), x, y, o.width, o.height);
+    RenderDollInMode(stage->GetDoll(), AuthorModePanel::play, true, o.icon);
+    gl->EndFrame();
+}
+
+bool ReadInto(OffscreenGL* gl, RgbaImage* image) {
+    if (image->width != gl->GetWidth() || image->height != gl->GetHeight())
+        image->Resize(gl->GetWidth(), gl->GetHeight());
+    gl->ReadPixels(image->pixels.data());
+    return true;
+}
+
+bool StartGL(OffscreenGL* gl, int w, int h, std::string* error) {
+    if (gl->Create(w, h, error)) return true;
+    if (error->find("no offscreen OpenGL") == 0) *error += kNoOffscreenHint;
+    return false;
+}
+
+bool RenderStill(const std::string& document, const RenderRequest& r, std::string* out,
+                 std::string* error) {
+    FixedClock clock(0);
+    DollStage stage;
+    if (!stage.Load(document, error)) return false;
+    if (r.pose >= 0) {
+        *error = PoseProblem(stage, r.pose);
+        if (!error->empty()) return false;
+        stage.Settle(r.pose);
+    }
+    OffscreenGL gl;
+    if (!StartGL(&gl, r.options.width, r.options.height, error)) return false;
+    clock.Set(kStillSeconds);
+    gl.Clear(r.options.transparent);
+    DrawDoll(&gl, &stage, r.options, 0, 0);
+    RgbaImage image;
+    ReadInto(&gl, &image);
+    return EncodePng(image, r.options.transparent, out, error);
+}
+
+bool RenderSheet(const std::string& document, const RenderRequest& r, std::string* out,
+                 std::string* error) {
+    FixedClock clock(0);
+    std::vector<int> poses;
+    {
+        DollStage stage;
+        if (!stage.Load(document, error)) return false;
+        poses = stage.FilledPoses();
+    }
+    if (poses.empty()) {
+        *error = "the doll has no filled pose to put on a sheet";
+        return false;
+    }
+    int columns = 0, rows = 0;
+    SheetGrid((int)poses.size(), &columns, &rows);
+    const PictureOptions& o = r.options;
+    if ((long long)o.width * columns > 65535 || (long long)o.height * rows > 65535) {
+        *error = "the sheet would be too large; choose a smaller --size";
+        return false;
+    }
+    OffscreenGL gl;
+    if (!StartGL(&gl, o.width * columns, o.height * rows, error)) return false;
+    gl.Clear(o.transparent);
+    for (size_t i = 0; i < poses.size(); i++) {
+        // Every cell starts from the document as read, so a cell is the still of its pose
+        clock.Set(0);
+        DollStage stage;
+        if (!stage.Load(document, error)) return false;
+        stage.Settle(poses[i]);
+        clock.Set(kStillSeconds);
+        int x = (int)(i % (size_t)columns) * o.width, y = (int)(i / (size_t)columns) * o.height;
+        DrawDoll(&gl, &stage, o, x, y);
+        gl.StartFrame(Stage(), x, y, o.width, o.height);
+        fColor::gray()->SetColor();
+        PenWidth(2);
+        DrawStrokeNumber(fPoint2(kLabelInset, kLabelInset), poses[i], kLabelHeight);
+        PenWidth(1);
+        gl.EndFrame();
+    }
+    RgbaImage image;
+    ReadInto(&gl, &image);
+    return EncodePng(image, o.transparent, out, error);
+}
+
+bool RenderAnimation(const std::string& document, const RenderRequest& r, std::string* out,
+                     std::string* error) {
+    if (r.options.transparent) {
+        *error = "--transparent works for PNG pictures only, not for animations";
+        return false;
+    }
+    FixedClock clock(0);
+    DollStage stage;
+    if (!stage.Load(document, error)) return false;
+    std::vector<int> poses = r.poses;
+    if (poses.empty()) {
+        poses = stage.FilledPoses();
+        if (poses.empty()) {
+            *error = "the doll has no filled pose to animate";
+            return false;
+        }
+    }
+    for (int p : poses) {
+        *error = PoseProblem(stage, p);
+        if (!error->empty()) return false;
+    }
+    std::vector<DollStage::Posture> postures = stage.Animate(poses);
+    OffscreenGL gl;
+    if (!StartGL(&gl, r.options.width, r.options.height, error)) return false;
+    GifAnimationEncoder gif;
+    if (!gif.Begin(r.options.width, r.options.height, error)) return false;
+    RgbaImage frame;
+    int n = (int)postures.size();
+    for (int k = 0; k < n; k++) {
+        stage.SetPosture(postures[(size_t)k]);
+        clock.Set(AnimationFrameSeconds(k, n));
+        gl.Clear(false);
+        DrawDoll(&gl, &stage, r.options, 0, 0);
+        ReadInto(&gl, &frame);
+        if (!gif.AddFrame(frame, AnimationFrameDelay(k), error)) return false;
+    }
+    return gif.Finish(out, error);
+}
+
+}  // namespace
+
+void PlaceDefaultDollIcon(SketchDoll* doll, fRect stage) {
+    DollIcon* icon = doll->GetIcon();
+    fRect r = icon->GetBounds();
+    r.SetBottomLeft(fPoint2(stage.left + kIconInset, stage.bottom - kIconInset));
+    int heart = GIconTable::ResolveIcon("heart");
+    // What a document without an icon of its own shows, so only a changed icon is written
+    doll->SetDefaultIcon(heart, r);
+    icon->SetBounds(r);
+    icon->SetIcon(heart);
+}
+
+void RenderDollInMode(SketchDoll* doll, const AuthorMode& m, bool opaque, bool decorations) {
+    doll->SetRenderSkeleton(m.skeletonVisible);
+    doll->SetRenderSketches(m.artVisible);
+    doll->SetRenderOpaque(opaque);
+    bool emphasizeNodes = m.clickNode == AuthorMode::pose || m.clickNode == AuthorMode::moveOrLink;
+    bool thickBones = !m.artVisible;
+    doll->RenderSkeleton(emphasizeNodes, thickBones);
+    doll->Render();
+    if (decorations) doll->RenderDecorations(m.iconFramesVisible);
+}
+
+// DollStage
+
+DollStage::DollStage() : doll(new SketchDoll()) {}
+
+bool DollStage::Load(const std::string& document, std::string* error) {
+    std::string why = WhyNotADollDocument(document);
+    if (!why.empty()) {
+        *error = why;
+        return false;
+    }
+    FILE* f = OpenDocumentBytes(document);
+    if (!f) {
+        *error = strerror(errno);
+        return false;
+    }
+    LoadStaticIconsOnce();
+    doll.reset(new SketchDoll());
+    PlaceDefaultDollIcon(doll.get(), Stage());
+    tbfReaderAsciiFILE reader(f);  // closes f
+    doll->ReadFromFile(&reader);
+    if (doll->GetNumJoints() == 0) {
+        *error = "its doll has no joints";
+        return false;
+    }
+    return true;
+}
+
+bool DollStage::GetIsPoseFilled(int p) const {
+    if (p < 0 || p >= Doll::kNumPoses) return false;
+    int n = doll->poses[p].GetNumJoints();
+    return n > 0 && n == doll->GetNumJoints();
+}
+
+std::vector<int> DollStage::FilledPoses() const {
+    std::vector<int> filled;
+    for (int p = 0; p < Doll::kNumPoses; p++)
+        if (GetIsPoseFilled(p)) filled.push_back(p);
+    return filled;
+}
+
+void DollStage::Tick(float* largestStep) {
+    Posture before = GetPosture();
+    doll->Update();
+    float largest = 0;
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (doll->jointAllocTable[i])
+            largest = std::max(largest, doll->joints[i].loc.Dist(before.joints[i]));
+    *largestStep = largest;
+}
+
+void DollStage::Settle(int pose) {
+    VELKO_ASSERT(GetIsPoseFilled(pose));
+    doll->GoToPose(pose, true);
+    for (int t = 0; t < kMaxSettleTicks; t++) {
+        float step = 0;
+        Tick(&step);
+        if (step < kAtRest) break;
+    }
+}
+
+std::vector<DollStage::Posture> DollStage::Animate(const std::vector<int>& poses) {
+    VELKO_ASSERT(!poses.empty());
+    std::vector<Posture> frames;
+    // Unrecorded: the end of the loop is the doll settled in the last pose, so its start
+    // must be too
+    Settle(poses.back());
+    for (int p : poses) {
+        VELKO_ASSERT(GetIsPoseFilled(p));
+        doll->GoToPose(p, true);
+        const DollPose& target = doll->poses[p];
+        for (int t = 0; t < kMaxTravelTicks; t++) {
+            bool arrived = true;
+            for (int i = 0; i < kDollMaxJoints && arrived; i++)
+                if (doll->jointAllocTable[i] && target.PeekAtJointAlloc(i) &&
+                    doll->joints[i].loc.Dist(target.GetJointLoc(i)) >= kArrived)
+                    arrived = false;
+            if (arrived) break;
+            float step = 0;
+            Tick(&step);
+            frames.push_back(GetPosture());
+        }
+        // With a single pose there is nothing to move between: hold it a whole breath
+        int hold = poses.size() == 1 ? (int)(kBreathPeriod * kTicksPerSecond) : kHoldTicks;
+        for (int t = 0; t < hold; t++) {
+            float step = 0;
+            Tick(&step);
+            frames.push_back(GetPosture());
+        }
+    }
+    return frames;
+}
+
+DollStage::Posture DollStage::GetPosture() const {
+    Posture p;
+    for (int i = 0; i < kDollMaxJoints; i++) p.joints[i] = doll->joints[i].loc;
+    return p;
+}
+
+void DollStage::SetPosture(const Posture& p) {
+    for (int i = 0; i < kDollMaxJoints; i++) doll->joints[i].loc = p.joints[i];
+}
+
+// Timing and layout
+
+double AnimationFrameSeconds(int k, int n) {
+    // The triangle wave is symmetric about its peak at 2 s (mod 4): starting half the loop
+    // before the peak puts the frame after the last at the start's phase
+    double loop = (double)n / kTicksPerSecond;
+    double start = std::fmod(kBreathPeriod / 2 - loop / 2, kBreathPeriod);
+    if (start < 0) start += kBreathPeriod;
+    return kSettledSeconds + start + (double)k / kTicksPerSecond;
+}
+
+int AnimationFrameDelay(int k) {
+    // Whole hundredths that add up exactly: frame k ends at floor((k + 1) * 100 / 30)
+    return (k + 1) * 100 / kTicksPerSecond - k * 100 / kTicksPerSecond;
+}
+
+void SheetGrid(int n, int* columns, int* rows) {
+    *columns = n < kSheetColumns ? n : kSheetColumns;
+    *rows = n <= 0 ? 0 : (n + kSheetColumns - 1) / kSheetColumns;
+}
+
+bool RenderDollDocument(const std::string& document, const RenderRequest& request, std::string* out,
+                        std::string* error) {
+    const PictureOptions& o = request.options;
+    if (o.width <= 0 || o.height <= 0 || o.width > 16384 || o.height > 16384) {
+        *error = "the picture size must be 1 to 16384 pixels each way";
+        return false;
+    }
+    switch (request.kind) {
+        case RenderRequest::still:
+            return RenderStill(document, request, out, error);
+        case RenderRequest::sheet:
+            return RenderSheet(document, request, out, error);
+        case RenderRequest::animation:
+            return RenderAnimation(document, request, out, error);
+    }
+    return false;
+}

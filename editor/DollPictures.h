@@ -1,0 +1,102 @@
+// DollPictures: a doll document turned into pictures the way the editor's "Play" mode shows
+// the doll (its lines and masks; no skeleton, no editor furniture, the emotion icon only on
+// request): a still of one posture, a sheet of the filled poses, and a looping animation
+// through poses. velko-render and the editor's Export commands both come here, so the same
+// document and options give the same bytes.
+//
+// Nothing here reads the wall clock. The doll moves one tick per frame, 30 ticks a second,
+// and the program clock is pinned to each frame's time while it is drawn, so the lines'
+// breathing and the icon's follow the frames, not the machine.
+//
+// World coordinates are those of the editor's window (kStageWidth x kStageHeight units, y
+// down); a picture of another size shows that same rectangle scaled to fit and centred.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AuthorMode.h"
+#include "SketchDoll.h"
+#include "fRect.h"
+
+// The editor window's size in world units: where a doll's document places everything
+const float kStageWidth = 800;
+const float kStageHeight = 480;
+
+// Declares and places the icon a document without one of its own shows: "heart" in the
+// bottom-left corner of stage, inset 10, at the icon's current size
+void PlaceDefaultDollIcon(SketchDoll* doll, fRect stage);
+// Draws the doll as author mode m shows it: masks filled when opaque, the emotion icon
+// (with its frame when the mode shows icon frames) when decorations
+void RenderDollInMode(SketchDoll* doll, const AuthorMode& m, bool opaque, bool decorations);
+
+struct PictureOptions {
+    int width = 800, height = 480;  // pixels of one picture: a still, a sheet cell, a frame
+    bool icon = false;              // draw the emotion icon too
+    bool transparent = false;       // PNG only: the background is transparent
+};
+
+struct RenderRequest {
+    enum Kind { still, sheet, animation } kind = still;
+    // still: the pose to settle in; -1 draws the document's own posture
+    int pose = -1;
+    // animation: the poses to move through, in order; empty means every filled pose
+    std::vector<int> poses;
+    PictureOptions options;
+};
+
+// Motion of the animation, at 30 ticks a second
+const int kTicksPerSecond = 30;
+// Longest a move into one pose may take before the animation moves on (ticks)
+const int kMaxTravelTicks = 3 * kTicksPerSecond;
+// How long the animation holds each pose once it has arrived (ticks)
+const int kHoldTicks = kTicksPerSecond / 2;
+// Longest a still waits for the doll to come to rest in its pose (ticks)
+const int kMaxSettleTicks = 20 * kTicksPerSecond;
+
+// A document's doll, read once and moved only by its own ticks
+class DollStage {
+public:
+    struct Posture {
+        fPoint2 joints[kDollMaxJoints];
+    };
+
+    DollStage();
+    // Reads a whole document (header included); false with *error saying why
+    bool Load(const std::string& document, std::string* error);
+    SketchDoll* GetDoll() { return doll.get(); }
+
+    // The pose slot holds a posture of this doll's joints
+    bool GetIsPoseFilled(int pose) const;
+    std::vector<int> FilledPoses() const;
+
+    // Moves into pose (which must be filled) until the doll comes to rest
+    void Settle(int pose);
+    // The postures of a loop through poses (each filled; at least one): the doll starts
+    // settled in the last one, then moves into each in turn and holds it. One per tick.
+    std::vector<Posture> Animate(const std::vector<int>& poses);
+    Posture GetPosture() const;
+    void SetPosture(const Posture& p);
+
+private:
+    void Tick(float* largestStep);
+
+    std::unique_ptr<SketchDoll> doll;
+};
+
+// Program time (seconds) at which frame k of an animation of n frames is drawn: the
+// breathing (a 4 s triangle) is at the same phase one frame after the last as at the first,
+// so the loop has no seam; always past the icon's pop after loading
+double AnimationFrameSeconds(int k, int n);
+// Display time of frame k in hundredths of a second: 3, 3, 4, ... so 30 frames last 1 s
+int AnimationFrameDelay(int k);
+// Columns and rows of a sheet of n cells: up to four in a row
+void SheetGrid(int n, int* columns, int* rows);
+
+// Draws what the request asks of the document and encodes it, PNG for a still or a sheet,
+// GIF for an animation, into *out. False with *error, a message for the person, when the
+// document cannot be read, a pose is empty or missing, the options do not fit, or there is
+// no offscreen OpenGL.
+bool RenderDollDocument(const std::string& document, const RenderRequest& request, std::string* out,
+                        std::string* error);

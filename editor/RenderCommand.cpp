@@ -1,0 +1,198 @@
+#include "RenderCommand.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+#include "DocumentFile.h"
+
+namespace {
+
+const int kExitFailure = 2;
+
+// A whole decimal number 0 .. max, nothing else
+bool ParseCount(const std::string& s, int max, int* value) {
+    if (s.empty() || s.size() > 6) return false;
+    int v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v > max) return false;
+    *value = v;
+    return true;
+}
+
+bool ParseSize(const std::string& s, int* w, int* h) {
+    size_t x = s.find_first_of("xX");
+    if (x == std::string::npos) return false;
+    return ParseCount(s.substr(0, x), 16384, w) && ParseCount(s.substr(x + 1), 16384, h) &&
+           *w > 0 && *h > 0;
+}
+
+bool ParsePoseList(const std::string& s, std::vector<int>* poses) {
+    poses->clear();
+    size_t start = 0;
+    for (;;) {
+        size_t comma = s.find(',', start);
+        int p = 0;
+        if (!ParseCount(
+                s.substr(start, comma == std::string::npos ? std::string::npos : comma - start),
+                999, &p))
+            return false;
+        poses->push_back(p);
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
+}
+
+bool EndsWith(const std::string& s, const char* suffix) {
+    size_t n = strlen(suffix);
+    return s.size() > n && strcasecmp(s.c_str() + s.size() - n, suffix) == 0;
+}
+
+bool Fail(std::string* error, const std::string& message) {
+    *error = message;
+    return false;
+}
+
+}  // namespace
+
+const char* RenderUsage() {
+    return "Usage: velko-render DOCUMENT [--pose N] -o PICTURE.png\n"
+           "       velko-render DOCUMENT --sheet -o SHEET.png\n"
+           "       velko-render DOCUMENT --gif [--poses N,N,...] -o ANIMATION.gif\n"
+           "Draws a Velko doll without a display, as the editor's Play mode shows it.\n"
+           "  --pose N       the doll settled in pose N (0 to 7); without it, the document's\n"
+           "                 own posture\n"
+           "  --sheet        every filled pose in a grid, each labelled with its number\n"
+           "  --gif          a looping animation through the poses at 30 frames a second\n"
+           "  --poses LIST   the poses the animation moves through (default: every filled "
+           "one)\n"
+           "  --size WxH     pixels of one picture, sheet cell or frame (default 800x480)\n"
+           "  --icon         draw the doll's emotion icon too\n"
+           "  --transparent  a transparent background (PNG only)\n"
+           "  -o FILE        the file to write\n"
+           "Exit status: 0 when the file was written, 2 on any error (nothing is written).\n";
+}
+
+bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine* out,
+                            std::string* error) {
+    RenderCommandLine c;
+    bool sawPose = false, sawPoses = false, sawSheet = false, sawGif = false, sawSize = false,
+         sawOutput = false;
+    for (int i = 1; i < argc; i++) {
+        std::string arg = argv[i];
+        // The options that take a value accept it as the next argument or after '='
+        std::string name = arg, value;
+        bool inlineValue = false;
+        if (arg.size() > 2 && arg[0] == '-' && arg[1] == '-') {
+            size_t eq = arg.find('=');
+            if (eq != std::string::npos) {
+                name = arg.substr(0, eq);
+                value = arg.substr(eq + 1);
+                inlineValue = true;
+            }
+        }
+        bool takesValue = name == "--pose" || name == "--poses" || name == "--size" ||
+                          name == "-o" || name == "--output";
+        if (takesValue && !inlineValue) {
+            if (i + 1 >= argc) return Fail(error, name + " needs a value");
+            value = argv[++i];
+        } else if (!takesValue && inlineValue) {
+            return Fail(error, name + " takes no value");
+        }
+
+        if (name == "--help" || name == "-h") {
+            c.help = true;
+        } else if (name == "--pose") {
+            if (sawPose) return Fail(error, "--pose is given twice");
+            sawPose = true;
+            if (!ParseCount(value, 999, &c.request.pose))
+                return Fail(error, "--pose needs a pose number, not \"" + value + "\"");
+        } else if (name == "--poses") {
+            if (sawPoses) return Fail(error, "--poses is given twice");
+            sawPoses = true;
+            if (!ParsePoseList(value, &c.request.poses))
+                return Fail(
+                    error, "--poses needs pose numbers separated by commas, not \"" + value + "\"");
+        } else if (name == "--sheet") {
+            sawSheet = true;
+        } else if (name == "--gif") {
+            sawGif = true;
+        } else if (name == "--size") {
+            if (sawSize) return Fail(error, "--size is given twice");
+            sawSize = true;
+            if (!ParseSize(value, &c.request.options.width, &c.request.options.height))
+                return Fail(error, "--size needs WIDTHxHEIGHT in pixels (1 to 16384), not \"" +
+                                       value + "\"");
+        } else if (name == "--icon") {
+            c.request.options.icon = true;
+        } else if (name == "--transparent") {
+            c.request.options.transparent = true;
+        } else if (name == "-o" || name == "--output") {
+            if (sawOutput) return Fail(error, "-o is given twice");
+            sawOutput = true;
+            if (value.empty()) return Fail(error, "-o needs a file name");
+            c.output = value;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return Fail(error, "unknown option " + arg);
+        } else {
+            if (!c.document.empty()) return Fail(error, "more than one document: " + arg);
+            c.document = arg;
+        }
+    }
+    if (c.help) {
+        *out = c;
+        return true;
+    }
+    if (sawSheet && sawGif) return Fail(error, "--sheet and --gif cannot be combined");
+    c.request.kind = sawGif     ? RenderRequest::animation
+                     : sawSheet ? RenderRequest::sheet
+                                : RenderRequest::still;
+    if (sawPose && c.request.kind != RenderRequest::still)
+        return Fail(error, "--pose is for a single picture; use --poses with --gif");
+    if (sawPoses && c.request.kind != RenderRequest::animation)
+        return Fail(error, "--poses is for --gif");
+    if (c.request.options.transparent && c.request.kind == RenderRequest::animation)
+        return Fail(error, "--transparent works for PNG pictures only, not with --gif");
+    if (c.document.empty()) return Fail(error, "no document given");
+    if (c.output.empty()) return Fail(error, "no output file given (-o FILE)");
+    const char* extension = c.request.kind == RenderRequest::animation ? ".gif" : ".png";
+    if (!EndsWith(c.output, extension))
+        return Fail(error, "the output file of this command is a " + std::string(extension + 1) +
+                               " and its name must end in " + extension);
+    *out = c;
+    return true;
+}
+
+int RunRenderCommand(int argc, const char* const* argv) {
+    RenderCommandLine c;
+    std::string error;
+    if (!ParseRenderCommandLine(argc, argv, &c, &error)) {
+        fprintf(stderr, "velko-render: %s\n%s", error.c_str(), RenderUsage());
+        return kExitFailure;
+    }
+    if (c.help) {
+        fputs(RenderUsage(), stdout);
+        return 0;
+    }
+    std::string document;
+    if (!ReadWholeFile(c.document, &document, &error)) {
+        fprintf(stderr, "velko-render: %s\n", error.c_str());
+        return kExitFailure;
+    }
+    std::string bytes;
+    if (!RenderDollDocument(document, c.request, &bytes, &error)) {
+        fprintf(stderr, "velko-render: could not draw \"%s\": %s\n", c.document.c_str(),
+                error.c_str());
+        return kExitFailure;
+    }
+    if (!WriteFileAtomically(c.output, bytes, &error)) {
+        fprintf(stderr, "velko-render: %s\n", error.c_str());
+        return kExitFailure;
+    }
+    return 0;
+}

@@ -1,0 +1,32 @@
+// The command line of velko-render, which turns a doll document into a PNG picture, a PNG
+// sheet of its poses or a looping GIF without a display:
+//
+//   velko-render DOC [--pose N] -o out.png
+//   velko-render DOC --sheet -o sheet.png
+//   velko-render DOC --gif [--poses 0,1,2,3] -o anim.gif
+//   options: --size WxH (default 800x480), --icon, --transparent (PNG only)
+//
+// Parsing is apart from running so it can be checked without drawing.
+#pragma once
+
+#include <string>
+
+#include "DollPictures.h"
+
+struct RenderCommandLine {
+    std::string document;
+    std::string output;
+    RenderRequest request;
+    bool help = false;  // --help or -h: print the usage and do nothing else
+};
+
+// The usage text, ending in a line end
+const char* RenderUsage();
+// Reads argv[1 ..]; false with *error (one line, no program name) for anything it does not
+// take: unknown options, missing or doubled values, options that do not fit the kind of
+// output, an output name whose extension does not match (.png, .gif)
+bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine* out,
+                            std::string* error);
+// Runs velko-render: 0 when the file was written, 2 (with a message on stderr and no file
+// written) on any failure
+int RunRenderCommand(int argc, const char* const* argv);

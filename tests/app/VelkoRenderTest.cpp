@@ -1,0 +1,320 @@
+// velko-render: its command line, its timing and layout rules, and the program itself run
+// without a display (DISPLAY removed from its environment), its files read back
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "DocumentFile.h"
+#include "DollPictures.h"
+#include "ImageFiles.h"
+#include "RenderCommand.h"
+#include "fTime.h"
+#include "tbfWriter.h"
+
+extern char** environ;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Parsing
+
+bool Parse(std::vector<const char*> args, RenderCommandLine* c, std::string* error) {
+    args.insert(args.begin(), "velko-render");
+    return ParseRenderCommandLine((int)args.size(), args.data(), c, error);
+}
+
+TEST(RenderCommandLine, TakesEachKindOfOutputWithItsOptions) {
+    RenderCommandLine c;
+    std::string error;
+    ASSERT_TRUE(Parse({"d.velko", "-o", "p.png"}, &c, &error)) << error;
+    EXPECT_EQ(c.request.kind, RenderRequest::still);
+    EXPECT_EQ(c.request.pose, -1);
+    EXPECT_EQ(c.request.options.width, 800);
+    EXPECT_EQ(c.request.options.height, 480);
+    ASSERT_TRUE(Parse(
+        {"--pose=3", "d.velko", "--size", "320x200", "--icon", "--transparent", "-o", "P.PNG"}, &c,
+        &error))
+        << error;
+    EXPECT_EQ(c.document, "d.velko");
+    EXPECT_EQ(c.request.pose, 3);
+    EXPECT_EQ(c.request.options.width, 320);
+    EXPECT_EQ(c.request.options.height, 200);
+    EXPECT_TRUE(c.request.options.icon && c.request.options.transparent);
+    ASSERT_TRUE(Parse({"d.velko", "--gif", "--poses", "4,0,7", "-o", "a.gif"}, &c, &error));
+    EXPECT_EQ(c.request.kind, RenderRequest::animation);
+    EXPECT_EQ(c.request.poses, (std::vector<int>{4, 0, 7}));
+    ASSERT_TRUE(Parse({"d.velko", "--sheet", "-o", "s.png"}, &c, &error));
+    EXPECT_EQ(c.request.kind, RenderRequest::sheet);
+}
+
+TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
+    const std::vector<std::vector<const char*>> bad = {
+        {"d.velko"},                                         // no output
+        {"-o", "p.png"},                                     // no document
+        {"d.velko", "e.velko", "-o", "p.png"},               // two documents
+        {"d.velko", "--bogus", "-o", "p.png"},               // unknown option
+        {"d.velko", "-o"},                                   // missing value
+        {"d.velko", "--pose", "x", "-o", "p.png"},           // not a number
+        {"d.velko", "--pose", "-1", "-o", "p.png"},          // not a number either
+        {"d.velko", "--size", "800", "-o", "p.png"},         // no height
+        {"d.velko", "--size", "0x10", "-o", "p.png"},        // no pixels
+        {"d.velko", "--sheet", "--gif", "-o", "p.gif"},      // two kinds
+        {"d.velko", "--gif", "--pose", "1", "-o", "a.gif"},  // --pose is for stills
+        {"d.velko", "--poses", "1,2", "-o", "p.png"},        // --poses is for --gif
+        {"d.velko", "--gif", "--poses", "1,,2", "-o", "a.gif"},
+        {"d.velko", "--gif", "--transparent", "-o", "a.gif"},
+        {"d.velko", "--gif", "-o", "a.png"},  // extension of another kind
+        {"d.velko", "-o", "p.gif"},
+        {"d.velko", "--icon=yes", "-o", "p.png"},
+    };
+    for (const auto& args : bad) {
+        RenderCommandLine c;
+        std::string error;
+        EXPECT_FALSE(Parse(args, &c, &error)) << args.size() << " args, first " << args[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+// Timing and layout
+
+TEST(RenderTiming, ThirtyFramesLastOneSecondAndTheBreathingLoopsWithoutASeam) {
+    int total = 0;
+    for (int k = 0; k < 90; k++) {
+        EXPECT_GE(AnimationFrameDelay(k), 3);
+        EXPECT_LE(AnimationFrameDelay(k), 4);
+        total += AnimationFrameDelay(k);
+    }
+    EXPECT_EQ(total, 300);
+    for (int n : {1, 29, 120, 188, 301}) {
+        EXPECT_NEAR(AnimationFrameSeconds(1, n) - AnimationFrameSeconds(0, n), 1.0 / 30, 1e-9);
+        // The frame after the last would breathe exactly as the first does
+        float first = TimePeriodCycleAsClamp_base((float)AnimationFrameSeconds(0, n), 0, 4);
+        float after = TimePeriodCycleAsClamp_base((float)AnimationFrameSeconds(n, n), 0, 4);
+        EXPECT_NEAR(first, after, 1e-4) << n << " frames";
+        EXPECT_GE(AnimationFrameSeconds(0, n), 0.5);  // the icon's pop is over
+    }
+}
+
+TEST(RenderLayout, SheetsHaveUpToFourCellsARow) {
+    const int want[][3] = {{1, 1, 1}, {3, 3, 1}, {4, 4, 1}, {5, 4, 2}, {8, 4, 2}};
+    for (const auto& w : want) {
+        int columns = 0, rows = 0;
+        SheetGrid(w[0], &columns, &rows);
+        EXPECT_EQ(columns, w[1]) << w[0];
+        EXPECT_EQ(rows, w[2]) << w[0];
+    }
+}
+
+// The program
+
+struct Outcome {
+    int status = -1;
+    std::string err;
+};
+
+class VelkoRender : public ::testing::Test {
+protected:
+    fs::path dir;
+    void SetUp() override {
+        char tmpl[] = "/tmp/velko-render-XXXXXX";
+        dir = mkdtemp(tmpl);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+    std::string Read(const std::string& name) const {
+        std::string bytes, error;
+        ReadWholeFile(Path(name), &bytes, &error);
+        return bytes;
+    }
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::string error;
+        ASSERT_TRUE(WriteFileAtomically(Path(name), bytes, &error)) << error;
+    }
+
+    // Runs velko-render with args, without DISPLAY in its environment
+    Outcome Render(const std::vector<std::string>& args) const {
+        std::vector<char*> argv{const_cast<char*>(VELKO_RENDER)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        std::vector<char*> env;
+        for (char** e = environ; *e; e++)
+            if (strncmp(*e, "DISPLAY=", 8) != 0) env.push_back(*e);
+        env.push_back(nullptr);
+        std::string errFile = Path("stderr.txt");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        pid_t pid = -1;
+        Outcome run;
+        if (posix_spawn(&pid, VELKO_RENDER, &actions, nullptr, argv.data(), env.data()) == 0) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        run.err = Read("stderr.txt");
+        fs::remove(errFile);
+        return run;
+    }
+};
+
+// The default doll with one line drawn straight along y = 100 from x = 500 to 700, bound to
+// the head's bone, and the poses asked for filled with its posture
+std::string LineDocument(const std::vector<int>& filledPoses = {}) {
+    SketchDoll d;
+    SketchDollLine* line = d.NewLine(0, 1);
+    for (int x = 500; x <= 700; x += 4) line->AddPoint(fPoint2((float)x, 100));
+    for (int p : filledPoses) d.poses[p].DollToPose(&d);
+    char* buf = nullptr;
+    size_t size = 0;
+    FILE* f = open_memstream(&buf, &size);
+    {
+        tbfWriterAsciiFILE writer(f);
+        d.WriteToFile(&writer);
+        writer.Close();
+    }
+    std::string bytes(buf, size);
+    free(buf);
+    return bytes;
+}
+
+bool IsLineGray(const unsigned char* p) { return p[0] == 128 && p[1] == 128 && p[2] == 128; }
+bool IsWhite(const unsigned char* p) { return p[0] == 255 && p[1] == 255 && p[2] == 255; }
+
+// Some pixel of the 5 x 5 square around (x, y) has the line's gray
+bool GrayNear(const RgbaImage& im, int x, int y) {
+    for (int dy = -2; dy <= 2; dy++)
+        for (int dx = -2; dx <= 2; dx++)
+            if (IsLineGray(im.Pixel(x + dx, y + dy))) return true;
+    return false;
+}
+
+int GrayPixels(const RgbaImage& im, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; y++)
+        for (int x = x0; x < x1; x++) n += !IsWhite(im.Pixel(x, y));
+    return n;
+}
+
+TEST_F(VelkoRender, APictureShowsTheLinesWhereTheDocumentPutsThemAtAnySize) {
+    Write("line.velko", LineDocument());
+    ASSERT_EQ(Render({Path("line.velko"), "-o", Path("p.png")}).status, 0);
+    RgbaImage im;
+    ASSERT_TRUE(DecodePng(Read("p.png"), &im));
+    ASSERT_EQ(im.width, 800);
+    ASSERT_EQ(im.height, 480);
+    for (int x : {505, 600, 695}) EXPECT_TRUE(GrayNear(im, x, 100)) << x;
+    EXPECT_TRUE(IsWhite(im.Pixel(600, 110)));
+    EXPECT_TRUE(IsWhite(im.Pixel(320, 63)));         // the head joint: no skeleton is drawn
+    EXPECT_EQ(GrayPixels(im, 0, 380, 120, 480), 0);  // nor the icon, unless asked
+
+    Outcome half = Render({Path("line.velko"), "--size", "400x240", "--icon", "--transparent", "-o",
+                           Path("half.png")});
+    ASSERT_EQ(half.status, 0) << half.err;
+    ASSERT_TRUE(DecodePng(Read("half.png"), &im));
+    ASSERT_EQ(im.width, 400);
+    ASSERT_EQ(im.height, 240);
+    EXPECT_TRUE(GrayNear(im, 300, 50));
+    EXPECT_EQ(im.Pixel(300, 60)[3], 0);              // background: transparent
+    EXPECT_GT(GrayPixels(im, 0, 190, 60, 240), 20);  // the heart in its corner
+}
+
+TEST_F(VelkoRender, ASheetHasOneLabelledCellPerFilledPose) {
+    Write("poses.velko", LineDocument({0, 2, 5, 6, 7}));
+    ASSERT_EQ(
+        Render({Path("poses.velko"), "--sheet", "--size", "200x120", "-o", Path("s.png")}).status,
+        0);
+    RgbaImage im;
+    ASSERT_TRUE(DecodePng(Read("s.png"), &im));
+    ASSERT_EQ(im.width, 800);  // four cells a row, two rows
+    ASSERT_EQ(im.height, 240);
+    for (int cell = 0; cell < 8; cell++) {
+        int x = cell % 4 * 200, y = cell / 4 * 120;
+        bool filled = cell < 5;
+        EXPECT_EQ(GrayNear(im, x + 150, y + 25), filled) << "line of cell " << cell;
+        EXPECT_EQ(GrayPixels(im, x, y, x + 10, y + 12) > 0, filled) << "label of cell " << cell;
+    }
+}
+
+TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfExactly) {
+    std::string doc;
+    std::string error;
+    ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error)) << error;
+    Write("juggler.velko", doc);
+    Outcome run =
+        Render({Path("juggler.velko"), "--gif", "--size", "200x120", "-o", Path("a.gif")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    DecodedGif gif;
+    ASSERT_TRUE(DecodeGif(Read("a.gif"), &gif));
+    EXPECT_EQ(gif.width, 200);
+    EXPECT_EQ(gif.loopCount, 0);
+    DollStage stage;
+    ASSERT_TRUE(stage.Load(doc, &error)) << error;
+    std::vector<int> poses = stage.FilledPoses();
+    EXPECT_EQ(poses, (std::vector<int>{4, 5, 6, 7}));
+    size_t frames = stage.Animate(poses).size();
+    EXPECT_EQ(gif.frames.size(), frames);
+    // Each pose is reached and held: at least the holds, at most the longest moves too
+    EXPECT_GE(frames, 4u * kHoldTicks + 4);
+    EXPECT_LE(frames, 4u * (kHoldTicks + kMaxTravelTicks));
+    // The arm raised in pose 5 shows up in some frame and is gone again by the last
+    EXPECT_NE(gif.frames[frames / 4].pixels, gif.frames.back().pixels);
+
+    ASSERT_EQ(
+        Render({Path("juggler.velko"), "--gif", "--size", "200x120", "-o", Path("b.gif")}).status,
+        0);
+    EXPECT_TRUE(Read("a.gif") == Read("b.gif"));
+    ASSERT_EQ(Render({Path("juggler.velko"), "--sheet", "-o", Path("s1.png")}).status, 0);
+    ASSERT_EQ(Render({Path("juggler.velko"), "--sheet", "-o", Path("s2.png")}).status, 0);
+    EXPECT_TRUE(Read("s1.png") == Read("s2.png"));
+
+    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "4,5", "--size", "200x120",
+                          "-o", Path("c.gif")});
+    ASSERT_EQ(two.status, 0) << two.err;
+    DecodedGif shorter;
+    ASSERT_TRUE(DecodeGif(Read("c.gif"), &shorter));
+    EXPECT_LT(shorter.frames.size(), gif.frames.size());
+}
+
+TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
+    std::string doc;
+    std::string error;
+    ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error));
+    Write("juggler.velko", doc);
+    Write("junk.velko", "this is not a doll\n");
+    Write("kept.png", "old bytes");
+    const std::vector<std::vector<std::string>> bad = {
+        {Path("missing.velko"), "-o", Path("out.png")},
+        {Path("junk.velko"), "-o", Path("out.png")},
+        {Path("juggler.velko"), "--pose", "1", "-o", Path("out.png")},  // an empty pose
+        {Path("juggler.velko"), "--pose", "8", "-o", Path("out.png")},  // no such pose
+        {Path("juggler.velko"), "--gif", "--poses", "4,2", "-o", Path("out.gif")},
+        {Path("juggler.velko"), "--frobnicate", "-o", Path("out.png")},
+        {Path("juggler.velko"), "--pose", "1", "-o", Path("kept.png")},
+        {Path("juggler.velko"), "-o", Path("no-such-folder/out.png")},
+    };
+    for (const auto& args : bad) {
+        Outcome run = Render(args);
+        EXPECT_EQ(run.status, 2) << args[1];
+        EXPECT_EQ(run.err.rfind("velko-render: ", 0), 0u) << run.err;
+    }
+    EXPECT_EQ(Read("kept.png"), "old bytes");
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"juggler.velko", "junk.velko", "kept.png"}));
+}
+
+}  // namespace
