@@ -1,6 +1,7 @@
 #include "EditHistory.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "VelkoAssert.h"
 
@@ -22,11 +23,22 @@ void EditHistory::Reset(const std::string& document) {
 
 EditHistory::Step EditHistory::Difference(const char* label, const std::string& from,
                                           const std::string& to) {
+    // Whole blocks are compared with memcmp first: a document is megabytes long and most of
+    // it is the same on both sides
     const size_t shorter = std::min(from.size(), to.size());
+    const size_t kBlock = 4096;
+    const char* a = from.data();
+    const char* b = to.data();
     size_t start = 0;
-    while (start < shorter && from[start] == to[start]) start++;
+    while (start + kBlock <= shorter && memcmp(a + start, b + start, kBlock) == 0) start += kBlock;
+    while (start < shorter && a[start] == b[start]) start++;
+    const char* aEnd = a + from.size();
+    const char* bEnd = b + to.size();
     size_t end = 0;
-    while (end < shorter - start && from[from.size() - 1 - end] == to[to.size() - 1 - end]) end++;
+    while (end + kBlock <= shorter - start &&
+           memcmp(aEnd - end - kBlock, bEnd - end - kBlock, kBlock) == 0)
+        end += kBlock;
+    while (end < shorter - start && aEnd[-1 - (long)end] == bEnd[-1 - (long)end]) end++;
     Step s;
     s.label = label;
     s.start = start;

@@ -42,6 +42,8 @@ void Velko::EndAction(const char* label) {
 
 void Velko::TakeSnapshot() {
     std::string now;
+    // About the size of the last one: the document is not copied as it grows
+    now.reserve(history.GetCurrent().size() + 4096);
     WriteDocument(&now);
     if (!pendingStep.empty())
         history.Record(pendingStep.c_str(), now);

@@ -32,21 +32,39 @@ char* FormatMillionths(char* text, char* end, double x) {
     // and shifts of less than 10 could overflow 64 bits of millionths
     if (shift < 10) return nullptr;
     uint64_t millionths = 0;
-    if (shift < 75) {
-        const unsigned __int128 scaled = (unsigned __int128)mantissa * 1000000u;
-        millionths = (uint64_t)(scaled >> shift);
-        const unsigned __int128 rest = scaled & (((unsigned __int128)1 << shift) - 1);
-        const unsigned __int128 half = (unsigned __int128)1 << (shift - 1);
-        if (rest > half || (rest == half && (millionths & 1))) millionths++;
+    if (mantissa != 0 && shift < 75) {
+        // A float widened to double has 29 zero bits at the bottom: without them the product
+        // fits 64 bits and the rounding needs no 128-bit arithmetic
+        const int zeros = __builtin_ctzll(mantissa);
+        const int drop = zeros < shift ? zeros : shift - 1;
+        mantissa >>= drop;
+        shift -= drop;
+        if (mantissa < (1ull << 44) && shift < 64) {
+            const uint64_t scaled = mantissa * 1000000u;
+            millionths = scaled >> shift;
+            const uint64_t rest = scaled & ((1ull << shift) - 1);
+            const uint64_t half = 1ull << (shift - 1);
+            if (rest > half || (rest == half && (millionths & 1))) millionths++;
+        } else {
+            const unsigned __int128 scaled = (unsigned __int128)mantissa * 1000000u;
+            millionths = (uint64_t)(scaled >> shift);
+            const unsigned __int128 rest = scaled & (((unsigned __int128)1 << shift) - 1);
+            const unsigned __int128 half = (unsigned __int128)1 << (shift - 1);
+            if (rest > half || (rest == half && (millionths & 1))) millionths++;
+        }
     }
     if (end - text < 28) return nullptr;  // sign, 20 digits, point, 6 digits
     if (negative) *text++ = '-';          // printf keeps the sign of a negative zero too
     text = std::to_chars(text, end, millionths / 1000000).ptr;
     *text++ = '.';
+    static const char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
     uint32_t fraction = (uint32_t)(millionths % 1000000);
-    for (int i = 5; i >= 0; i--) {
-        text[i] = (char)('0' + fraction % 10);
-        fraction /= 10;
+    for (int i = 4; i >= 0; i -= 2) {
+        memcpy(text + i, kPairs + 2 * (fraction % 100), 2);
+        fraction /= 100;
     }
     return text + 6;
 }

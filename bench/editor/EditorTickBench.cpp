@@ -11,6 +11,8 @@
 #include <cmath>
 #include <vector>
 
+#include <unistd.h>
+
 #include <string>
 
 #include "Application.h"
@@ -102,11 +104,61 @@ void BM_DocumentWrite(benchmark::State& state) {
     state.counters["document_bytes"] = (double)bytes.size();
 }
 
+// A step of the history as an action that has come to rest records it: the whole document
+// written, compared with the current one and the difference kept. The doll is nudged each
+// time so every snapshot is a new step. Target: 5 ms for the heavy doll.
+void BM_Snapshot(benchmark::State& state) {
+    if (!Shell()) return state.SkipWithError("no display");
+    Editor e(state.range(0));
+    VelkoTestAccess in(e.velko);
+    DollJoint* j = in.DollForSetup().GetJoint(0);
+    float dx = 1;
+    Measure(state, [&] {
+        j->SetLoc(j->GetLoc() + fPoint2(dx, 0));
+        dx = -dx;
+        in.TakeSnapshot("Pose");
+    });
+    state.counters["history_steps"] = (double)in.History().GetNumSteps();
+    state.counters["history_MB"] = in.History().GetBytes() / 1e6;
+}
+
+// What keeping the recovery copy costs the tick it falls on: the current document handed
+// to the recovery file's thread (tick_ms); and what that thread then spends writing it
+// atomically to the state folder (write_ms, off the tick)
+void BM_RecoveryCopy(benchmark::State& state) {
+    if (!Shell()) return state.SkipWithError("no display");
+    Editor e(state.range(0));
+    VelkoTestAccess in(e.velko);
+    char folder[] = "/tmp/velko-bench-state-XXXXXX";
+    if (!mkdtemp(folder)) return state.SkipWithError("no temporary folder");
+    in.EnableRecovery(folder);
+    in.TakeSnapshot("Pose");
+    std::vector<double> tick, write;
+    for (auto _ : state) {
+        auto t0 = std::chrono::steady_clock::now();
+        in.KeepRecoveryCopyNow();
+        auto t1 = std::chrono::steady_clock::now();
+        in.Recovery()->Flush();
+        auto t2 = std::chrono::steady_clock::now();
+        tick.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        write.push_back(std::chrono::duration<double, std::milli>(t2 - t1).count());
+    }
+    std::nth_element(tick.begin(), tick.begin() + tick.size() / 2, tick.end());
+    std::nth_element(write.begin(), write.begin() + write.size() / 2, write.end());
+    state.counters["tick_ms"] = tick[tick.size() / 2];
+    state.counters["write_ms"] = write[write.size() / 2];
+    in.EnableRecovery("");  // a clean exit: the copy goes
+    rmdir((std::string(folder) + "/velko").c_str());
+    rmdir(folder);
+}
+
 // Argument: 0 = the default doll, 1 = the heavy doll
 BENCHMARK(BM_EditorTick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_EditorFrameOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_DollUpdateOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RolloverPicksOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DocumentWrite)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Snapshot)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecoveryCopy)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -35,6 +35,21 @@ public:
     const EditHistory& History() const { return v.history; }
     // An action completed and its step waits for the doll to come to rest
     bool GetIsStepPending() const { return !v.pendingStep.empty() || v.documentTouched; }
+    // What the editor does when an action has come to rest: writes the document and
+    // records it in the history (benchmarks)
+    void TakeSnapshot(const char* label) {
+        v.EndAction(label);
+        v.TakeSnapshot();
+    }
+    // One tick's recovery duty with a copy due now (benchmarks); the copy is written by the
+    // recovery file's own thread
+    void KeepRecoveryCopyNow() {
+        v.recoveryStale = true;
+        v.ticksSinceRecoveryWrite = 1 << 30;
+        v.KeepRecoveryCopy();
+    }
+    void EnableRecovery(const std::string& folder) { v.EnableRecovery(folder); }
+    RecoveryFile* Recovery() { return v.recovery.get(); }
     // The document the doll would write now (renumbers its joints, as saving does)
     bool WriteDocument(std::string* bytes) { return v.WriteDocument(bytes); }
 
