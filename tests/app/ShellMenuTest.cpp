@@ -65,6 +65,23 @@ TEST(ShellMenu, CtrlChordsChooseTheirItemsAndFlipTheCheckFirst) {
     EXPECT_EQ(m.owner.events, want);
 }
 
+// Redo is both Ctrl+Shift+Z and Ctrl+Y, and its label names the step it would take
+TEST(ShellMenu, AnItemTakesASecondShortcutAndANewLabelUntilTheMenuIsCleared) {
+    FileMenu m;
+    m.menu.AddItem("Redo", 11, 'Z' | kShortcutShift, nullptr);
+    m.menu.AddShortcut(11, 'Y');
+    unsigned structure = m.menu.GetStructureVersion();
+    m.menu.SetItemLabel(11, "Redo Draw Line");
+    EXPECT_EQ(m.Label(11), "Redo Draw Line   Ctrl+Shift+Z");
+    EXPECT_EQ(m.menu.GetStructureVersion(), structure);
+    EXPECT_TRUE(m.menu.HandleKey(25, kControl));           // Ctrl+Y
+    EXPECT_TRUE(m.menu.HandleKey(26, kControl | kShift));  // Ctrl+Shift+Z
+    std::vector<std::string> want = {"menu 11", "menu 11"};
+    EXPECT_EQ(m.owner.events, want);
+    m.menu.Clear();
+    EXPECT_EQ(m.menu.FindShortcut('Y'), -1);
+}
+
 TEST(ShellMenu, ControlCharactersNeverPassAndPlainKeysAlwaysDo) {
     FileMenu m;
     m.menu.EnableItem(7, false);

@@ -166,13 +166,18 @@ struct MenuSession {
     std::unique_ptr<VelkoTestAccess> in;
 
     // startDocument, when given, is the path named on the command line
+    // recoveryFolder, when given, is where recovery copies are kept; recovery answers the
+    // restore question asked when the editor first shows
     explicit MenuSession(bool withFiles = true, bool withMenu = true,
-                         const char* startDocument = nullptr) {
+                         const char* startDocument = nullptr, const char* recoveryFolder = nullptr,
+                         AppFiles::RecoveryAnswer recovery = AppFiles::keepRecovery) {
         if (withMenu) shell.menu = &menu;
         menu.explicitListener = &shell;
+        files.recoveryAnswer = recovery;
         AppFiles::Install(withFiles ? &files : nullptr);
         editor.reset(new Velko(&shell));
         if (startDocument) editor->SetStartDocument(startDocument);
+        if (recoveryFolder) editor->EnableRecovery(recoveryFolder);
         in.reset(new VelkoTestAccess(*editor));
         shell.Host(editor.get());
         shell.Tick();  // the first frame gives the mode panel its width
@@ -990,6 +995,72 @@ TEST_F(MenuFrames, AReopenedDollDrawsInEveryModeExactlyAsTheSavedOne) {
             differ += memcmp(&opened[i], &saved[m][i], 3) != 0;
         EXPECT_EQ(differ, 0) << "pixels differ in mode " << m;
     }
+}
+
+// Unsaved work is copied to the state folder (at once, then at most every 300 ticks) and the
+// copy goes when the work is saved. A copy that no running editor holds is offered at
+// start: Restore brings the doll back as unsaved work on its document, Discard deletes the
+// copy, and closing the question keeps it for a later start.
+TEST_F(MenuCommands, UnsavedWorkIsCopiedUntilSavedAndACopyLeftBehindIsOfferedAtStart) {
+    FolderFiles state;
+    const std::string folder = state.Path("velko");
+    auto copies = [&] {
+        std::vector<fs::path> found;
+        if (fs::exists(folder))
+            for (auto& e : fs::directory_iterator(folder))
+                if (e.path().extension() == ".recovery") found.push_back(e.path());
+        return found;
+    };
+    std::string leftBehind;
+    {
+        MenuSession s(true, true, nullptr, folder.c_str());
+        s.ChooseMode(kDrawItem);
+        s.Sketch(400, 200, 400, 260);
+        s.shell.Tick(5);
+        s.in->Recovery()->Flush();
+        ASSERT_EQ(copies().size(), 1u);
+
+        s.files.next = "doll.velko";
+        s.Choose(Velko::kMenuSaveAs);
+        s.shell.Tick(5);
+        s.in->Recovery()->Flush();
+        EXPECT_TRUE(copies().empty()) << "saved: nothing to recover";
+
+        s.Sketch(240, 200, 240, 260);
+        s.shell.Tick(250);
+        s.in->Recovery()->Flush();
+        EXPECT_TRUE(copies().empty()) << "10 s had not passed since the last copy";
+        s.shell.Tick(60);
+        s.in->Recovery()->Flush();
+        ASSERT_EQ(copies().size(), 1u);
+        // Three copies that no running program holds, as a kill would leave them
+        for (const char* name : {"a", "b", "c"})
+            fs::copy_file(copies()[0], fs::path(folder) / (std::string(name) + ".recovery"));
+        std::ifstream in(copies()[0]);
+        leftBehind.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    EXPECT_EQ(copies().size(), 3u) << "a clean exit takes its own copy away";
+
+    MenuSession later(true, true, nullptr, folder.c_str(), AppFiles::keepRecovery);
+    EXPECT_EQ(later.files.asked, std::vector<std::string>{"restore doll.velko"});
+    EXPECT_EQ(later.Doll().GetNumLines(), 0);
+    EXPECT_EQ(copies().size(), 3u);
+
+    MenuSession discarded(true, true, nullptr, folder.c_str(), AppFiles::discardRecovery);
+    EXPECT_EQ(discarded.files.asked.size(), 3u) << "each copy in turn";
+    EXPECT_TRUE(copies().empty());
+    EXPECT_EQ(discarded.Doll().GetNumLines(), 0);
+
+    for (const char* name : {"a", "b"})
+        std::ofstream(fs::path(folder) / (std::string(name) + ".recovery")) << leftBehind;
+    MenuSession restored(true, true, nullptr, folder.c_str(), AppFiles::restoreRecovery);
+    EXPECT_EQ(restored.files.asked.size(), 1u) << "one doll at a time";
+    EXPECT_EQ(restored.Doll().GetNumLines(), 2);
+    restored.shell.Tick(5);
+    EXPECT_EQ(restored.shell.title, "doll.velko \u2022 - Velko");
+    EXPECT_EQ(restored.in->History().GetUndoLabel(), "Restore");
+    restored.in->Recovery()->Flush();
+    EXPECT_EQ(copies().size(), 2u) << "the other left behind, and the restored work's own";
 }
 
 }  // namespace
