@@ -58,7 +58,7 @@ run_target() {
   rm -f "$out/$t.rc"
   local rc=0
   # New inputs go to $out/corpus-<target>; the committed seeds are only read
-  "$build/tbf_fuzz_$t" -max_total_time="$each" -max_len=8192 -timeout=10 \
+  "$build/tbf_fuzz_$t" -max_total_time="$each" -max_len=4096 -timeout=10 \
     -rss_limit_mb=2048 -dict="$fuzz_src/tbf.dict" -artifact_prefix="$out/crashes/$t-" \
     -print_final_stats=1 "$out/corpus-$t" "$fuzz_src/corpus" >"$out/$t.log" 2>&1 || rc=$?
   echo "$rc" >"$out/$t.rc"

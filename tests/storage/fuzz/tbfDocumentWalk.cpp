@@ -122,24 +122,17 @@ size_t LongestLine(const std::string& text) {
 std::string ReadAndSave(const DocumentConsumer& consumer, const uint8_t* data, size_t size) {
     static char emptyDocument[1];
     FILE* in = fmemopen(size ? (void*)data : emptyDocument, size, "r");
-    char* saved = nullptr;
-    size_t savedSize = 0;
-    FILE* out = open_memstream(&saved, &savedSize);
-    if (!in || !out) {
-        Fail("could not open memory streams", consumer.name);
-        if (in) fclose(in);
-        if (out) fclose(out);
-        free(saved);
+    if (!in) {
+        Fail("could not open a memory stream", consumer.name);
         return std::string();
     }
+    std::string saved;
     {
         tbfReaderAsciiFILE reader(in);
-        tbfWriterAsciiFILE writer(out);
+        tbfWriterAsciiString writer(&saved);
         consumer.readAndSave(&reader, &writer);
-    }  // the writer closes its nodes and its stream, which fixes saved and savedSize
-    std::string result(saved, savedSize);
-    free(saved);
-    return result;
+    }  // the writer closes the nodes left open
+    return saved;
 }
 
 }  // namespace
