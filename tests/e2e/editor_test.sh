@@ -3,8 +3,9 @@
 # follows the bone when the doll is posed, undone and redone, "Edit Skeleton" hiding lines
 # and thickening bones, and the icon menu on its blue tint. Then the person's documents: the
 # right-click menu, Save As through the real zenity dialog, quitting, starting again with
-# the document on the command line, Ctrl+S, a save onto a full disk, Quit cancelled, and
-# unsaved work brought back through the restore question after the program was killed.
+# the document on the command line, Ctrl+S, Ctrl+E exporting a picture through the real
+# dialog, a save onto a full disk, Quit cancelled, and unsaved work brought back through the
+# restore question after the program was killed.
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1" 800x480
 e2e_click 500 300 0.1  # hurries the splash
@@ -168,6 +169,23 @@ sleep 0.5
 e2e_expect_eq "Ctrl+S added the line" "$(grep -c "line {" "$docs/posed.velko")" $((lines_before + 1))
 e2e_expect_eq "no dialog for Save" "$(xdotool search --onlyvisible --name "Save Document" | wc -l)" 0
 e2e_expect_eq "saved, so unmarked" "$(xdotool getwindowname "$E2E_WID")" "posed.velko - Velko"
+
+# Ctrl+E exports a picture of the doll through the real dialog
+e2e_key ctrl+e
+dlg=$(e2e_dialog "^Export$")
+if [ -n "$dlg" ]; then
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$docs/posed"
+    xdotool key Return
+    sleep 2
+    e2e_refocus
+else
+    e2e_fail "no export dialog"
+fi
+e2e_expect_eq "the picture, named with .png" "$(identify -format '%m %wx%h' "$docs/posed.png" 2>&1)" \
+    "PNG 800x480"
+e2e_expect_ge "its lines drawn" "$(convert "$docs/posed.png" -fill black +opaque white -format \
+    '%[fx:int(w*h*(1-mean))]' info: 2>/dev/null || echo 0)" 100
 
 # A full disk: the save fails with a message, the old bytes stay, no stray file is left
 # (a small file system needs root to mount)
