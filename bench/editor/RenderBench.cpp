@@ -33,16 +33,10 @@ std::string HeavyDocument() {
         d.poses[p].DollToPose(&d);
         for (int i = 0; i < kDollMaxJoints; i++) d.joints[i].SetLoc(rest.joints[i]);
     }
-    char* buf = nullptr;
-    size_t size = 0;
-    FILE* f = open_memstream(&buf, &size);
-    {
-        tbfWriterAsciiFILE writer(f);
-        d.WriteToFile(&writer);
-        writer.Close();
-    }
-    std::string bytes(buf, size);
-    free(buf);
+    std::string bytes;
+    tbfWriterAsciiString writer(&bytes);
+    d.WriteToFile(&writer);
+    writer.Close();
     return bytes;
 }
 

@@ -177,16 +177,10 @@ std::string LineDocument(const std::vector<int>& filledPoses = {}) {
     SketchDollLine* line = d.NewLine(0, 1);
     for (int x = 500; x <= 700; x += 4) line->AddPoint(fPoint2((float)x, 100));
     for (int p : filledPoses) d.poses[p].DollToPose(&d);
-    char* buf = nullptr;
-    size_t size = 0;
-    FILE* f = open_memstream(&buf, &size);
-    {
-        tbfWriterAsciiFILE writer(f);
-        d.WriteToFile(&writer);
-        writer.Close();
-    }
-    std::string bytes(buf, size);
-    free(buf);
+    std::string bytes;
+    tbfWriterAsciiString writer(&bytes);
+    d.WriteToFile(&writer);
+    writer.Close();
     return bytes;
 }
 
