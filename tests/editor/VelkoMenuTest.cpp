@@ -997,6 +997,32 @@ TEST_F(MenuFrames, AReopenedDollDrawsInEveryModeExactlyAsTheSavedOne) {
     }
 }
 
+// Open replaces the whole doll, and is one step like any other
+TEST_F(MenuCommands, OpeningADocumentIsAStepThatUndoesToTheDollBefore) {
+    MenuSession s;
+    s.ChooseMode(kDrawItem);
+    s.Sketch(400, 200, 400, 260);
+    s.files.next = "one-line.velko";
+    s.Choose(Velko::kMenuSaveAs);
+    s.Sketch(240, 200, 240, 260);
+    s.shell.Tick(5);
+    std::string twoLines, opened;
+    s.in->WriteDocument(&twoLines);
+    s.files.answer = AppFiles::discardChanges;
+    s.Choose(Velko::kMenuOpen);
+    s.shell.Tick(5);
+    s.in->WriteDocument(&opened);
+    EXPECT_EQ(s.Doll().GetNumLines(), 1);
+    EXPECT_EQ(s.in->History().GetUndoLabel(), "Open");
+    s.Choose(Velko::kMenuUndo);
+    std::string now;
+    s.in->WriteDocument(&now);
+    EXPECT_EQ(now, twoLines);
+    s.Choose(Velko::kMenuRedo);
+    s.in->WriteDocument(&now);
+    EXPECT_EQ(now, opened);
+}
+
 // Unsaved work is copied to the state folder (at once, then at most every 300 ticks) and the
 // copy goes when the work is saved. A copy that no running editor holds is offered at
 // start: Restore brings the doll back as unsaved work on its document, Discard deletes the
