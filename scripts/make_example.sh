@@ -11,6 +11,10 @@ out="$PWD/examples/juggler.velko"
 source scripts/xdisplay.sh
 mkdir -p examples
 rm -f "$out"
+# A state folder of its own: no restore question from a person's earlier work gets in the
+# way, and nothing is left among their recovery copies
+export XDG_STATE_HOME="$(mktemp -d)"
+trap 'rm -rf "$XDG_STATE_HOME"' EXIT
 
 "$prog" &
 pid=$!
