@@ -14,11 +14,10 @@ rm -f "$out"
 # A state folder of its own: no restore question from a person's earlier work gets in the
 # way, and nothing is left among their recovery copies
 export XDG_STATE_HOME="$(mktemp -d)"
-trap 'rm -rf "$XDG_STATE_HOME"' EXIT
 
 "$prog" &
 pid=$!
-trap 'kill $pid 2>/dev/null || true; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+trap 'kill $pid 2>/dev/null || true; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$XDG_STATE_HOME"' EXIT
 win=""
 for _ in $(seq 100); do
     win=$(xdotool search --name "Velko" 2>/dev/null | head -1) && [ -n "$win" ] && break
