@@ -187,13 +187,10 @@ void Velko::MenuInvoked(int id) {
 }
 
 void Velko::Export(int kind) {
-    std::string bytes;
-    if (!WriteDocument(&bytes)) {
-        fprintf(stderr, "velko: could not export: the document could not be put together\n");
-        if (AppFiles* files = AppFiles::Get())
-            files->ShowError("Could not export: the document could not be put together in memory");
-        return;
-    }
+    // MenuInvoked's BeginAction has just brought the history's document up to date with the
+    // doll, so it is not written a second time; before the first tick there is none yet
+    std::string bytes = history.GetCurrent();
+    if (bytes.empty()) WriteDocument(&bytes);
     ExportDoll((DollExportKind)kind, bytes, FolderOfPath(document.GetPath()), document.GetName());
 }
 

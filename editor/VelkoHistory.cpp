@@ -70,7 +70,7 @@ void Velko::RedoStep() {
 }
 
 void Velko::RestoreSnapshot(const std::string& bytes) {
-    if (FILE* f = fmemopen((void*)bytes.data(), bytes.size(), "r")) {
+    if (FILE* f = OpenDocumentBytes(bytes)) {
         tbfReaderAsciiFILE reader(f);  // closes f
         LoadDocument(&reader);
     }
