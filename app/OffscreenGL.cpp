@@ -1,20 +1,45 @@
 #include "OffscreenGL.h"
 
+#define GL_GLEXT_PROTOTYPES
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glx.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <cstring>
+
+#include "graphicsUtilsGL.h"
 
 namespace {
+
+// Samples per buffer pixel of a multisampled buffer
+const GLint kSamples = 4;
+// Pictures are drawn at twice their size each way while the buffer stays within this many
+// pixels (up to 4096 x 4096 pictures); larger ones are multisampled instead
+const long long kMostOversampledPixels = 64LL << 20;
+// Multisampled buffers stay within this many bytes; a larger picture is drawn plain
+const long long kMostMultisampleBytes = 1LL << 30;
 
 std::string EglFailure(const char* what) {
     char code[16];
     snprintf(code, sizeof code, "0x%04x", (unsigned)eglGetError());
     return std::string("no offscreen OpenGL: ") + what + " (EGL error " + code + ")";
+}
+
+// Premultiplied colours of n pixels back to plain ones; a wholly transparent pixel is
+// transparent white
+void Unpremultiply(unsigned char* p, size_t n) {
+    for (size_t i = 0; i < n; i++, p += 4) {
+        unsigned alpha = p[3];
+        if (alpha == 255) continue;
+        for (int c = 0; c < 3; c++)
+            p[c] =
+                alpha == 0 ? 255 : (unsigned char)std::min(255u, (p[c] * 255u + alpha / 2) / alpha);
+    }
 }
 
 }  // namespace
@@ -26,6 +51,12 @@ OffscreenGL::OffscreenGL()
       surface(EGL_NO_SURFACE),
       width(0),
       height(0),
+      oversample(1),
+      samples(0),
+      drawFramebuffer(0),
+      drawRenderbuffer(0),
+      readFramebuffer(0),
+      readRenderbuffer(0),
       previousDisplay(nullptr),
       previousDraw(0),
       previousRead(0),
@@ -35,7 +66,13 @@ OffscreenGL::~OffscreenGL() { Destroy(); }
 
 void OffscreenGL::Destroy() {
     if (display != EGL_NO_DISPLAY) {
-        if (context != EGL_NO_CONTEXT) glFinish();
+        if (context != EGL_NO_CONTEXT && eglGetCurrentContext() == context) {
+            glFinish();
+            GLuint framebuffers[2] = {drawFramebuffer, readFramebuffer};
+            GLuint renderbuffers[2] = {drawRenderbuffer, readRenderbuffer};
+            glDeleteFramebuffers(2, framebuffers);
+            glDeleteRenderbuffers(2, renderbuffers);
+        }
         eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
         if (surface != EGL_NO_SURFACE) eglDestroySurface(display, surface);
         if (context != EGL_NO_CONTEXT) eglDestroyContext(display, context);
@@ -43,8 +80,13 @@ void OffscreenGL::Destroy() {
         eglReleaseThread();
     }
     display = EGL_NO_DISPLAY;
+    config = nullptr;
     context = EGL_NO_CONTEXT;
     surface = EGL_NO_SURFACE;
+    drawFramebuffer = drawRenderbuffer = readFramebuffer = readRenderbuffer = 0;
+    buffer.clear();
+    buffer.shrink_to_fit();
+    SetPictureDrawing(0);
     if (previousContext) {
         glXMakeContextCurrent((Display*)previousDisplay, previousDraw, previousRead,
                               (GLXContext)previousContext);
@@ -109,18 +151,6 @@ bool OffscreenGL::Create(int w, int h, std::string* error) {
         return false;
     }
     config = chosen;
-    EGLint maxWidth = 0, maxHeight = 0;
-    eglGetConfigAttrib(display, chosen, EGL_MAX_PBUFFER_WIDTH, &maxWidth);
-    eglGetConfigAttrib(display, chosen, EGL_MAX_PBUFFER_HEIGHT, &maxHeight);
-    if ((maxWidth > 0 && w > maxWidth) || (maxHeight > 0 && h > maxHeight)) {
-        char message[160];
-        snprintf(message, sizeof message,
-                 "a %dx%d picture is larger than this OpenGL can draw (at most %dx%d)", w, h,
-                 maxWidth, maxHeight);
-        *error = message;
-        Destroy();
-        return false;
-    }
     // A compatibility profile keeps the immediate-mode calls the drawing is made of
     const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
@@ -130,10 +160,12 @@ bool OffscreenGL::Create(int w, int h, std::string* error) {
         Destroy();
         return false;
     }
-    const EGLint surfaceAttributes[] = {EGL_WIDTH, w, EGL_HEIGHT, h, EGL_NONE};
+    // The picture is drawn into framebuffer objects; the pixel buffer only makes the
+    // context current
+    const EGLint surfaceAttributes[] = {EGL_WIDTH, 1, EGL_HEIGHT, 1, EGL_NONE};
     surface = eglCreatePbufferSurface(display, chosen, surfaceAttributes);
     if (surface == EGL_NO_SURFACE) {
-        *error = EglFailure("no pixel buffer of that size");
+        *error = EglFailure("no pixel buffer");
         Destroy();
         return false;
     }
@@ -142,21 +174,87 @@ bool OffscreenGL::Create(int w, int h, std::string* error) {
         Destroy();
         return false;
     }
+    if (!CreateBuffers(w, h, error)) {
+        Destroy();
+        return false;
+    }
     width = w;
     height = h;
     return true;
 }
 
+bool OffscreenGL::CreateBuffers(int w, int h, std::string* error) {
+    GLint maxSize = 0, maxSamples = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
+    glGetIntegerv(GL_MAX_SAMPLES, &maxSamples);
+    if (w > maxSize || h > maxSize) {
+        char message[160];
+        snprintf(message, sizeof message,
+                 "a %dx%d picture is larger than this OpenGL can draw (at most %dx%d)", w, h,
+                 maxSize, maxSize);
+        *error = message;
+        return false;
+    }
+    oversample =
+        2LL * w <= maxSize && 2LL * h <= maxSize && 4LL * w * h <= kMostOversampledPixels ? 2 : 1;
+    const int bw = w * oversample, bh = h * oversample;
+    // Multisampling costs this OpenGL (llvmpipe) three times the drawing of plain wide lines,
+    // oversampling less than twice: pictures too large to oversample are multisampled
+    samples = oversample == 1 ? std::min(kSamples, maxSamples) : 0;
+    if ((long long)bw * bh * 4 * samples > kMostMultisampleBytes) samples = 0;
+
+    // Drawn into a large or a multisampled buffer; a multisampled one is resolved into a plain
+    // one of the same size to read
+    glGenFramebuffers(1, &drawFramebuffer);
+    glGenRenderbuffers(1, &drawRenderbuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, drawRenderbuffer);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, GL_RGBA8, bw, bh);
+    glBindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                              drawRenderbuffer);
+    bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (samples > 0) {
+        glGenFramebuffers(1, &readFramebuffer);
+        glGenRenderbuffers(1, &readRenderbuffer);
+        glBindRenderbuffer(GL_RENDERBUFFER, readRenderbuffer);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, bw, bh);
+        glBindFramebuffer(GL_FRAMEBUFFER, readFramebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  readRenderbuffer);
+        complete = complete && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer);
+    if (!complete || glGetError() != GL_NO_ERROR) {
+        char message[160];
+        snprintf(message, sizeof message,
+                 "a %dx%d picture does not fit in this OpenGL's memory; choose a smaller size", w,
+                 h);
+        *error = message;
+        return false;
+    }
+    return true;
+}
+
 void OffscreenGL::Clear(bool transparent) {
     glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, width, height);
-    glClearColor(1, 1, 1, transparent ? 0 : 1);
+    glViewport(0, 0, width * oversample, height * oversample);
+    // Transparent is black with alpha 0: every sample holds a colour drawn opaque or nothing,
+    // so what a pixel's samples average to is its colour premultiplied by its coverage,
+    // which ReadPixels divides out
+    if (transparent)
+        glClearColor(0, 0, 0, 0);
+    else
+        glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
 void OffscreenGL::StartFrame(fRect world, int x, int y, int w, int h) {
+    x *= oversample;
+    y *= oversample;
+    w *= oversample;
+    h *= oversample;
     // GL counts rows from the bottom
-    int glY = height - (y + h);
+    int glY = height * oversample - (y + h);
     glViewport(x, glY, w, h);
     // Wide lines may reach past the viewport; the scissor keeps each cell to itself
     glEnable(GL_SCISSOR_TEST);
@@ -172,17 +270,99 @@ void OffscreenGL::StartFrame(fRect world, int x, int y, int w, int h) {
     glOrtho(cx - halfW, cx + halfW, cy + halfH, cy - halfH, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    // Lines are as many buffer pixels wide per world unit as the picture is scaled, and at
+    // least one pixel of the picture
+    SetPictureDrawing(scale, (float)oversample);
+    PenWidth(1);
 }
 
-void OffscreenGL::EndFrame() { glDisable(GL_SCISSOR_TEST); }
+void OffscreenGL::EndFrame() {
+    glDisable(GL_SCISSOR_TEST);
+    SetPictureDrawing(0);
+}
 
 void OffscreenGL::ReadPixels(unsigned char* rgba) {
-    glFinish();
+    const int bw = width * oversample, bh = height * oversample;
+    if (readFramebuffer) {
+        // Multisampled: resolved into a plain buffer first
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, drawFramebuffer);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, readFramebuffer);
+        glBlitFramebuffer(0, 0, bw, bh, 0, 0, bw, bh, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, readFramebuffer);
+    }
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    size_t row = (size_t)width * 4;
-    std::vector<unsigned char> flipped(row * (size_t)height);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, flipped.data());
-    for (int y = 0; y < height; y++)
-        std::copy(&flipped[(size_t)(height - 1 - y) * row],
-                  &flipped[(size_t)(height - 1 - y) * row] + row, rgba + (size_t)y * row);
+    buffer.resize((size_t)bw * (size_t)bh * 4);
+    glReadPixels(0, 0, bw, bh, GL_RGBA, GL_UNSIGNED_BYTE, buffer.data());
+    glBindFramebuffer(GL_FRAMEBUFFER, drawFramebuffer);
+    if (oversample == 1) {
+        // GL's rows run from the bottom
+        size_t row = (size_t)width * 4;
+        for (int y = 0; y < height; y++)
+            std::copy(&buffer[(size_t)(height - 1 - y) * row],
+                      &buffer[(size_t)(height - 1 - y) * row] + row, rgba + (size_t)y * row);
+        Unpremultiply(rgba, (size_t)width * (size_t)height);
+    } else {
+        FilterDown(rgba);
+    }
+}
+
+void OffscreenGL::FilterDown(unsigned char* rgba) {
+    // The tent 1 3 3 1 over the 4 x 4 buffer pixels around each picture pixel's 2 x 2, one
+    // direction at a time: up to 65 levels along an edge and less stair-stepping on shallow
+    // lines than averaging the 2 x 2 alone. The outermost pixels repeat past the edges. Sums
+    // are of premultiplied colours; white, the usual background, is passed over quickly.
+    const int bw = width * 2, bh = height * 2;
+    const uint16_t kWhiteAcross = 8 * 255;
+    across.resize((size_t)width * (size_t)bh * 4);
+    for (int by = 0; by < bh; by++) {
+        const unsigned char* in = &buffer[(size_t)(bh - 1 - by) * (size_t)bw * 4];  // top down
+        uint16_t* out = &across[(size_t)by * (size_t)width * 4];
+        for (int x = 0; x < width; x++, out += 4) {
+            const unsigned char* p0 = in + (size_t)std::max(0, 2 * x - 1) * 4;
+            const unsigned char* p1 = in + (size_t)(2 * x) * 4;
+            const unsigned char* p2 = p1 + 4;
+            const unsigned char* p3 = in + (size_t)std::min(bw - 1, 2 * x + 2) * 4;
+            uint32_t w0, w1, w2, w3;
+            memcpy(&w0, p0, 4);
+            memcpy(&w1, p1, 4);
+            memcpy(&w2, p2, 4);
+            memcpy(&w3, p3, 4);
+            if ((w0 & w1 & w2 & w3) == 0xffffffffu) {
+                out[0] = out[1] = out[2] = out[3] = kWhiteAcross;
+                continue;
+            }
+            for (int c = 0; c < 4; c++) out[c] = (uint16_t)(p0[c] + 3u * (p1[c] + p2[c]) + p3[c]);
+        }
+    }
+    const uint64_t kWhite4 = 0x0001000100010001ull * kWhiteAcross;
+    for (int y = 0; y < height; y++) {
+        const uint16_t* r[4];
+        for (int t = 0; t < 4; t++)
+            r[t] =
+                &across[(size_t)std::min(bh - 1, std::max(0, 2 * y - 1 + t)) * (size_t)width * 4];
+        unsigned char* out = rgba + (size_t)y * (size_t)width * 4;
+        for (size_t i = 0; i < (size_t)width * 4; i += 4, out += 4) {
+            uint64_t q[4];
+            for (int t = 0; t < 4; t++) memcpy(&q[t], r[t] + i, 8);
+            if (q[0] == kWhite4 && q[1] == kWhite4 && q[2] == kWhite4 && q[3] == kWhite4) {
+                memset(out, 255, 4);
+                continue;
+            }
+            unsigned sum[4];
+            for (int c = 0; c < 4; c++)
+                sum[c] = r[0][i + c] + 3u * (r[1][i + c] + r[2][i + c]) + r[3][i + c];
+            unsigned alpha = sum[3];  // 0 .. 64 * 255
+            if (alpha == 64 * 255) {
+                for (int c = 0; c < 3; c++) out[c] = (unsigned char)((sum[c] + 32) / 64);
+                out[3] = 255;
+            } else if (alpha == 0) {
+                out[0] = out[1] = out[2] = 255;
+                out[3] = 0;
+            } else {
+                for (int c = 0; c < 3; c++)
+                    out[c] = (unsigned char)std::min(255u, (sum[c] * 255 + alpha / 2) / alpha);
+                out[3] = (unsigned char)((alpha + 32) / 64);
+            }
+        }
+    }
 }

@@ -3,15 +3,42 @@
 // Free functions that emit immediate-mode OpenGL in world coordinates (y down, origin top
 // left, one unit = one pixel at zoom 1). Call them only inside a frame (between the shell's
 // StartFrame and EndFrame). Colour, width and font persist until changed; only the
-// translation bracket restores what it changed. No GL capability is ever enabled.
+// translation bracket restores what it changed. In the editor's window no GL capability is
+// ever enabled; pictures drawn offscreen are multisampled and get round joins on wide lines.
+//
+// Drawing may also go to a DrawingRecorder instead of OpenGL (vector pictures, the bounds of
+// what a frame draws): the same calls then hand over paths in world coordinates.
 #pragma once
 
 #include "fColor.h"
 #include "fPoint2.h"
 #include "fRect.h"
 
+// Receives what the drawing functions draw while it is installed, instead of OpenGL. Points
+// are world coordinates with the translation brackets applied; widths are world units.
+class DrawingRecorder {
+public:
+    virtual ~DrawingRecorder() = default;
+    // A run of segments through pts (n >= 1); closed joins the last point to the first
+    virtual void Stroke(const fPoint2* pts, int n, bool closed, fColor colour, float width) = 0;
+    // A filled polygon through pts (n >= 1)
+    virtual void Fill(const fPoint2* pts, int n, fColor colour) = 0;
+};
+// Sends drawing to recorder (not owned) until called again; null sends it to OpenGL. Text
+// is not recorded.
+void SetDrawingRecorder(DrawingRecorder* recorder);
+
+// Drawing a picture (offscreen, smoothed) at pixelsPerUnit buffer pixels per world unit:
+// line widths and point sizes are multiplied by it, so a picture drawn larger than the window
+// has lines that much wider, but never thinner than minPixels (one pixel of the picture, so
+// small pictures keep visible lines); wide lines get round joins and ends. 0 returns to the
+// window's drawing: 1 pixel per unit, plain GL lines.
+void SetPictureDrawing(float pixelsPerUnit, float minPixels = 1);
+// Pixels per world unit of the pen: 1 in the window
+float GetPenScale();
+
 void SetfColor(float r, float g, float b);
-// Line width and point size, in pixels
+// Line width and point size: w world units (pixels in the window, times the pen scale)
 void PenWidth(int w);
 void PaintfRect(const fRect* r);
 void FramefRect(const fRect* r);

@@ -178,7 +178,7 @@ bool GifAnimationEncoder::Fail(const char* what, int gifError, std::string* erro
     return false;
 }
 
-bool GifAnimationEncoder::Begin(int w, int h, std::string* error) {
+bool GifAnimationEncoder::Begin(int w, int h, std::string* error, bool loop) {
     Abandon();
     if (w <= 0 || h <= 0 || w > 65535 || h > 65535) {
         *error = "a GIF is 1 to 65535 pixels wide and high";
@@ -195,8 +195,9 @@ bool GifAnimationEncoder::Begin(int w, int h, std::string* error) {
     if (EGifPutScreenDesc(gif, w, h, 8, 0, nullptr) != GIF_OK)
         return Fail("writing the header", gif->Error, error);
     // Loop forever: the application extension browsers and viewers know ("NETSCAPE2.0", a
-    // sub-block 1 with a loop count of 0)
+    // sub-block 1 with a loop count of 0). Without it a GIF plays once.
     static const GifByteType kLoop[3] = {1, 0, 0};
+    if (!loop) return true;
     if (EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE) != GIF_OK ||
         EGifPutExtensionBlock(gif, 11, "NETSCAPE2.0") != GIF_OK ||
         EGifPutExtensionBlock(gif, 3, kLoop) != GIF_OK || EGifPutExtensionTrailer(gif) != GIF_OK)
@@ -233,10 +234,18 @@ bool GifAnimationEncoder::AddFrame(const RgbaImage& f, int delay, std::string* e
         if (right < 0) left = right = top = bottom = 0;
     }
     int w = right - left + 1, h = bottom - top + 1;
+    // Pixels of the rectangle that keep their colour, to be left as they are shown
+    unchanged.assign((size_t)w * (size_t)h, 0);
+    size_t kept = 0;
     for (int y = top; y <= bottom; y++) {
         const unsigned char* p = f.Pixel(left, y);
         unsigned char* s = &shown[((size_t)y * (size_t)width + (size_t)left) * 3];
+        unsigned char* same = &unchanged[(size_t)(y - top) * (size_t)w];
         for (int x = 0; x < w; x++, p += 4, s += 3) {
+            if (frames > 0 && p[0] == s[0] && p[1] == s[1] && p[2] == s[2]) {
+                same[x] = 1;
+                kept++;
+            }
             s[0] = p[0];
             s[1] = p[1];
             s[2] = p[2];
@@ -252,6 +261,15 @@ bool GifAnimationEncoder::AddFrame(const RgbaImage& f, int delay, std::string* e
         Abandon();
         return false;
     }
+    // Unchanged pixels become a transparent colour, which shows the frame below: long runs of
+    // one index that compress far better than the drawing's smooth edges
+    int transparent = NO_TRANSPARENT_COLOR;
+    if (kept > 0 && ncolours < 256) {
+        transparent = ncolours++;
+        colours[transparent] = colours[0];
+        for (size_t i = 0; i < unchanged.size(); i++)
+            if (unchanged[i]) indices[i] = (unsigned char)transparent;
+    }
     int size = PaletteSize(ncolours);
     for (int i = ncolours; i < size; i++) colours[i] = colours[0];
     ColorMapObject* map = GifMakeMapObject(size, colours);
@@ -262,7 +280,7 @@ bool GifAnimationEncoder::AddFrame(const RgbaImage& f, int delay, std::string* e
     gcb.DisposalMode = DISPOSE_DO_NOT;
     gcb.UserInputFlag = false;
     gcb.DelayTime = delay;
-    gcb.TransparentColor = NO_TRANSPARENT_COLOR;
+    gcb.TransparentColor = transparent;
     GifByteType ext[4];
     size_t extLength = EGifGCBToExtension(&gcb, ext);
     bool ok = EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, (int)extLength, ext) == GIF_OK &&

@@ -26,9 +26,10 @@ struct RgbaImage {
 // the image is empty or libpng fails; *out is only written on success.
 bool EncodePng(const RgbaImage& image, bool keepAlpha, std::string* out, std::string* error);
 
-// An animated GIF built frame by frame: it loops forever, each frame carries a palette of
-// its own colours (exact up to 256 colours, median-cut beyond, never dithered), and only
-// the rectangle that changed since the previous frame is stored. Alpha is ignored.
+// An animated GIF built frame by frame: it loops forever or plays once, each frame carries a
+// palette of its own colours (exact up to 256 colours, median-cut beyond, never dithered),
+// and only the rectangle that changed since the previous frame is stored, the pixels in it
+// that did not change transparent. Alpha is ignored.
 class GifAnimationEncoder {
 public:
     GifAnimationEncoder();
@@ -36,8 +37,9 @@ public:
     GifAnimationEncoder(const GifAnimationEncoder&) = delete;
     GifAnimationEncoder& operator=(const GifAnimationEncoder&) = delete;
 
-    // Starts a width x height animation (pixels, 1 .. 65535 each)
-    bool Begin(int width, int height, std::string* error);
+    // Starts a width x height animation (pixels, 1 .. 65535 each) that loops forever, or
+    // plays once when not loop
+    bool Begin(int width, int height, std::string* error, bool loop = true);
     // Adds a frame of the size given to Begin, shown for delay hundredths of a second
     bool AddFrame(const RgbaImage& frame, int delayCentiseconds, std::string* error);
     // Ends the file and hands over its bytes; the encoder can Begin again afterwards
@@ -54,6 +56,7 @@ private:
     int width, height, frames;
     // RGB of the picture shown so far (3 bytes per pixel), to find what a frame changes
     std::vector<unsigned char> shown;
-    // Reused per frame: palette indices of the changed rectangle
-    std::vector<unsigned char> indices;
+    // Reused per frame: palette indices of the changed rectangle, and which of its pixels
+    // keep their colour
+    std::vector<unsigned char> indices, unchanged;
 };

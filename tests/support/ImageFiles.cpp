@@ -48,16 +48,20 @@ bool DecodeGif(const std::string& bytes, DecodedGif* out) {
     for (int i = 0; i < gif->ImageCount; i++) {
         SavedImage& s = gif->SavedImages[i];
         ColorMapObject* map = s.ImageDesc.ColorMap ? s.ImageDesc.ColorMap : gif->SColorMap;
+        GraphicsControlBlock gcb;
+        bool timed = DGifSavedExtensionToGCB(gif, i, &gcb) == GIF_OK;
+        int transparent = timed ? gcb.TransparentColor : NO_TRANSPARENT_COLOR;
         for (int y = 0; y < s.ImageDesc.Height; y++)
             for (int x = 0; x < s.ImageDesc.Width; x++) {
-                GifColorType c = map->Colors[s.RasterBits[y * s.ImageDesc.Width + x]];
+                int index = s.RasterBits[y * s.ImageDesc.Width + x];
+                if (index == transparent) continue;  // the frame below shows through
+                GifColorType c = map->Colors[index];
                 unsigned char* p = const_cast<unsigned char*>(
                     canvas.Pixel(s.ImageDesc.Left + x, s.ImageDesc.Top + y));
                 p[0] = c.Red, p[1] = c.Green, p[2] = c.Blue, p[3] = 255;
             }
         out->frames.push_back(canvas);
-        GraphicsControlBlock gcb;
-        out->delays.push_back(DGifSavedExtensionToGCB(gif, i, &gcb) == GIF_OK ? gcb.DelayTime : -1);
+        out->delays.push_back(timed ? gcb.DelayTime : -1);
         for (int e = 0; e + 1 < s.ExtensionBlockCount; e++) {
             ExtensionBlock& b = s.ExtensionBlocks[e];
             if (b.Function == APPLICATION_EXT_FUNC_CODE && b.ByteCount == 11 &&
