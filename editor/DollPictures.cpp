@@ -10,6 +10,7 @@
 #include "GIconTable.h"
 #include "ImageCodec.h"
 #include "OffscreenGL.h"
+#include "RecordedDrawing.h"
 #include "VelkoAssert.h"
 #include "VelkoDocument.h"
 #include "VelkoIcons.h"
@@ -57,11 +58,26 @@ std::string PoseProblem(const DollStage& stage, int pose) {
     return message;
 }
 
-// Draws one picture of the staged doll into a cell of the buffer
-void DrawDoll(OffscreenGL* gl, DollStage* stage, const PictureOptions& o, int x, int y) {
-    gl->StartFrame(Stage(), x, y, o.width, o.height);
+// Draws one picture of the staged doll, showing world, into a cell of the buffer
+void DrawDoll(OffscreenGL* gl, DollStage* stage, const PictureOptions& o, fRect world, int x,
+              int y) {
+    gl->StartFrame(world, x, y, o.width, o.height);
     RenderDollInMode(stage->GetDoll(), AuthorModePanel::play, true, o.icon);
     gl->EndFrame();
+}
+
+// Records what drawing the staged doll draws, at the clock's time, into recording
+void RecordDoll(DollStage* stage, const PictureOptions& o, RecordedDrawing* recording) {
+    RecordingScope scope(recording);
+    RenderDollInMode(stage->GetDoll(), AuthorModePanel::play, true, o.icon);
+}
+
+// The world rectangle pictures show: the stage, or the bounds of what was recorded framed
+// to the picture (the stage when nothing was drawn)
+fRect Framing(const PictureOptions& o, const RecordedDrawing& recorded) {
+    fRect bounds;
+    if (!o.fit || !recorded.GetBounds(&bounds)) return Stage();
+    return FitFrame(bounds, o.width, o.height);
 }
 
 bool ReadInto(OffscreenGL* gl, RgbaImage* image) {
@@ -77,8 +93,21 @@ bool StartGL(OffscreenGL* gl, int w, int h, std::string* error) {
     return false;
 }
 
-bool RenderStill(const std::string& document, const RenderRequest& r, std::string* out,
+bool CheckTransparency(const PictureOptions& o, const ExportFormat& format, std::string* error) {
+    if (!o.transparent || format.alpha) return true;
+    *error = std::string("a transparent background cannot be kept in ") + format.kind +
+             "; choose PNG, SVG, WebP or APNG";
+    return false;
+}
+
+bool RenderStill(const std::string& document, const RenderRequest& r, EncodedOutput* out,
                  std::string* error) {
+    const ExportFormat& format = r.format ? *r.format : ExportFormatOf(".png");
+    if (format.animated) {
+        *error = std::string("a single picture cannot be written as one of the ") + format.kind;
+        return false;
+    }
+    if (!CheckTransparency(r.options, format, error)) return false;
     FixedClock clock(0);
     DollStage stage;
     if (!stage.Load(document, error)) return false;
@@ -87,18 +116,33 @@ bool RenderStill(const std::string& document, const RenderRequest& r, std::strin
         if (!error->empty()) return false;
         stage.Settle(r.pose);
     }
-    OffscreenGL gl;
-    if (!StartGL(&gl, r.options.width, r.options.height, error)) return false;
     clock.Set(kStillSeconds);
-    gl.Clear(r.options.transparent);
-    DrawDoll(&gl, &stage, r.options, 0, 0);
+    RecordedDrawing drawing(format.vector);
+    RecordDoll(&stage, r.options, &drawing);
+    StillPicture picture;
+    picture.width = r.options.width;
+    picture.height = r.options.height;
+    picture.transparent = r.options.transparent;
+    picture.world = Framing(r.options, drawing);
+    picture.drawing = &drawing;
     RgbaImage image;
-    ReadInto(&gl, &image);
-    return EncodePng(image, r.options.transparent, out, error);
+    if (!format.vector) {
+        OffscreenGL gl;
+        if (!StartGL(&gl, r.options.width, r.options.height, error)) return false;
+        gl.Clear(r.options.transparent);
+        DrawDoll(&gl, &stage, r.options, picture.world, 0, 0);
+        ReadInto(&gl, &image);
+        picture.pixels = &image;
+    }
+    return format.newPicture()->Encode(picture, out, error);
 }
 
-bool RenderSheet(const std::string& document, const RenderRequest& r, std::string* out,
+bool RenderSheet(const std::string& document, const RenderRequest& r, EncodedOutput* out,
                  std::string* error) {
+    if (r.format && strcmp(r.format->extension, ".png") != 0) {
+        *error = "a pose sheet is a PNG picture";
+        return false;
+    }
     FixedClock clock(0);
     std::vector<int> poses;
     {
@@ -117,18 +161,27 @@ bool RenderSheet(const std::string& document, const RenderRequest& r, std::strin
         *error = "the sheet would be too large; choose a smaller --size";
         return false;
     }
+    // Every cell starts from the document as read, so a cell is the still of its pose; with
+    // fit, every cell shows the same rectangle, around all of them
+    std::vector<std::unique_ptr<DollStage>> stages;
+    RecordedDrawing all(false);
+    for (int pose : poses) {
+        clock.Set(0);
+        stages.emplace_back(new DollStage());
+        if (!stages.back()->Load(document, error)) return false;
+        stages.back()->Settle(pose);
+        clock.Set(kStillSeconds);
+        if (o.fit) RecordDoll(stages.back().get(), o, &all);
+    }
+    fRect world = Framing(o, all);
     OffscreenGL gl;
     if (!StartGL(&gl, o.width * columns, o.height * rows, error)) return false;
     gl.Clear(o.transparent);
     for (size_t i = 0; i < poses.size(); i++) {
-        // Every cell starts from the document as read, so a cell is the still of its pose
-        clock.Set(0);
-        DollStage stage;
-        if (!stage.Load(document, error)) return false;
-        stage.Settle(poses[i]);
         clock.Set(kStillSeconds);
         int x = (int)(i % (size_t)columns) * o.width, y = (int)(i / (size_t)columns) * o.height;
-        DrawDoll(&gl, &stage, o, x, y);
+        DrawDoll(&gl, stages[i].get(), o, world, x, y);
+        // The label stays in the cell's corner at the size it has in an 800 x 480 cell
         gl.StartFrame(Stage(), x, y, o.width, o.height);
         fColor::gray()->SetColor();
         PenWidth(2);
@@ -138,14 +191,24 @@ bool RenderSheet(const std::string& document, const RenderRequest& r, std::strin
     }
     RgbaImage image;
     ReadInto(&gl, &image);
-    return EncodePng(image, o.transparent, out, error);
+    *out = EncodedOutput();
+    return EncodePng(image, o.transparent, &out->bytes, error);
 }
 
-bool RenderAnimation(const std::string& document, const RenderRequest& r, std::string* out,
+bool RenderAnimation(const std::string& document, const RenderRequest& r, EncodedOutput* out,
                      std::string* error) {
-    if (r.options.transparent) {
-        *error = "--transparent works for PNG pictures only, not for animations";
-        return false;
+    const PictureOptions& o = r.options;
+    std::unique_ptr<AnimationEncoder> encoder;
+    if (r.kind == RenderRequest::sprites) {
+        encoder = NewSpriteSheetEncoder();
+    } else {
+        const ExportFormat& format = r.format ? *r.format : ExportFormatOf(".gif");
+        if (!format.animated) {
+            *error = std::string("an animation cannot be written as one of the ") + format.kind;
+            return false;
+        }
+        if (!CheckTransparency(o, format, error)) return false;
+        encoder = format.newAnimation();
     }
     FixedClock clock(0);
     DollStage stage;
@@ -162,22 +225,39 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, std::s
         *error = PoseProblem(stage, p);
         if (!error->empty()) return false;
     }
-    std::vector<DollStage::Posture> postures = stage.Animate(poses);
-    OffscreenGL gl;
-    if (!StartGL(&gl, r.options.width, r.options.height, error)) return false;
-    GifAnimationEncoder gif;
-    if (!gif.Begin(r.options.width, r.options.height, error)) return false;
-    RgbaImage frame;
-    int n = (int)postures.size();
-    for (int k = 0; k < n; k++) {
-        stage.SetPosture(postures[(size_t)k]);
-        clock.Set(AnimationFrameSeconds(k, n));
-        gl.Clear(false);
-        DrawDoll(&gl, &stage, r.options, 0, 0);
-        ReadInto(&gl, &frame);
-        if (!gif.AddFrame(frame, AnimationFrameDelay(k), error)) return false;
+    AnimationPlan plan = PlanAnimation(&stage, poses);
+    int n = (int)plan.postures.size();
+    RecordedDrawing all(false);
+    if (o.fit) {
+        for (int k = 0; k < n; k++) {
+            stage.SetPosture(plan.postures[(size_t)k]);
+            clock.Set(AnimationFrameSeconds(k, n));
+            RecordDoll(&stage, o, &all);
+        }
     }
-    return gif.Finish(out, error);
+    fRect world = Framing(o, all);
+
+    AnimationHeader header;
+    header.width = o.width;
+    header.height = o.height;
+    header.frames = n;
+    header.fps = plan.fps;
+    header.loop = plan.loop;
+    header.transparent = o.transparent;
+    header.steps = plan.steps;
+    if (!encoder->Begin(header, error)) return false;
+    OffscreenGL gl;
+    if (!StartGL(&gl, o.width, o.height, error)) return false;
+    RgbaImage frame;
+    for (int k = 0; k < n; k++) {
+        stage.SetPosture(plan.postures[(size_t)k]);
+        clock.Set(AnimationFrameSeconds(k, n));
+        gl.Clear(o.transparent);
+        DrawDoll(&gl, &stage, o, world, 0, 0);
+        ReadInto(&gl, &frame);
+        if (!encoder->AddFrame(frame, plan.durationsMs[(size_t)k], error)) return false;
+    }
+    return encoder->Finish(out, error);
 }
 
 }  // namespace
@@ -264,9 +344,11 @@ void DollStage::Settle(int pose) {
     }
 }
 
-std::vector<DollStage::Posture> DollStage::Animate(const std::vector<int>& poses) {
+std::vector<DollStage::Posture> DollStage::Animate(const std::vector<int>& poses,
+                                                   std::vector<AnimationStep>* steps) {
     VELKO_ASSERT(!poses.empty());
     std::vector<Posture> frames;
+    if (steps) steps->clear();
     // Unrecorded: the end of the loop is the doll settled in the last pose, so its start
     // must be too
     Settle(poses.back());
@@ -291,6 +373,10 @@ std::vector<DollStage::Posture> DollStage::Animate(const std::vector<int>& poses
             float step = 0;
             Tick(&step);
             frames.push_back(GetPosture());
+        }
+        if (steps) {
+            int from = steps->empty() ? 0 : steps->back().to + 1;
+            steps->push_back(AnimationStep{p + 1, from, (int)frames.size() - 1});
         }
     }
     return frames;
@@ -317,9 +403,28 @@ double AnimationFrameSeconds(int k, int n) {
     return kSettledSeconds + start + (double)k / kTicksPerSecond;
 }
 
-int AnimationFrameDelay(int k) {
-    // Whole hundredths that add up exactly: frame k ends at floor((k + 1) * 100 / 30)
-    return (k + 1) * 100 / kTicksPerSecond - k * 100 / kTicksPerSecond;
+int AnimationFrameMs(int k) {
+    // Whole milliseconds that add up exactly: frame k ends at floor((k + 1) * 1000 / 30)
+    return (k + 1) * 1000 / kTicksPerSecond - k * 1000 / kTicksPerSecond;
+}
+
+AnimationPlan PlanAnimation(DollStage* stage, const std::vector<int>& poses) {
+    AnimationPlan plan;
+    plan.postures = stage->Animate(poses, &plan.steps);
+    for (size_t k = 0; k < plan.postures.size(); k++)
+        plan.durationsMs.push_back(AnimationFrameMs((int)k));
+    return plan;
+}
+
+fRect FitFrame(fRect bounds, int width, int height) {
+    float margin = kFitMargin * (float)std::min(width, height);
+    float bw = std::max(bounds.GetWidth(), 1.0f), bh = std::max(bounds.GetHeight(), 1.0f);
+    // Pixels per world unit that put the bounds inside the margin, both ways
+    float scale = std::min(std::max(1.0f, (float)width - 2 * margin) / bw,
+                           std::max(1.0f, (float)height - 2 * margin) / bh);
+    float halfW = (float)width / scale / 2, halfH = (float)height / scale / 2;
+    fPoint2 c = bounds.GetCenter();
+    return fRect(c.x - halfW, c.y - halfH, c.x + halfW, c.y + halfH);
 }
 
 void SheetGrid(int n, int* columns, int* rows) {
@@ -327,8 +432,8 @@ void SheetGrid(int n, int* columns, int* rows) {
     *rows = n <= 0 ? 0 : (n + kSheetColumns - 1) / kSheetColumns;
 }
 
-bool RenderDollDocument(const std::string& document, const RenderRequest& request, std::string* out,
-                        std::string* error) {
+bool RenderDollDocument(const std::string& document, const RenderRequest& request,
+                        EncodedOutput* out, std::string* error) {
     const PictureOptions& o = request.options;
     if (o.width <= 0 || o.height <= 0 || o.width > 16384 || o.height > 16384) {
         *error = "the picture size must be 1 to 16384 pixels each way";
@@ -340,7 +445,16 @@ bool RenderDollDocument(const std::string& document, const RenderRequest& reques
         case RenderRequest::sheet:
             return RenderSheet(document, request, out, error);
         case RenderRequest::animation:
+        case RenderRequest::sprites:
             return RenderAnimation(document, request, out, error);
     }
     return false;
+}
+
+bool RenderDollDocument(const std::string& document, const RenderRequest& request, std::string* out,
+                        std::string* error) {
+    EncodedOutput encoded;
+    if (!RenderDollDocument(document, request, &encoded, error)) return false;
+    out->swap(encoded.bytes);
+    return true;
 }

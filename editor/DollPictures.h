@@ -1,8 +1,13 @@
 // DollPictures: a doll document turned into pictures the way the editor's "Play" mode shows
 // the doll (its lines and masks; no skeleton, no editor furniture, the emotion icon only on
-// request): a still of one posture, a sheet of the filled poses, and a looping animation
-// through poses. velko-render and the editor's Export commands both come here, so the same
-// document and options give the same bytes.
+// request): a still of one posture, a sheet of the filled poses, a looping animation through
+// poses and a sprite sheet of its frames, in any export format (ExportFormat.h). velko-render
+// and the editor's Export commands both come here, so the same document and options give the
+// same bytes.
+//
+// A picture shows the editor's stage, or with fit the doll's drawing: the bounds of all it
+// draws in every frame (every cell of a sheet) with a small margin, so the doll keeps its
+// place and size from frame to frame. Lines are as wide, in proportion, as in the window.
 //
 // Nothing here reads the wall clock. The doll moves one tick per frame, 30 ticks a second,
 // and the program clock is pinned to each frame's time while it is drawn, so the lines'
@@ -17,6 +22,7 @@
 #include <vector>
 
 #include "AuthorMode.h"
+#include "ExportFormat.h"
 #include "SketchDoll.h"
 #include "fRect.h"
 
@@ -34,16 +40,21 @@ void RenderDollInMode(SketchDoll* doll, const AuthorMode& m, bool opaque, bool d
 struct PictureOptions {
     int width = 800, height = 480;  // pixels of one picture: a still, a sheet cell, a frame
     bool icon = false;              // draw the emotion icon too
-    bool transparent = false;       // PNG only: the background is transparent
+    bool transparent = false;       // the background is transparent (formats with alpha)
+    bool fit = false;               // frame the doll's drawing instead of the stage
 };
 
 struct RenderRequest {
-    enum Kind { still, sheet, animation } kind = still;
+    enum Kind { still, sheet, animation, sprites } kind = still;
     // still: the pose to settle in; -1 draws the document's own posture
     int pose = -1;
-    // animation: the poses to move through, in order; empty means every filled pose
+    // animation and sprites: the poses to move through, in order; empty means every filled
+    // pose
     std::vector<int> poses;
     PictureOptions options;
+    // still and animation: the file format; null is PNG for a still, GIF for an animation.
+    // A sheet is a PNG; sprites are a PNG and a JSON atlas.
+    const ExportFormat* format = nullptr;
 };
 
 // Motion of the animation, at 30 ticks a second
@@ -75,7 +86,9 @@ public:
     void Settle(int pose);
     // The postures of a loop through poses (each filled; at least one): the doll starts
     // settled in the last one, then moves into each in turn and holds it. One per tick.
-    std::vector<Posture> Animate(const std::vector<int>& poses);
+    // With steps, also the stretch of postures each pose covers.
+    std::vector<Posture> Animate(const std::vector<int>& poses,
+                                 std::vector<AnimationStep>* steps = nullptr);
     Posture GetPosture() const;
     void SetPosture(const Posture& p);
 
@@ -89,14 +102,35 @@ private:
 // breathing (a 4 s triangle) is at the same phase one frame after the last as at the first,
 // so the loop has no seam; always past the icon's pop after loading
 double AnimationFrameSeconds(int k, int n);
-// Display time of frame k in hundredths of a second: 3, 3, 4, ... so 30 frames last 1 s
-int AnimationFrameDelay(int k);
+// Display time of frame k in milliseconds: 33, 33, 34, ... so 30 frames last 1 s
+int AnimationFrameMs(int k);
 // Columns and rows of a sheet of n cells: up to four in a row
 void SheetGrid(int n, int* columns, int* rows);
 
-// Draws what the request asks of the document and encodes it, PNG for a still or a sheet,
-// GIF for an animation, into *out. False with *error, a message for the person, when the
-// document cannot be read, a pose is empty or missing, the options do not fit, or there is
-// no offscreen OpenGL.
+// The frames of an animation: the doll's posture in each, how long each shows, the frames
+// each step (a move into a pose and its hold) covers, and how it repeats
+struct AnimationPlan {
+    std::vector<DollStage::Posture> postures;
+    std::vector<int> durationsMs;
+    std::vector<AnimationStep> steps;
+    int fps = kTicksPerSecond;
+    LoopMode loop = LoopMode::forever;
+};
+// The loop through poses (each filled; at least one) of the staged doll
+AnimationPlan PlanAnimation(DollStage* stage, const std::vector<int>& poses);
+
+// Margin around a drawing framed by fit: this share of the picture's smaller side (pixels)
+const float kFitMargin = 0.05f;
+// The world rectangle that shows bounds (world units) in a width x height picture with the
+// fit margin, scaled uniformly and centred
+fRect FitFrame(fRect bounds, int width, int height);
+
+// Draws what the request asks of the document and encodes it into *out (see RenderRequest
+// for the formats). False with *error, a message for the person, when the document cannot
+// be read, a pose is empty or missing, the options do not fit the format, there is no
+// offscreen OpenGL or the format's encoder fails.
+bool RenderDollDocument(const std::string& document, const RenderRequest& request,
+                        EncodedOutput* out, std::string* error);
+// The same for a request that writes one file: its bytes
 bool RenderDollDocument(const std::string& document, const RenderRequest& request, std::string* out,
                         std::string* error);

@@ -7,6 +7,7 @@
 #include <strings.h>
 
 #include "DocumentFile.h"
+#include "ExportOutput.h"
 
 namespace {
 
@@ -61,19 +62,28 @@ bool Fail(std::string* error, const std::string& message) {
 }  // namespace
 
 const char* RenderUsage() {
-    return "Usage: velko-render DOCUMENT [--pose N] -o PICTURE.png\n"
+    return "Usage: velko-render DOCUMENT [--pose N] -o PICTURE.png|.svg\n"
            "       velko-render DOCUMENT --sheet -o SHEET.png\n"
-           "       velko-render DOCUMENT --gif [--poses N,N,...] -o ANIMATION.gif\n"
+           "       velko-render DOCUMENT --animation [--poses N,N,...] -o "
+           "ANIMATION.gif|.webp|.apng|.mp4|.webm\n"
+           "       velko-render DOCUMENT --sprites [--poses N,N,...] -o SHEET.png\n"
            "Draws a Velko doll without a display, as the editor's Play mode shows it.\n"
+           "The output's extension picks its format.\n"
            "  --pose N       the doll settled in pose N (0 to 7); without it, the document's\n"
            "                 own posture\n"
            "  --sheet        every filled pose in a grid, each labelled with its number\n"
-           "  --gif          a looping animation through the poses at 30 frames a second\n"
+           "  --animation    a looping animation through the poses at 30 frames a second\n"
+           "                 (.mp4 and .webm need the ffmpeg program)\n"
+           "  --gif          the same as a GIF (the output's name ends in .gif)\n"
+           "  --sprites      the animation's frames in a grid in one PNG, and a JSON atlas\n"
+           "                 beside it (SHEET.json)\n"
            "  --poses LIST   the poses the animation moves through (default: every filled "
            "one)\n"
            "  --size WxH     pixels of one picture, sheet cell or frame (default 800x480)\n"
+           "  --fit          frame the doll's drawing (over the whole animation) with a small\n"
+           "                 margin instead of the editor's whole stage\n"
            "  --icon         draw the doll's emotion icon too\n"
-           "  --transparent  a transparent background (PNG only)\n"
+           "  --transparent  a transparent background (PNG, SVG, WebP, APNG, sprites)\n"
            "  -o FILE        the file to write\n"
            "Exit status: 0 when the file was written, 2 on any error (nothing is written).\n";
 }
@@ -82,7 +92,7 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
                             std::string* error) {
     RenderCommandLine c;
     bool sawPose = false, sawPoses = false, sawSheet = false, sawGif = false, sawSize = false,
-         sawOutput = false;
+         sawOutput = false, sawAnimation = false, sawSprites = false;
     for (int i = 1; i < argc; i++) {
         std::string arg = argv[i];
         // The options that take a value accept it as the next argument or after '='
@@ -122,6 +132,12 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
             sawSheet = true;
         } else if (name == "--gif") {
             sawGif = true;
+        } else if (name == "--animation") {
+            sawAnimation = true;
+        } else if (name == "--sprites") {
+            sawSprites = true;
+        } else if (name == "--fit") {
+            c.request.options.fit = true;
         } else if (name == "--size") {
             if (sawSize) return Fail(error, "--size is given twice");
             sawSize = true;
@@ -148,22 +164,50 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
         *out = c;
         return true;
     }
-    if (sawSheet && sawGif) return Fail(error, "--sheet and --gif cannot be combined");
-    c.request.kind = sawGif     ? RenderRequest::animation
-                     : sawSheet ? RenderRequest::sheet
-                                : RenderRequest::still;
+    if (sawSheet + (sawGif || sawAnimation) + sawSprites > 1)
+        return Fail(error, "choose one of --sheet, --animation (or --gif) and --sprites");
+    c.request.kind = sawGif || sawAnimation ? RenderRequest::animation
+                     : sawSheet             ? RenderRequest::sheet
+                     : sawSprites           ? RenderRequest::sprites
+                                            : RenderRequest::still;
+    bool animated =
+        c.request.kind == RenderRequest::animation || c.request.kind == RenderRequest::sprites;
     if (sawPose && c.request.kind != RenderRequest::still)
-        return Fail(error, "--pose is for a single picture; use --poses with --gif");
-    if (sawPoses && c.request.kind != RenderRequest::animation)
-        return Fail(error, "--poses is for --gif");
-    if (c.request.options.transparent && c.request.kind == RenderRequest::animation)
-        return Fail(error, "--transparent works for PNG pictures only, not with --gif");
+        return Fail(error, "--pose is for a single picture; use --poses with --animation");
+    if (sawPoses && !animated) return Fail(error, "--poses is for --animation and --sprites");
     if (c.document.empty()) return Fail(error, "no document given");
     if (c.output.empty()) return Fail(error, "no output file given (-o FILE)");
-    const char* extension = c.request.kind == RenderRequest::animation ? ".gif" : ".png";
-    if (!EndsWith(c.output, extension))
-        return Fail(error, "the output file of this command is a " + std::string(extension + 1) +
-                               " and its name must end in " + extension);
+
+    const ExportFormat* format = FindExportFormat(c.output);
+    std::string kinds;
+    for (const ExportFormat& f : ExportFormats())
+        if (f.animated == (c.request.kind == RenderRequest::animation))
+            kinds += std::string(kinds.empty() ? "" : ", ") + f.extension;
+    switch (c.request.kind) {
+        case RenderRequest::still:
+            if (!format || format->animated)
+                return Fail(error, "a picture's name must end in one of " + kinds);
+            break;
+        case RenderRequest::animation:
+            if (sawGif && !EndsWith(c.output, ".gif"))
+                return Fail(error,
+                            "the output file of --gif is a gif and its name must end in .gif");
+            if (!format || !format->animated)
+                return Fail(error, "an animation's name must end in one of " + kinds);
+            break;
+        case RenderRequest::sheet:
+        case RenderRequest::sprites:
+            if (!EndsWith(c.output, ".png"))
+                return Fail(error, std::string("the output file of ") +
+                                       (sawSheet ? "--sheet" : "--sprites") +
+                                       " is a png and its name must end in .png");
+            format = nullptr;
+            break;
+    }
+    c.request.format = format;
+    if (c.request.options.transparent && format && !format->alpha)
+        return Fail(error, std::string("--transparent cannot be kept in ") + format->kind +
+                               "; choose .png, .svg, .webp or .apng");
     *out = c;
     return true;
 }
@@ -184,13 +228,13 @@ int RunRenderCommand(int argc, const char* const* argv) {
         fprintf(stderr, "velko-render: %s\n", error.c_str());
         return kExitFailure;
     }
-    std::string bytes;
-    if (!RenderDollDocument(document, c.request, &bytes, &error)) {
+    EncodedOutput encoded;
+    if (!RenderDollDocument(document, c.request, &encoded, &error)) {
         fprintf(stderr, "velko-render: could not draw \"%s\": %s\n", c.document.c_str(),
                 error.c_str());
         return kExitFailure;
     }
-    if (!WriteFileAtomically(c.output, bytes, &error)) {
+    if (!WriteEncodedOutput(c.output, encoded, &error)) {
         fprintf(stderr, "velko-render: %s\n", error.c_str());
         return kExitFailure;
     }

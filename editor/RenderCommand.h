@@ -1,10 +1,13 @@
-// The command line of velko-render, which turns a doll document into a PNG picture, a PNG
-// sheet of its poses or a looping GIF without a display:
+// The command line of velko-render, which turns a doll document into a picture, a sheet of
+// its poses, an animation or a sprite sheet without a display; the output's extension picks
+// the format:
 //
-//   velko-render DOC [--pose N] -o out.png
+//   velko-render DOC [--pose N] -o out.png|out.svg
 //   velko-render DOC --sheet -o sheet.png
+//   velko-render DOC --animation [--poses 0,1,2,3] -o anim.gif|.webp|.apng|.mp4|.webm
 //   velko-render DOC --gif [--poses 0,1,2,3] -o anim.gif
-//   options: --size WxH (default 800x480), --icon, --transparent (PNG only)
+//   velko-render DOC --sprites [--poses 0,1,2,3] -o sheet.png   (and sheet.json)
+//   options: --size WxH (default 800x480), --fit, --icon, --transparent (formats with alpha)
 //
 // Parsing is apart from running so it can be checked without drawing.
 #pragma once
@@ -24,7 +27,7 @@ struct RenderCommandLine {
 const char* RenderUsage();
 // Reads argv[1 ..]; false with *error (one line, no program name) for anything it does not
 // take: unknown options, missing or doubled values, options that do not fit the kind of
-// output, an output name whose extension does not match (.png, .gif)
+// output or its format, an output name whose extension names no format of its kind
 bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine* out,
                             std::string* error);
 // Runs velko-render: 0 when the file was written, 2 (with a message on stderr and no file

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-10}"
 uptime_hours="${2:-0}"
-bash scripts/deps.sh libpng-dev libgif-dev libegl-dev libegl-mesa0 g++ cmake make freeglut3-dev libx11-dev libgl1-mesa-dev libgl1-mesa-dri \
+bash scripts/deps.sh libpng-dev libgif-dev libwebp-dev zlib1g-dev pkg-config libegl-dev libegl-mesa0 g++ cmake make freeglut3-dev libx11-dev libgl1-mesa-dev libgl1-mesa-dri \
   libbenchmark-dev libgtest-dev xvfb x11-utils
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVELKO_BUILD_TESTS=OFF >/dev/null
 cmake --build build-bench -j"$(nproc)" --target velko_idle_bench >/dev/null

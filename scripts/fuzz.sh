@@ -29,7 +29,7 @@ for t in "${targets[@]}"; do
   esac
 done
 
-bash scripts/deps.sh libpng-dev libgif-dev libegl-dev libegl-mesa0 clang libclang-rt-14-dev cmake make freeglut3-dev libx11-dev libgl1-mesa-dev \
+bash scripts/deps.sh libpng-dev libgif-dev libwebp-dev zlib1g-dev pkg-config libegl-dev libegl-mesa0 clang libclang-rt-14-dev cmake make freeglut3-dev libx11-dev libgl1-mesa-dev \
   libglu1-mesa-dev
 
 mkdir -p "$build" "$out/crashes"

@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 events="${1:-10000}"
 seed="${2:-$RANDOM}"
-bash scripts/deps.sh libpng-dev libgif-dev libegl-dev libegl-mesa0 g++ cmake make freeglut3-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev \
+bash scripts/deps.sh libpng-dev libgif-dev libwebp-dev zlib1g-dev pkg-config libegl-dev libegl-mesa0 g++ cmake make freeglut3-dev libx11-dev libgl1-mesa-dev libglu1-mesa-dev \
   libgl1-mesa-dri libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool \
   imagemagick x11-utils
 build="${SOAK_BUILD:-build-asan}"  # the build folder, as scripts/test.sh makes it

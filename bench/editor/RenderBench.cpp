@@ -82,8 +82,12 @@ void BM_HeavyDollGifParts(benchmark::State& state) {
         motion += Seconds(t0);
         OffscreenGL gl;
         if (!gl.Create(800, 480, &error)) return state.SkipWithError(error.c_str());
-        GifAnimationEncoder gif;
-        gif.Begin(800, 480, &error);
+        std::unique_ptr<AnimationEncoder> gif = NewGifEncoder();
+        AnimationHeader header;
+        header.width = 800;
+        header.height = 480;
+        header.frames = (int)postures.size();
+        gif->Begin(header, &error);
         RgbaImage frame;
         frame.Resize(800, 480);
         int n = (int)postures.size();
@@ -98,12 +102,12 @@ void BM_HeavyDollGifParts(benchmark::State& state) {
             gl.ReadPixels(frame.pixels.data());
             drawing += Seconds(t1);
             auto t2 = std::chrono::steady_clock::now();
-            gif.AddFrame(frame, AnimationFrameDelay(k), &error);
+            gif->AddFrame(frame, AnimationFrameMs(k), &error);
             encoding += Seconds(t2);
         }
-        std::string bytes;
+        EncodedOutput bytes;
         auto t3 = std::chrono::steady_clock::now();
-        gif.Finish(&bytes, &error);
+        gif->Finish(&bytes, &error);
         encoding += Seconds(t3);
     }
     double runs = (double)state.iterations();

@@ -2,6 +2,8 @@
 
 #include <gif_lib.h>
 #include <png.h>
+#include <webp/demux.h>
+#include <zlib.h>
 
 #include <cstring>
 
@@ -72,4 +74,110 @@ bool DecodeGif(const std::string& bytes, DecodedGif* out) {
     }
     DGifCloseFile(gif, &err);
     return true;
+}
+
+bool DecodeWebp(const std::string& bytes, DecodedAnimation* out) {
+    WebPData data = {reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()};
+    WebPAnimDecoderOptions options;
+    if (!WebPAnimDecoderOptionsInit(&options)) return false;
+    options.color_mode = MODE_RGBA;
+    WebPAnimDecoder* decoder = WebPAnimDecoderNew(&data, &options);
+    if (!decoder) return false;
+    WebPAnimInfo info;
+    bool ok = WebPAnimDecoderGetInfo(decoder, &info);
+    if (ok) {
+        out->width = (int)info.canvas_width;
+        out->height = (int)info.canvas_height;
+        out->plays = (int)info.loop_count;
+    }
+    int before = 0;
+    while (ok && WebPAnimDecoderHasMoreFrames(decoder)) {
+        uint8_t* pixels = nullptr;
+        int timestamp = 0;  // when the frame ends
+        ok = WebPAnimDecoderGetNext(decoder, &pixels, &timestamp);
+        if (!ok) break;
+        RgbaImage frame;
+        frame.Resize(out->width, out->height);
+        memcpy(frame.pixels.data(), pixels, frame.pixels.size());
+        out->frames.push_back(frame);
+        out->durationsMs.push_back(timestamp - before);
+        before = timestamp;
+    }
+    WebPAnimDecoderDelete(decoder);
+    return ok;
+}
+
+namespace {
+uint32_t Big32(const std::string& s, size_t at) {
+    return (uint32_t)(unsigned char)s[at] << 24 | (uint32_t)(unsigned char)s[at + 1] << 16 |
+           (uint32_t)(unsigned char)s[at + 2] << 8 | (uint32_t)(unsigned char)s[at + 3];
+}
+void PutBig32(std::string* s, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) *s += (char)(v >> shift);
+}
+void PutChunk(std::string* png, const char* type, const std::string& data) {
+    PutBig32(png, (uint32_t)data.size());
+    std::string body = std::string(type, 4) + data;
+    *png += body;
+    PutBig32(png,
+             (uint32_t)crc32(0, reinterpret_cast<const Bytef*>(body.data()), (uInt)body.size()));
+}
+}  // namespace
+
+bool DecodeApng(const std::string& bytes, DecodedAnimation* out) {
+    if (bytes.compare(0, 8, "\x89PNG\r\n\x1a\n", 8) != 0) return false;
+    std::string ihdr;
+    RgbaImage canvas;
+    int frameW = 0, frameH = 0, frameX = 0, frameY = 0;
+    std::string frameData;
+    // Decodes the frame gathered so far as a PNG of its own and draws it on the canvas
+    auto flush = [&]() {
+        if (frameData.empty()) return true;
+        std::string png("\x89PNG\r\n\x1a\n", 8), header = ihdr;
+        header.replace(0, 8, std::string());
+        std::string size;
+        PutBig32(&size, (uint32_t)frameW);
+        PutBig32(&size, (uint32_t)frameH);
+        PutChunk(&png, "IHDR", size + header);
+        PutChunk(&png, "IDAT", frameData);
+        PutChunk(&png, "IEND", "");
+        RgbaImage part;
+        if (!DecodePng(png, &part)) return false;
+        for (int y = 0; y < frameH; y++)
+            memcpy(const_cast<unsigned char*>(canvas.Pixel(frameX, frameY + y)), part.Pixel(0, y),
+                   (size_t)frameW * 4);
+        out->frames.push_back(canvas);
+        frameData.clear();
+        return true;
+    };
+    for (size_t at = 8; at + 12 <= bytes.size();) {
+        uint32_t length = Big32(bytes, at);
+        if (at + 12 + length > bytes.size()) return false;
+        std::string type = bytes.substr(at + 4, 4), data = bytes.substr(at + 8, length);
+        at += 12 + length;
+        if (type == "IHDR") {
+            ihdr = data;
+            out->width = (int)Big32(data, 0);
+            out->height = (int)Big32(data, 4);
+            canvas.Resize(out->width, out->height);
+        } else if (type == "acTL") {
+            out->plays = (int)Big32(data, 4);
+        } else if (type == "fcTL") {
+            if (!flush()) return false;
+            frameW = (int)Big32(data, 4);
+            frameH = (int)Big32(data, 8);
+            frameX = (int)Big32(data, 12);
+            frameY = (int)Big32(data, 16);
+            int num = (unsigned char)data[20] << 8 | (unsigned char)data[21];
+            int den = (unsigned char)data[22] << 8 | (unsigned char)data[23];
+            out->durationsMs.push_back(num * 1000 / (den ? den : 100));
+        } else if (type == "IDAT") {
+            frameData += data;
+        } else if (type == "fdAT") {
+            frameData += data.substr(4);
+        } else if (type == "IEND") {
+            return flush();
+        }
+    }
+    return false;
 }

@@ -1,5 +1,5 @@
 // Reading back the pictures the program writes, with the same libraries it writes them with:
-// a PNG into RGBA pixels, a GIF into its frames as shown (each drawn over the last).
+// a PNG into RGBA pixels; a GIF, an animated WebP and an APNG into their frames as shown.
 #pragma once
 
 #include <string>
@@ -17,3 +17,16 @@ struct DecodedGif {
     int loopCount = -1;             // from the looping extension; -1 when there is none
 };
 bool DecodeGif(const std::string& bytes, DecodedGif* gif);
+
+// An animation's frames as shown (each drawn over the last), what each shows for, and how
+// often it plays (0: forever)
+struct DecodedAnimation {
+    int width = 0, height = 0;
+    std::vector<RgbaImage> frames;
+    std::vector<int> durationsMs;
+    int plays = -1;
+};
+// libwebp's animation decoder
+bool DecodeWebp(const std::string& bytes, DecodedAnimation* out);
+// The APNG chunks read here, each frame's image data decoded by libpng as a PNG of its own
+bool DecodeApng(const std::string& bytes, DecodedAnimation* out);
