@@ -184,14 +184,17 @@ namespace {
 // The save chooser: a name typed without an extension gets extension, and when that names
 // an existing file the person is asked before it is replaced
 std::string ChooseFileToSave(const std::string& folder, const std::string& proposedName,
-                             const std::string& title, const std::string& filter,
+                             const std::string& title, const std::vector<std::string>& filters,
                              const std::string& extension) {
     std::string suggested = StartFolder(folder) + proposedName;
     for (;;) {
         // zenity 3 asks before replacing a file only when given --confirm-overwrite
-        std::string path = ChosenPath(
-            RunZenity({"--file-selection", "--save", "--confirm-overwrite", "--title=" + title,
-                       filter, kAllFilesFilter, "--filename=" + suggested}));
+        std::vector<std::string> args = {"--file-selection", "--save", "--confirm-overwrite",
+                                         "--title=" + title};
+        args.insert(args.end(), filters.begin(), filters.end());
+        args.push_back(kAllFilesFilter);
+        args.push_back("--filename=" + suggested);
+        std::string path = ChosenPath(RunZenity(args));
         if (path.empty() || NameHasExtension(path)) return path;
         // The chooser confirmed only the name as typed
         path += extension;
@@ -203,14 +206,57 @@ std::string ChooseFileToSave(const std::string& folder, const std::string& propo
 
 std::string ZenityFiles::ChooseDocumentToSave(const std::string& folder,
                                               const std::string& proposedName) {
-    return ChooseFileToSave(folder, proposedName, "Save Document", kDocumentFilter, kExtension);
+    return ChooseFileToSave(folder, proposedName, "Save Document", {kDocumentFilter}, kExtension);
 }
 
 std::string ZenityFiles::ChooseExportFile(const std::string& folder,
                                           const std::string& proposedName, const std::string& kind,
                                           const std::string& extension) {
-    return ChooseFileToSave(folder, proposedName, "Export",
-                            "--file-filter=" + kind + " | *" + extension, extension);
+    return ChooseExportFile(folder, proposedName, {FileKind{kind, extension}});
+}
+
+std::string ZenityFiles::ChooseExportFile(const std::string& folder,
+                                          const std::string& proposedName,
+                                          const std::vector<FileKind>& kinds) {
+    std::vector<std::string> filters;
+    for (const FileKind& k : kinds)
+        filters.push_back("--file-filter=" + k.name + " | *" + k.extension);
+    return ChooseFileToSave(folder, proposedName, "Export", filters, kinds.at(0).extension);
+}
+
+bool ZenityFiles::AskForm(const std::string& title, const std::string& text,
+                          const std::vector<FormField>& fields, std::vector<std::string>* answers) {
+    // Answers come back on one line, separated by a character no answer holds
+    const std::string separator = "\x1f";
+    std::vector<std::string> args = {"--forms", "--title=" + title, "--text=" + DialogText(text),
+                                     "--separator=" + separator};
+    for (const FormField& f : fields) {
+        if (f.choices.empty()) {
+            args.push_back("--add-entry=" + f.label);
+            continue;
+        }
+        std::string values;
+        for (const std::string& c : f.choices) values += (values.empty() ? "" : "|") + c;
+        args.push_back("--add-combo=" + f.label);
+        args.push_back("--combo-values=" + values);
+    }
+    ZenityRun run = RunZenity(args);
+    if (run.exitCode != 0) return false;
+    std::string line = run.output;
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    answers->clear();
+    size_t start = 0;
+    for (size_t i = 0; i < fields.size(); i++) {
+        size_t end = line.find(separator, start);
+        std::string answer = line.substr(start, end == std::string::npos ? end : end - start);
+        // An unchosen combo box answers " "
+        size_t first = answer.find_first_not_of(' ');
+        answers->push_back(first == std::string::npos
+                               ? ""
+                               : answer.substr(first, answer.find_last_not_of(' ') - first + 1));
+        start = end == std::string::npos ? line.size() : end + separator.size();
+    }
+    return true;
 }
 
 AppFiles::SaveChangesAnswer ZenityFiles::AskSaveChanges(const std::string& documentName) {

@@ -24,6 +24,12 @@ public:
     // The same chooser titled "Export", filtering for kind, adding extension
     std::string ChooseExportFile(const std::string& folder, const std::string& proposedName,
                                  const std::string& kind, const std::string& extension) override;
+    // The same with a filter for each kind, the first's extension added to a bare name
+    std::string ChooseExportFile(const std::string& folder, const std::string& proposedName,
+                                 const std::vector<FileKind>& kinds) override;
+    // zenity's forms dialog: entries and combo boxes, which it shows empty
+    bool AskForm(const std::string& title, const std::string& text,
+                 const std::vector<FormField>& fields, std::vector<std::string>* answers) override;
     SaveChangesAnswer AskSaveChanges(const std::string& documentName) override;
     RecoveryAnswer AskRestore(const std::string& documentName) override;
     void ShowError(const std::string& message) override;

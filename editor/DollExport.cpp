@@ -5,6 +5,7 @@
 #include "AppFiles.h"
 #include "DocumentFile.h"
 #include "DollPictures.h"
+#include "ExportOutput.h"
 
 namespace {
 
@@ -31,26 +32,54 @@ std::string ProposedExportName(DollExportKind kind, const std::string& documentN
     return stem;
 }
 
+std::vector<AppFiles::FileKind> ExportFileKinds(DollExportKind kind) {
+    std::vector<AppFiles::FileKind> kinds;
+    if (kind == DollExportKind::poseSheet) return {{"PNG pictures", ".png"}};
+    for (const ExportFormat& f : ExportFormats())
+        if (f.animated == (kind == DollExportKind::animation))
+            kinds.push_back({f.kind, f.extension});
+    if (kind == DollExportKind::animation)
+        kinds.push_back({"Sprite sheets (PNG and JSON atlas)", ".png"});
+    return kinds;
+}
+
 bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& folder,
-                const std::string& documentName) {
+                const std::string& documentName, const ExportOptions& options) {
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
-    bool gif = kind == DollExportKind::animation;
+    std::vector<AppFiles::FileKind> kinds = ExportFileKinds(kind);
     std::string path =
-        files->ChooseExportFile(folder, ProposedExportName(kind, documentName),
-                                gif ? "GIF animations" : "PNG pictures", gif ? ".gif" : ".png");
+        files->ChooseExportFile(folder, ProposedExportName(kind, documentName), kinds);
     if (path.empty()) return false;  // cancelled
 
     RenderRequest request;
+    options.ApplyTo(&request);
     request.kind = kind == DollExportKind::picture     ? RenderRequest::still
                    : kind == DollExportKind::poseSheet ? RenderRequest::sheet
                                                        : RenderRequest::animation;
-    std::string bytes, error;
-    if (!RenderDollDocument(document, request, &bytes, &error)) {
+    // The name's extension picks the format; an animation named .png is a sprite sheet
+    const ExportFormat* format = FindExportFormat(path);
+    bool png = format && format == &ExportFormatOf(".png");
+    if (kind == DollExportKind::animation && png) {
+        request.kind = RenderRequest::sprites;
+    } else if (!format || format->animated != (kind == DollExportKind::animation) ||
+               (kind == DollExportKind::poseSheet && !png)) {
+        std::string offered;
+        for (const AppFiles::FileKind& k : kinds)
+            if (offered.find(k.extension) == std::string::npos)
+                offered += (offered.empty() ? "" : ", ") + k.extension;
+        Report("Could not export \"" + path + "\": its name must end in " + offered);
+        return false;
+    } else {
+        request.format = format;
+    }
+    EncodedOutput out;
+    std::string error;
+    if (!RenderDollDocument(document, request, &out, &error)) {
         Report("Could not export \"" + path + "\": " + error);
         return false;
     }
-    if (!WriteFileAtomically(path, bytes, &error)) {
+    if (!WriteEncodedOutput(path, out, &error)) {
         Report(error);
         return false;
     }

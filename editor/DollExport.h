@@ -1,20 +1,27 @@
-// DollExport: the editor's File > Export commands. Each asks for a file name and writes
-// exactly the file velko-render writes for the same document with its default options: a
-// picture of the doll as it stands, a sheet of its filled poses, or a looping animation
-// through them. The drawing is DollPictures'; the file is written atomically.
+// DollExport: the editor's File > Export commands. Each asks for a file name, offering every
+// format of its kind by its filter, and writes exactly the file velko-render writes for the
+// same document with the session's Export Options (fitted to the doll unless changed): a
+// picture of the doll as it stands (PNG or SVG), a sheet of its filled poses (PNG), or an
+// animation through them (GIF, WebP, APNG, MP4, WebM, or a sprite sheet: a PNG and its JSON
+// atlas). The name's extension picks the format. The drawing is DollPictures'; the file is
+// written atomically.
 #pragma once
 
 #include <string>
+
+#include "ExportOptions.h"
 
 enum class DollExportKind { picture, poseSheet, animation };
 
 // The name the chooser proposes, from the document's file name: "juggler.velko" gives
 // "juggler.png", "juggler-poses.png" or "juggler.gif"
 std::string ProposedExportName(DollExportKind kind, const std::string& documentName);
+// The kinds of file the chooser offers for an export, the proposed one first
+std::vector<AppFiles::FileKind> ExportFileKinds(DollExportKind kind);
 
 // Asks for a file (starting in folder) and writes the export of document, a whole doll
 // document's bytes. Failures are written to stderr and shown through the platform's file
 // services. True when a file was written; false when there is no chooser, the person
 // cancelled, or it failed.
 bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& folder,
-                const std::string& documentName);
+                const std::string& documentName, const ExportOptions& options = ExportOptions());

@@ -225,13 +225,13 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, Encode
         *error = PoseProblem(stage, p);
         if (!error->empty()) return false;
     }
-    AnimationPlan plan = PlanAnimation(&stage, poses);
+    AnimationPlan plan = PlanAnimation(&stage, poses, r.fps, r.loop.value_or(LoopMode::forever));
     int n = (int)plan.postures.size();
     RecordedDrawing all(false);
     if (o.fit) {
         for (int k = 0; k < n; k++) {
             stage.SetPosture(plan.postures[(size_t)k]);
-            clock.Set(AnimationFrameSeconds(k, n));
+            clock.Set(plan.seconds[(size_t)k]);
             RecordDoll(&stage, o, &all);
         }
     }
@@ -251,7 +251,7 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, Encode
     RgbaImage frame;
     for (int k = 0; k < n; k++) {
         stage.SetPosture(plan.postures[(size_t)k]);
-        clock.Set(AnimationFrameSeconds(k, n));
+        clock.Set(plan.seconds[(size_t)k]);
         gl.Clear(o.transparent);
         DrawDoll(&gl, &stage, o, world, 0, 0);
         ReadInto(&gl, &frame);
@@ -408,11 +408,38 @@ int AnimationFrameMs(int k) {
     return (k + 1) * 1000 / kTicksPerSecond - k * 1000 / kTicksPerSecond;
 }
 
-AnimationPlan PlanAnimation(DollStage* stage, const std::vector<int>& poses) {
+AnimationPlan PlanAnimation(DollStage* stage, const std::vector<int>& poses, int fps,
+                            LoopMode loop) {
     AnimationPlan plan;
-    plan.postures = stage->Animate(poses, &plan.steps);
-    for (size_t k = 0; k < plan.postures.size(); k++)
-        plan.durationsMs.push_back(AnimationFrameMs((int)k));
+    std::vector<AnimationStep> tickSteps;
+    std::vector<DollStage::Posture> ticks = stage->Animate(poses, &tickSteps);
+    const int n = (int)ticks.size();
+    plan.fps = fps > 0 ? fps : kTicksPerSecond;
+    plan.loop = loop;
+    // Frame k shows the tick nearest its start; the length stays that of the ticks
+    const int frames = std::max(1, (int)std::lround((double)n * plan.fps / kTicksPerSecond));
+    std::vector<int> tickOf;
+    for (int k = 0; k < frames; k++)
+        tickOf.push_back(std::min(n - 1, (int)std::lround((double)k * kTicksPerSecond / plan.fps)));
+    // Ping-pong: there and back, without showing either end twice
+    for (int k = frames - 2; loop == LoopMode::pingPong && k >= 1; k--) tickOf.push_back(tickOf[k]);
+    long long endedMs = 0;
+    for (size_t k = 0; k < tickOf.size(); k++) {
+        plan.postures.push_back(ticks[(size_t)tickOf[k]]);
+        plan.seconds.push_back(AnimationFrameSeconds(tickOf[k], n));
+        // Whole milliseconds that add up exactly: frame k ends at (k + 1) * 1000 / fps
+        long long end = (long long)(k + 1) * 1000 / plan.fps;
+        plan.durationsMs.push_back((int)(end - endedMs));
+        endedMs = end;
+        // The step of the frame's tick; the way back starts steps of its own
+        size_t step = 0;
+        while (tickSteps[step].to < tickOf[k]) step++;
+        int pose = tickSteps[step].pose;
+        if (plan.steps.empty() || plan.steps.back().pose != pose || (int)k == frames)
+            plan.steps.push_back(AnimationStep{pose, (int)k, (int)k});
+        else
+            plan.steps.back().to = (int)k;
+    }
     return plan;
 }
 

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,10 @@ struct RenderRequest {
     // still and animation: the file format; null is PNG for a still, GIF for an animation.
     // A sheet is a PNG; sprites are a PNG and a JSON atlas.
     const ExportFormat* format = nullptr;
+    // animation and sprites: frames a second (0: the animation's own) and how it repeats
+    // (unset: the animation's own)
+    int fps = 0;
+    std::optional<LoopMode> loop;
 };
 
 // Motion of the animation, at 30 ticks a second
@@ -107,17 +112,22 @@ int AnimationFrameMs(int k);
 // Columns and rows of a sheet of n cells: up to four in a row
 void SheetGrid(int n, int* columns, int* rows);
 
-// The frames of an animation: the doll's posture in each, how long each shows, the frames
-// each step (a move into a pose and its hold) covers, and how it repeats
+// The frames of an animation: the doll's posture in each, the program time it is drawn at
+// (the lines' breathing), how long each shows, the frames each step (a move into a pose and
+// its hold) covers, and how it repeats
 struct AnimationPlan {
     std::vector<DollStage::Posture> postures;
+    std::vector<double> seconds;
     std::vector<int> durationsMs;
     std::vector<AnimationStep> steps;
     int fps = kTicksPerSecond;
     LoopMode loop = LoopMode::forever;
 };
-// The loop through poses (each filled; at least one) of the staged doll
-AnimationPlan PlanAnimation(DollStage* stage, const std::vector<int>& poses);
+// The loop through poses (each filled; at least one) of the staged doll at fps frames a
+// second (0: one a tick), repeating as loop says: a ping-pong loop plays its frames forwards,
+// then backwards to the second, and repeats
+AnimationPlan PlanAnimation(DollStage* stage, const std::vector<int>& poses, int fps = 0,
+                            LoopMode loop = LoopMode::forever);
 
 // Margin around a drawing framed by fit: this share of the picture's smaller side (pixels)
 const float kFitMargin = 0.05f;

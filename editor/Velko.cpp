@@ -120,6 +120,7 @@ void Velko::BuildMenu() {
     menu->AddItem("Export Picture\u2026", kMenuExportPicture, 'E', nullptr);
     menu->AddItem("Export Pose Sheet\u2026", kMenuExportPoseSheet, 0, nullptr);
     menu->AddItem("Export Animation\u2026", kMenuExportAnimation, 'E' | kShortcutShift, nullptr);
+    menu->AddItem("Export Options\u2026", kMenuExportOptions, 0, nullptr);
     menu->AddSeparator();
     menu->AddItem("Home Position", kMenuHomePosition, 'H', nullptr);
     // The menu flips testOnBackground itself before it delivers the item
@@ -133,6 +134,7 @@ void Velko::BuildMenu() {
         menu->EnableItem(kMenuExportPicture, false);
         menu->EnableItem(kMenuExportPoseSheet, false);
         menu->EnableItem(kMenuExportAnimation, false);
+        menu->EnableItem(kMenuExportOptions, false);
     }
     BuildEditMenu(menu);
 }
@@ -142,10 +144,16 @@ void Velko::MenuInvoked(int id) {
     if (id != kMenuUndo && id != kMenuRedo) BeginAction();
     switch (id) {
         case kMenuNew:
-            if (document.New()) EndAction("New");
+            if (document.New()) {
+                exportOptions = ExportOptions();
+                EndAction("New");
+            }
             break;
         case kMenuOpen:
-            if (document.Open()) EndAction("Open");
+            if (document.Open()) {
+                exportOptions = ExportOptions();
+                EndAction("Open");
+            }
             break;
         case kMenuSave:
             document.Save();
@@ -162,6 +170,9 @@ void Velko::MenuInvoked(int id) {
         case kMenuExportAnimation:
             Export((int)DollExportKind::animation);
             break;
+        case kMenuExportOptions:
+            AskExportOptions(&exportOptions);
+            return;  // changes nothing of the document
         case kMenuHomePosition:
             theDoll.GoToHomePose();
             EndAction("Home Position");
@@ -191,7 +202,8 @@ void Velko::Export(int kind) {
     // doll, so it is not written a second time; before the first tick there is none yet
     std::string bytes = history.GetCurrent();
     if (bytes.empty()) WriteDocument(&bytes);
-    ExportDoll((DollExportKind)kind, bytes, FolderOfPath(document.GetPath()), document.GetName());
+    ExportDoll((DollExportKind)kind, bytes, FolderOfPath(document.GetPath()), document.GetName(),
+               exportOptions);
 }
 
 void Velko::CloseRequested() { MenuInvoked(kMenuQuit); }

@@ -17,6 +17,7 @@
 #include "DollPoseWidget.h"
 #include "Drag.h"
 #include "EditHistory.h"
+#include "ExportOptions.h"
 #include "RecoveryFile.h"
 #include "SketchDoll.h"
 #include "VelkoDocument.h"
@@ -38,6 +39,7 @@ public:
         kMenuExportAnimation = 9,
         kMenuUndo = 10,
         kMenuRedo = 11,
+        kMenuExportOptions = 40,
     };
 
     explicit Velko(App* shell);
@@ -88,6 +90,8 @@ private:
     DollPoseWidget poseWidgets[kMaxPoseWidgets];
     AuthorModePanel authorMode;
     VelkoDocument document;
+    // How the Export commands draw, for this document only: New and Open start afresh
+    ExportOptions exportOptions;
     std::string startDocument;
     bool documentBegun;
     // Something may have changed the document since the title last looked

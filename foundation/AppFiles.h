@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class AppFiles {
 public:
@@ -33,6 +34,31 @@ public:
                                          const std::string& kind, const std::string& extension) {
         (void)folder, (void)proposedName, (void)kind, (void)extension;
         return "";
+    }
+
+    // A kind of file a chooser offers as a filter: "PNG pictures", ".png"
+    struct FileKind {
+        std::string name, extension;
+    };
+    // The export chooser offering each of kinds (at least one) as a filter; a name typed
+    // without an extension gets the first kind's. The chosen path, or "" when cancelled.
+    virtual std::string ChooseExportFile(const std::string& folder, const std::string& proposedName,
+                                         const std::vector<FileKind>& kinds) {
+        return ChooseExportFile(folder, proposedName, kinds.at(0).name, kinds.at(0).extension);
+    }
+
+    // A field of a form: a line of text to type, or one of choices when there are any
+    struct FormField {
+        std::string label;
+        std::vector<std::string> choices;
+    };
+    // Shows a form titled title, text above its fields. True when the person confirmed it:
+    // then *answers holds one answer a field, "" for one left empty or unchosen. False
+    // when it was cancelled or cannot be shown.
+    virtual bool AskForm(const std::string& title, const std::string& text,
+                         const std::vector<FormField>& fields, std::vector<std::string>* answers) {
+        (void)title, (void)text, (void)fields, (void)answers;
+        return false;
     }
 
     enum SaveChangesAnswer { saveChanges, discardChanges, cancelCommand };

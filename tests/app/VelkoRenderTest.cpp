@@ -56,6 +56,30 @@ TEST(RenderCommandLine, TakesEachKindOfOutputWithItsOptions) {
     EXPECT_EQ(c.request.poses, (std::vector<int>{4, 0, 7}));
     ASSERT_TRUE(Parse({"d.velko", "--sheet", "-o", "s.png"}, &c, &error));
     EXPECT_EQ(c.request.kind, RenderRequest::sheet);
+    // The output's extension picks the format
+    const struct {
+        std::vector<const char*> args;
+        RenderRequest::Kind kind;
+        const char* extension;  // of the format; "" for a sheet's and sprites' own PNG
+    } kinds[] = {
+        {{"d.velko", "-o", "p.SVG"}, RenderRequest::still, ".svg"},
+        {{"d.velko", "--animation", "--fit", "-o", "a.webp"}, RenderRequest::animation, ".webp"},
+        {{"d.velko", "--animation", "--transparent", "-o", "a.apng"},
+         RenderRequest::animation,
+         ".apng"},
+        {{"d.velko", "--animation", "-o", "a.mp4"}, RenderRequest::animation, ".mp4"},
+        {{"d.velko", "--animation", "-o", "a.webm"}, RenderRequest::animation, ".webm"},
+        {{"d.velko", "--gif", "-o", "a.gif"}, RenderRequest::animation, ".gif"},
+        {{"d.velko", "--sprites", "--poses", "4,5", "-o", "s.png"}, RenderRequest::sprites, ""},
+    };
+    for (const auto& k : kinds) {
+        ASSERT_TRUE(Parse(k.args, &c, &error)) << k.args.back() << ": " << error;
+        EXPECT_EQ(c.request.kind, k.kind) << k.args.back();
+        EXPECT_STREQ(c.request.format ? c.request.format->extension : "", k.extension);
+    }
+    EXPECT_TRUE(c.request.options.fit == false);
+    ASSERT_TRUE(Parse({"d.velko", "--fit", "-o", "p.png"}, &c, &error));
+    EXPECT_TRUE(c.request.options.fit);
 }
 
 TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
@@ -77,6 +101,13 @@ TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
         {"d.velko", "--gif", "-o", "a.png"},  // extension of another kind
         {"d.velko", "-o", "p.gif"},
         {"d.velko", "--icon=yes", "-o", "p.png"},
+        {"d.velko", "--gif", "-o", "a.webp"},       // --gif stays a GIF
+        {"d.velko", "--animation", "-o", "a.png"},  // a PNG does not move: .apng
+        {"d.velko", "--animation", "-o", "a"},      // no extension
+        {"d.velko", "--sprites", "-o", "s.gif"},    // sprites are a PNG
+        {"d.velko", "--sheet", "--sprites", "-o", "s.png"},
+        {"d.velko", "--animation", "--transparent", "-o", "a.mp4"},
+        {"d.velko", "--sheet", "-o", "s.svg"},
     };
     for (const auto& args : bad) {
         RenderCommandLine c;

@@ -132,6 +132,35 @@ TEST_F(ZenityFilesTest, SaveChooserAddsTheExtensionOnlyWhenNoneWasTyped) {
     EXPECT_EQ(files.ChooseDocumentToSave(dir, "doc.velko"), "");
 }
 
+TEST_F(ZenityFilesTest, ExportChooserOffersEachKindAndAFormKeepsEmptyAnswersApart) {
+    Reply(1, 0, "/x/walk");
+    EXPECT_EQ(files.ChooseExportFile("/x", "walk.gif",
+                                     {{"GIF animations", ".gif"}, {"WebP animations", ".webp"}}),
+              "/x/walk.gif");
+    std::vector<std::string> args = Args(1);
+    EXPECT_TRUE(Has(args, "--file-filter=GIF animations | *.gif"));
+    EXPECT_TRUE(Has(args, "--file-filter=WebP animations | *.webp"));
+    EXPECT_TRUE(Has(args, "--title=Export"));
+
+    // zenity prints the answers on one line; an unchosen combo box answers a space
+    Reply(2, 0, "320x200\x1f \x1f\x1fOnce");
+    std::vector<std::string> answers;
+    ASSERT_TRUE(files.AskForm(
+        "Export Options", "Now: <b>800x480</b>",
+        {{"Size", {}}, {"Fit", {"Yes", "No"}}, {"Rate", {}}, {"Loop", {"Forever", "Once"}}},
+        &answers));
+    EXPECT_EQ(answers, (std::vector<std::string>{"320x200", "", "", "Once"}));
+    args = Args(2);
+    EXPECT_EQ(args[0], "--forms");
+    EXPECT_TRUE(Has(args, "--text=Now: &lt;b&gt;800x480&lt;/b&gt;"));
+    EXPECT_TRUE(Has(args, "--add-entry=Size"));
+    auto combo = std::find(args.begin(), args.end(), "--add-combo=Loop");
+    ASSERT_NE(combo, args.end());
+    EXPECT_EQ(*(combo + 1), "--combo-values=Forever|Once");
+    Reply(3, 1);
+    EXPECT_FALSE(files.AskForm("Export Options", "", {{"Size", {}}}, &answers));
+}
+
 TEST_F(ZenityFilesTest, SaveChooserAsksBeforeReplacingTheFileTheExtensionNames) {
     std::ofstream(dir + "/doc.velko") << "x";
     std::string typed = dir + "/doc";

@@ -17,6 +17,7 @@
 
 #include "AppFiles.h"
 #include "DollPictures.h"
+#include "ExportOptions.h"
 #include "EditorTestShell.h"
 #include "GIconTable.h"
 #include "GLTestContext.h"
@@ -113,6 +114,22 @@ public:
                                  const std::string& kind, const std::string& extension) override {
         asked.push_back("export " + folder + " " + name + " " + kind + " " + extension);
         return Chosen();
+    }
+    // The export chooser's filters: their extensions
+    std::string ChooseExportFile(const std::string& folder, const std::string& name,
+                                 const std::vector<FileKind>& kinds) override {
+        std::string offered;
+        for (const FileKind& k : kinds) offered += " " + k.extension;
+        asked.push_back("export " + folder + " " + name + offered);
+        return Chosen();
+    }
+    // The form is answered with formAnswers; none cancels it
+    std::vector<std::string> formAnswers;
+    bool AskForm(const std::string& title, const std::string& text,
+                 const std::vector<FormField>& fields, std::vector<std::string>* answers) override {
+        asked.push_back("form " + title + " " + std::to_string(fields.size()) + ": " + text);
+        *answers = formAnswers;
+        return !formAnswers.empty();
     }
     SaveChangesAnswer AskSaveChanges(const std::string& name) override {
         asked.push_back("question " + name);
@@ -271,6 +288,7 @@ TEST_F(MenuCommands, TheFileAndEditMenusHoldTheirItemsWithTheirShortcutsAndSepar
         "Item 7 Export Picture\xE2\x80\xA6 69",
         "Item 8 Export Pose Sheet\xE2\x80\xA6 0",
         "Item 9 Export Animation\xE2\x80\xA6 " + std::to_string('E' | kShortcutShift),
+        "Item 40 Export Options\xE2\x80\xA6 0",
         "Separator",
         "Item 3 Home Position 72",
         "Item 4 Edit Mask 77 checked",
@@ -301,10 +319,10 @@ TEST_F(MenuCommands, TheFileAndEditMenusHoldTheirItemsWithTheirShortcutsAndSepar
 TEST_F(MenuCommands, WithoutFileServicesOpenSaveAsAndExportsAreAddedThenDisabled) {
     MenuSession s(false);
     auto end = std::find(s.menu.calls.begin(), s.menu.calls.end(), "End");
-    ASSERT_LE(end + 6, s.menu.calls.end());
-    std::vector<std::string> afterFile(end, end + 6);
-    std::vector<std::string> want = {"End",          "Enable 1 off", "Enable 2 off",
-                                     "Enable 7 off", "Enable 8 off", "Enable 9 off"};
+    ASSERT_LE(end + 7, s.menu.calls.end());
+    std::vector<std::string> afterFile(end, end + 7);
+    std::vector<std::string> want = {"End",          "Enable 1 off", "Enable 2 off", "Enable 7 off",
+                                     "Enable 8 off", "Enable 9 off", "Enable 40 off"};
     EXPECT_EQ(afterFile, want);
     EXPECT_NE(s.menu.Find(Velko::kMenuOpen), nullptr);
     EXPECT_FALSE(s.menu.Choose(Velko::kMenuOpen));
@@ -791,28 +809,82 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
     s.files.next = "doll.velko";
     s.Choose(Velko::kMenuSaveAs);
     const std::string document = s.files.Contents("doll.velko");
+    // Fitted to the doll unless the options say otherwise; the name's extension picks the
+    // format, and an animation named .png is a sprite sheet with its atlas
+    ExportOptions small;
+    small.width = 200;
+    small.height = 120;
     struct {
         int item;
         const char* file;
         RenderRequest::Kind kind;
+        const char* format;
         const char* asked;
+        std::vector<std::string> answers;  // of the Export Options form before, if any
+        ExportOptions options;
     } exports[] = {
-        {Velko::kMenuExportPicture, "still.png", RenderRequest::still,
-         "doll.png PNG pictures .png"},
-        {Velko::kMenuExportPoseSheet, "sheet.png", RenderRequest::sheet,
-         "doll-poses.png PNG pictures .png"},
-        {Velko::kMenuExportAnimation, "loop.gif", RenderRequest::animation,
-         "doll.gif GIF animations .gif"},
+        {Velko::kMenuExportPicture,
+         "still.png",
+         RenderRequest::still,
+         ".png",
+         "doll.png .png .svg",
+         {},
+         ExportOptions()},
+        {Velko::kMenuExportPicture,
+         "still.svg",
+         RenderRequest::still,
+         ".svg",
+         "doll.png .png .svg",
+         {},
+         ExportOptions()},
+        {Velko::kMenuExportPoseSheet,
+         "sheet.png",
+         RenderRequest::sheet,
+         nullptr,
+         "doll-poses.png .png",
+         {},
+         ExportOptions()},
+        {Velko::kMenuExportAnimation,
+         "loop.gif",
+         RenderRequest::animation,
+         ".gif",
+         "doll.gif .gif .webp .apng .mp4 .webm .png",
+         {},
+         ExportOptions()},
+        {Velko::kMenuExportAnimation,
+         "loop.webp",
+         RenderRequest::animation,
+         ".webp",
+         "doll.gif .gif .webp .apng .mp4 .webm .png",
+         {"200x120", "", "", "", "", ""},
+         small},
+        {Velko::kMenuExportAnimation,
+         "frames.png",
+         RenderRequest::sprites,
+         nullptr,
+         "doll.gif .gif .webp .apng .mp4 .webm .png",
+         {},
+         small},
     };
     for (const auto& e : exports) {
+        if (!e.answers.empty()) {
+            s.files.formAnswers = e.answers;
+            s.Choose(Velko::kMenuExportOptions);
+        }
         s.files.next = e.file;
         s.Choose(e.item);
         EXPECT_EQ(s.files.asked.back(), "export " + s.files.dir.string() + " " + e.asked);
         RenderRequest r;
+        e.options.ApplyTo(&r);
         r.kind = e.kind;
-        std::string want, error;
+        r.format = e.format ? &ExportFormatOf(e.format) : nullptr;
+        EncodedOutput want;
+        std::string error;
         ASSERT_TRUE(RenderDollDocument(document, r, &want, &error)) << error;
-        EXPECT_TRUE(s.files.Contents(e.file) == want) << e.file << " differs from the renderer's";
+        EXPECT_TRUE(s.files.Contents(e.file) == want.bytes) << e.file << " differs";
+        if (!want.companionExtension.empty()) {
+            EXPECT_TRUE(s.files.Contents("frames.json") == want.companionBytes);
+        }
     }
     EXPECT_TRUE(s.files.errors.empty());
 
@@ -820,13 +892,78 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
     s.shell.Tick();
     EXPECT_GT(GLTestContext::Get().CountPixels(390, 205, 411, 258, RGB8{128, 128, 128}), 20);
 
-    // A cancelled choice writes nothing; a folder that does not exist is reported
+    // A cancelled choice writes nothing; a folder that does not exist, a name of no format
+    // of the kind and what a format cannot keep are reported
     s.files.next = "";
     s.Choose(Velko::kMenuExportPicture);
-    s.files.next = "missing/still.png";
-    s.Choose(Velko::kMenuExportPicture);
-    ASSERT_EQ(s.files.errors.size(), 1u);
+    for (const char* name : {"missing/still.png", "still.gif", "sheet.svg"}) {
+        s.files.next = name;
+        s.Choose(name[1] == 'h' ? Velko::kMenuExportPoseSheet : Velko::kMenuExportPicture);
+    }
+    s.files.formAnswers = {"", "", "", "", "", "Transparent"};
+    s.Choose(Velko::kMenuExportOptions);
+    s.files.next = "clear.gif";
+    s.Choose(Velko::kMenuExportAnimation);
+    ASSERT_EQ(s.files.errors.size(), 4u);
     EXPECT_NE(s.files.errors[0].find("missing/still.png"), std::string::npos);
+    EXPECT_NE(s.files.errors[1].find("must end in .png, .svg"), std::string::npos);
+    EXPECT_NE(s.files.errors[2].find("must end in .png"), std::string::npos);
+    EXPECT_NE(s.files.errors[3].find("transparent"), std::string::npos);
+    for (const char* name : {"still.gif", "sheet.svg", "clear.gif"})
+        EXPECT_FALSE(fs::exists(s.files.Path(name))) << name;
+}
+
+TEST(ExportOptionsForm, TakesWhatIsTypedOrChosenKeepsWhatIsLeftEmptyAndRefusesTheRest) {
+    ExportOptions o;
+    EXPECT_TRUE(o.fit);  // the editor's exports are fitted to the doll
+    EXPECT_EQ(ExportOptionsFields().size(), 6u);
+    std::string error;
+    ASSERT_TRUE(ApplyExportOptionsAnswers(
+        {"400X240", "No", "12", "Ping-Pong", "Shown", "Transparent"}, &o, &error))
+        << error;
+    EXPECT_EQ(o.width, 400);
+    EXPECT_EQ(o.height, 240);
+    EXPECT_FALSE(o.fit);
+    EXPECT_EQ(o.fps, 12);
+    EXPECT_TRUE(o.loop == LoopMode::pingPong);
+    EXPECT_TRUE(o.icon && o.transparent);
+    EXPECT_NE(ExportOptionsText(o).find("400x240, the whole stage, with the emotion icon, on a "
+                                        "transparent background. Animations: 12 frames a "
+                                        "second, loops Ping-Pong."),
+              std::string::npos)
+        << ExportOptionsText(o);
+    ExportOptions kept = o;
+    ASSERT_TRUE(ApplyExportOptionsAnswers({"", "", "", "", "", ""}, &o, &error));
+    EXPECT_EQ(o.width, kept.width);
+    EXPECT_EQ(o.fps, kept.fps);
+    EXPECT_TRUE(o.loop == kept.loop && o.fit == kept.fit && o.transparent == kept.transparent);
+    for (auto bad : std::vector<std::vector<std::string>>{{"400", "", "", "", "", ""},
+                                                          {"0x10", "", "", "", "", ""},
+                                                          {"", "", "51", "", "", ""},
+                                                          {"", "", "1.5", "", "", ""},
+                                                          {"", "", ""}}) {
+        error.clear();
+        EXPECT_FALSE(ApplyExportOptionsAnswers(bad, &o, &error)) << bad[0];
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(o.width, kept.width);
+    }
+}
+
+TEST_F(MenuCommands, ExportOptionsLastUntilNewOrOpenAndNeverTouchTheDocument) {
+    MenuSession s;
+    s.files.formAnswers = {"320x200", "", "", "Once", "", ""};
+    s.Choose(Velko::kMenuExportOptions);
+    EXPECT_NE(s.files.asked.back().find("form Export Options 6: Pictures and frames are "
+                                        "800x480, fitted to the doll"),
+              std::string::npos)
+        << s.files.asked.back();
+    EXPECT_EQ(s.shell.title, "Untitled - Velko");  // no unsaved change
+    s.files.formAnswers = {};                      // cancelled: nothing changes
+    s.Choose(Velko::kMenuExportOptions);
+    EXPECT_NE(s.files.asked.back().find("320x200"), std::string::npos);
+    s.Choose(Velko::kMenuNew);
+    s.Choose(Velko::kMenuExportOptions);
+    EXPECT_NE(s.files.asked.back().find("800x480"), std::string::npos);
 }
 
 // What the commands show
