@@ -137,6 +137,46 @@ TEST(RenderTiming, ThirtyFramesLastOneSecondAndTheBreathingLoopsWithoutASeam) {
     }
 }
 
+TEST(RenderTiming, AnotherFrameRateKeepsTheLengthAndPingPongGoesThereAndBack) {
+    std::string doc, error;
+    ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error)) << error;
+    auto plan = [&](int fps, LoopMode loop) {
+        FixedClock clock(0);
+        DollStage stage;
+        EXPECT_TRUE(stage.Load(doc, &error)) << error;
+        return PlanAnimation(&stage, {4, 5, 6, 7}, fps, loop);
+    };
+    auto length = [](const AnimationPlan& p) {
+        long ms = 0;
+        for (int d : p.durationsMs) ms += d;
+        return ms;
+    };
+    AnimationPlan ticks = plan(0, LoopMode::forever), slow = plan(12, LoopMode::once),
+                  back = plan(0, LoopMode::pingPong);
+    const size_t n = ticks.postures.size();
+    EXPECT_EQ(ticks.fps, 30);
+    EXPECT_EQ(slow.fps, 12);
+    EXPECT_NEAR((double)slow.postures.size(), n * 12.0 / 30, 0.5);
+    EXPECT_NEAR(length(slow), length(ticks), 1000 / 12);
+    for (int d : slow.durationsMs) EXPECT_TRUE(d == 83 || d == 84) << d;
+    // There and back, neither end twice: frame n - 1 + k shows frame n - 1 - k
+    ASSERT_EQ(back.postures.size(), 2 * n - 2);
+    for (size_t k = 1; k < n - 1; k++)
+        EXPECT_EQ(back.postures[n - 1 + k].joints[3].x, back.postures[n - 1 - k].joints[3].x);
+    EXPECT_TRUE(back.loop == LoopMode::pingPong);
+    // Steps cover every frame in order, the four poses going, then coming back
+    for (const AnimationPlan* p : {&ticks, &slow, &back}) {
+        ASSERT_FALSE(p->steps.empty());
+        EXPECT_EQ(p->steps.front().from, 0);
+        EXPECT_EQ(p->steps.back().to, (int)p->postures.size() - 1);
+        for (size_t i = 1; i < p->steps.size(); i++)
+            EXPECT_EQ(p->steps[i].from, p->steps[i - 1].to + 1);
+    }
+    std::vector<int> poses;
+    for (const AnimationStep& s : back.steps) poses.push_back(s.pose);
+    EXPECT_EQ(poses, (std::vector<int>{5, 6, 7, 8, 8, 7, 6, 5}));
+}
+
 TEST(RenderLayout, SheetsHaveUpToFourCellsARow) {
     const int want[][3] = {{1, 1, 1}, {3, 3, 1}, {4, 4, 1}, {5, 4, 2}, {8, 4, 2}};
     for (const auto& w : want) {
