@@ -100,13 +100,13 @@ e2e_expect_eq "title marks the unsaved doll" "$(xdotool getwindowname "$E2E_WID"
     "Untitled • - Velko"
 
 # The right button opens the menu where it is pressed: "File" and "Edit", each opening its
-# items on a gray box beside it. A click on "Edit Mask" (the eleventh row of "File", after
-# the three Export items) chooses it, and Ctrl+M turns it off again. (The toolkit chooses an
+# items on a gray box beside it. A click on "Edit Mask" (the twelfth row of "File", after
+# the four Export items) chooses it, and Ctrl+M turns it off again. (The toolkit chooses an
 # item of a submenu on a click; releasing a held button there closes the menu without
 # choosing.)
 e2e_move 300 120 0.2
 e2e_screen before-menu
-e2e_menu_item 133 378 menu
+e2e_menu_item 133 403 menu
 e2e_expect_ge "menu drawn below and right of the press" \
     "$(e2e_diff before-menu menu 300 120 560 340)" 15000
 e2e_move 560 460 0.4
