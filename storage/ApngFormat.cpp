@@ -1,9 +1,11 @@
 // APNG animations: PNG's animation chunks (acTL, fcTL, fdAT) written here around frames
 // filtered and compressed as PNG image data with zlib, since the system's libpng writes no
 // animation. The first frame is the PNG's own image, so a reader without APNG shows it.
-// Each later frame stores only the rectangle that changed, drawn over what is shown; exact
-// millisecond delays; loops forever (ping-pong too, whose frames go there and back) or
-// plays once. RGB, or RGBA when the background is transparent.
+// Each later frame stores only the rectangle that changed: in an opaque animation its
+// unchanged pixels are left transparent and the rectangle is drawn over what is shown
+// (runs of one value that compress far better than the drawing's smooth edges); in a
+// transparent one it replaces what is shown, alpha too. Exact millisecond delays; loops
+// forever (ping-pong too, whose frames go there and back) or plays once. RGBA.
 #include <zlib.h>
 
 #include <algorithm>
@@ -49,7 +51,8 @@ public:
             return false;
         }
         header = h;
-        channels = h.transparent ? 4 : 3;
+        // Colours that change count; in an opaque animation alpha is always 255
+        compared = h.transparent ? 4 : 3;
         frames = 0;
         sequence = 0;
         body.clear();
@@ -72,7 +75,7 @@ public:
                 const unsigned char* p = f.Pixel(0, y);
                 const unsigned char* s = &shown[(size_t)y * (size_t)f.width * 4];
                 for (int x = 0; x < f.width; x++, p += 4, s += 4) {
-                    if (memcmp(p, s, (size_t)channels) == 0) continue;
+                    if (memcmp(p, s, compared) == 0) continue;
                     left = std::min(left, x);
                     right = std::max(right, x);
                     top = std::min(top, y);
@@ -83,12 +86,24 @@ public:
             if (right < 0) left = right = top = bottom = 0;
         }
         int w = right - left + 1, h = bottom - top + 1;
-        for (int y = top; y <= bottom; y++)
-            memcpy(&shown[((size_t)y * (size_t)f.width + (size_t)left) * 4], f.Pixel(left, y),
-                   (size_t)w * 4);
+        // The rectangle as stored, and what is shown from now on
+        bool over = frames > 0 && !header.transparent;
+        rect.resize((size_t)w * (size_t)h * 4);
+        for (int y = top; y <= bottom; y++) {
+            const unsigned char* p = f.Pixel(left, y);
+            unsigned char* s = &shown[((size_t)y * (size_t)f.width + (size_t)left) * 4];
+            unsigned char* r = &rect[(size_t)(y - top) * (size_t)w * 4];
+            for (int x = 0; x < w; x++, p += 4, s += 4, r += 4) {
+                if (over && memcmp(p, s, compared) == 0)
+                    memset(r, 0, 4);
+                else
+                    memcpy(r, p, 4);
+                memcpy(s, p, 4);
+            }
+        }
 
         std::string data;
-        if (!Compress(f, left, top, w, h, &data)) {
+        if (!Compress(w, h, &data)) {
             *error = "the APNG encoder failed to compress a frame (out of memory)";
             return false;
         }
@@ -106,8 +121,8 @@ public:
         Put32(&control, (uint32_t)top);
         Put16(&control, num);
         Put16(&control, den);
-        control += (char)0;  // dispose: leave the frame in place
-        control += (char)0;  // blend: the rectangle replaces what was there, alpha too
+        control += (char)0;               // dispose: leave the frame in place
+        control += (char)(over ? 1 : 0);  // blend: over what is there, or replacing it
         PutChunk(&body, "fcTL", control);
         if (frames == 0) {
             PutChunk(&body, "IDAT", data);
@@ -132,9 +147,9 @@ public:
         std::string ihdr;
         Put32(&ihdr, (uint32_t)header.width);
         Put32(&ihdr, (uint32_t)header.height);
-        ihdr += (char)8;                        // bits per channel
-        ihdr += (char)(channels == 4 ? 6 : 2);  // RGBA or RGB
-        ihdr.append(3, (char)0);                // deflate, adaptive filters, not interlaced
+        ihdr += (char)8;          // bits per channel
+        ihdr += (char)6;          // RGBA
+        ihdr.append(3, (char)0);  // deflate, adaptive filters, not interlaced
         PutChunk(&png, "IHDR", ihdr);
         std::string actl;
         Put32(&actl, (uint32_t)frames);
@@ -147,26 +162,24 @@ public:
     }
 
 private:
-    // The rectangle's rows, each filtered with the PNG filter whose output has the smallest
-    // sum of magnitudes (the usual heuristic), deflated
-    bool Compress(const RgbaImage& f, int left, int top, int w, int h, std::string* out) {
-        const size_t rowBytes = (size_t)w * (size_t)channels;
+    // The rows of rect (w x h), each filtered with the PNG filter whose output has the
+    // smallest sum of magnitudes (the usual heuristic), deflated
+    bool Compress(int w, int h, std::string* out) {
+        const size_t rowBytes = (size_t)w * 4;
         raw.resize(((size_t)h) * (rowBytes + 1));
         previous.assign(rowBytes, 0);
         current.resize(rowBytes);
         for (int y = 0; y < h; y++) {
-            const unsigned char* p = f.Pixel(left, top + y);
-            for (int x = 0; x < w; x++)
-                memcpy(&current[(size_t)x * (size_t)channels], p + (size_t)x * 4, (size_t)channels);
+            memcpy(current.data(), &rect[(size_t)y * rowBytes], rowBytes);
             unsigned char* best = &raw[(size_t)y * (rowBytes + 1)];
             unsigned long bestCost = ~0ul;
             for (int filter = 0; filter < 5; filter++) {
                 candidate.resize(rowBytes);
                 unsigned long cost = 0;
                 for (size_t i = 0; i < rowBytes; i++) {
-                    int a = i >= (size_t)channels ? current[i - (size_t)channels] : 0;
+                    int a = i >= 4 ? current[i - 4] : 0;
                     int b = previous[i];
-                    int c = i >= (size_t)channels ? previous[i - (size_t)channels] : 0;
+                    int c = i >= 4 ? previous[i - 4] : 0;
                     int predicted = filter == 0   ? 0
                                     : filter == 1 ? a
                                     : filter == 2 ? b
@@ -195,13 +208,13 @@ private:
     }
 
     AnimationHeader header;
-    int channels = 3;
+    size_t compared = 3;
     uint32_t frames = 0, sequence = 0;
     std::string body;  // the frames' chunks
     // RGBA of the picture shown so far, to find what a frame changes
     std::vector<unsigned char> shown;
-    // Reused per frame: filtered rows and the rows being filtered
-    std::vector<unsigned char> raw, previous, current, candidate;
+    // Reused per frame: the rectangle stored, filtered rows and the rows being filtered
+    std::vector<unsigned char> rect, raw, previous, current, candidate;
 };
 
 }  // namespace

@@ -129,6 +129,7 @@ bool DecodeApng(const std::string& bytes, DecodedAnimation* out) {
     std::string ihdr;
     RgbaImage canvas;
     int frameW = 0, frameH = 0, frameX = 0, frameY = 0;
+    bool over = false;  // blended over what is shown (only its clear pixels let it through)
     std::string frameData;
     // Decodes the frame gathered so far as a PNG of its own and draws it on the canvas
     auto flush = [&]() {
@@ -144,8 +145,10 @@ bool DecodeApng(const std::string& bytes, DecodedAnimation* out) {
         RgbaImage part;
         if (!DecodePng(png, &part)) return false;
         for (int y = 0; y < frameH; y++)
-            memcpy(const_cast<unsigned char*>(canvas.Pixel(frameX, frameY + y)), part.Pixel(0, y),
-                   (size_t)frameW * 4);
+            for (int x = 0; x < frameW; x++)
+                if (!over || part.Pixel(x, y)[3] > 0)
+                    memcpy(const_cast<unsigned char*>(canvas.Pixel(frameX + x, frameY + y)),
+                           part.Pixel(x, y), 4);
         out->frames.push_back(canvas);
         frameData.clear();
         return true;
@@ -168,6 +171,7 @@ bool DecodeApng(const std::string& bytes, DecodedAnimation* out) {
             frameH = (int)Big32(data, 8);
             frameX = (int)Big32(data, 12);
             frameY = (int)Big32(data, 16);
+            over = data[25] == 1;
             int num = (unsigned char)data[20] << 8 | (unsigned char)data[21];
             int den = (unsigned char)data[22] << 8 | (unsigned char)data[23];
             out->durationsMs.push_back(num * 1000 / (den ? den : 100));
