@@ -310,47 +310,59 @@ void OffscreenGL::FilterDown(unsigned char* rgba) {
     // The tent 1 3 3 1 over the 4 x 4 buffer pixels around each picture pixel's 2 x 2, one
     // direction at a time: up to 65 levels along an edge and less stair-stepping on shallow
     // lines than averaging the 2 x 2 alone. The outermost pixels repeat past the edges. Sums
-    // are of premultiplied colours; white, the usual background, is passed over quickly.
+    // are of premultiplied colours. White, the usual background, is passed over: each row is
+    // filtered only across the span of picture pixels near something drawn.
     const int bw = width * 2, bh = height * 2;
     const uint16_t kWhiteAcross = 8 * 255;
+    const uint64_t kWhite2 = ~0ull;  // two white buffer pixels
     across.resize((size_t)width * (size_t)bh * 4);
+    spans.resize((size_t)bh);
     for (int by = 0; by < bh; by++) {
         const unsigned char* in = &buffer[(size_t)(bh - 1 - by) * (size_t)bw * 4];  // top down
-        uint16_t* out = &across[(size_t)by * (size_t)width * 4];
-        for (int x = 0; x < width; x++, out += 4) {
+        // The first and last pair of buffer pixels that are not both white
+        int lo = 0, hi = bw / 2 - 1;
+        uint64_t pair;
+        while (lo <= hi && (memcpy(&pair, in + (size_t)lo * 8, 8), pair == kWhite2)) lo++;
+        while (hi >= lo && (memcpy(&pair, in + (size_t)hi * 8, 8), pair == kWhite2)) hi--;
+        // Picture pixels whose four taps reach buffer pixels 2 lo .. 2 hi + 1
+        Span& span = spans[(size_t)by];
+        span.lo = std::max(0, lo - 1);
+        span.hi = std::min(width - 1, hi + 1);
+        uint16_t* out = &across[((size_t)by * (size_t)width + (size_t)span.lo) * 4];
+        for (int x = span.lo; x <= span.hi; x++, out += 4) {
             const unsigned char* p0 = in + (size_t)std::max(0, 2 * x - 1) * 4;
             const unsigned char* p1 = in + (size_t)(2 * x) * 4;
             const unsigned char* p2 = p1 + 4;
             const unsigned char* p3 = in + (size_t)std::min(bw - 1, 2 * x + 2) * 4;
-            uint32_t w0, w1, w2, w3;
-            memcpy(&w0, p0, 4);
-            memcpy(&w1, p1, 4);
-            memcpy(&w2, p2, 4);
-            memcpy(&w3, p3, 4);
-            if ((w0 & w1 & w2 & w3) == 0xffffffffu) {
-                out[0] = out[1] = out[2] = out[3] = kWhiteAcross;
-                continue;
-            }
             for (int c = 0; c < 4; c++) out[c] = (uint16_t)(p0[c] + 3u * (p1[c] + p2[c]) + p3[c]);
         }
     }
-    const uint64_t kWhite4 = 0x0001000100010001ull * kWhiteAcross;
+    const uint16_t kWhite[4] = {kWhiteAcross, kWhiteAcross, kWhiteAcross, kWhiteAcross};
     for (int y = 0; y < height; y++) {
         const uint16_t* r[4];
-        for (int t = 0; t < 4; t++)
-            r[t] =
-                &across[(size_t)std::min(bh - 1, std::max(0, 2 * y - 1 + t)) * (size_t)width * 4];
-        unsigned char* out = rgba + (size_t)y * (size_t)width * 4;
-        for (size_t i = 0; i < (size_t)width * 4; i += 4, out += 4) {
-            uint64_t q[4];
-            for (int t = 0; t < 4; t++) memcpy(&q[t], r[t] + i, 8);
-            if (q[0] == kWhite4 && q[1] == kWhite4 && q[2] == kWhite4 && q[3] == kWhite4) {
-                memset(out, 255, 4);
-                continue;
-            }
+        const Span* rowSpans[4];
+        int lo = width, hi = -1;
+        for (int t = 0; t < 4; t++) {
+            size_t by = (size_t)std::min(bh - 1, std::max(0, 2 * y - 1 + t));
+            r[t] = &across[by * (size_t)width * 4];
+            rowSpans[t] = &spans[by];
+            lo = std::min(lo, spans[by].lo);
+            hi = std::max(hi, spans[by].hi);
+        }
+        unsigned char* row = rgba + (size_t)y * (size_t)width * 4;
+        if (hi < lo) {
+            memset(row, 255, (size_t)width * 4);
+            continue;
+        }
+        memset(row, 255, (size_t)lo * 4);
+        memset(row + (size_t)(hi + 1) * 4, 255, (size_t)(width - 1 - hi) * 4);
+        unsigned char* out = row + (size_t)lo * 4;
+        for (int x = lo; x <= hi; x++, out += 4) {
+            const uint16_t* q[4];
+            for (int t = 0; t < 4; t++)
+                q[t] = x >= rowSpans[t]->lo && x <= rowSpans[t]->hi ? r[t] + (size_t)x * 4 : kWhite;
             unsigned sum[4];
-            for (int c = 0; c < 4; c++)
-                sum[c] = r[0][i + c] + 3u * (r[1][i + c] + r[2][i + c]) + r[3][i + c];
+            for (int c = 0; c < 4; c++) sum[c] = q[0][c] + 3u * (q[1][c] + q[2][c]) + q[3][c];
             unsigned alpha = sum[3];  // 0 .. 64 * 255
             if (alpha == 64 * 255) {
                 for (int c = 0; c < 3; c++) out[c] = (unsigned char)((sum[c] + 32) / 64);

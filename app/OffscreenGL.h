@@ -67,6 +67,11 @@ private:
     // The buffer as read back, rows from the bottom, and filtered across (oversampled)
     std::vector<unsigned char> buffer;
     std::vector<uint16_t> across;
+    // Of each buffer row: the picture pixels across it that are near something drawn
+    struct Span {
+        int lo, hi;  // hi < lo: none
+    };
+    std::vector<Span> spans;
     // The window system's context that was current before, given back when this goes
     void* previousDisplay;  // Display*
     unsigned long previousDraw, previousRead;
