@@ -1,16 +1,30 @@
 // Saving documents whole or not at all, reading them back, and the parts of their paths.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "DocumentFile.h"
+
+// Every umask() call in this program, the library's included, is counted: a save that set
+// the process's umask to read it would hand a wrong one to other threads creating files
+std::atomic<int> umaskCalls{0};
+extern "C" mode_t umask(mode_t mask) noexcept {
+    umaskCalls++;
+    return static_cast<mode_t>(syscall(SYS_umask, mask));
+}
 
 namespace {
 
@@ -82,9 +96,11 @@ TEST_F(DocumentFile, ASaveOntoAFullDiskKeepsTheOldDocumentByteForByte) {
     EXPECT_EQ(entries, Names{"doc"});
 }
 
-TEST_F(DocumentFile, ASaveKeepsPermissionBitsAndLinks) {
+TEST_F(DocumentFile, ASaveKeepsPermissionBitsAndLinksAndNeverSetsTheUmask) {
     const mode_t oldMask = umask(027);
+    const int calls = umaskCalls;
     const bool created = WriteFileAtomically(Path("doc"), "new", &error);
+    EXPECT_EQ(umaskCalls, calls) << "the umask was set, for every thread, to read it";
     umask(oldMask);
     ASSERT_TRUE(created) << error;
     EXPECT_EQ(fs::status(Path("doc")).permissions(), fs::perms(0640));  // as fopen makes it
@@ -101,6 +117,63 @@ TEST_F(DocumentFile, ASaveKeepsPermissionBitsAndLinks) {
     EXPECT_EQ(Contents("doc"), "via link");
     EXPECT_EQ(Contents("later"), "made");
     EXPECT_EQ(Entries(), (Names{"dangling", "doc", "later", "link"}));
+}
+
+TEST_F(DocumentFile, AFileThePersonMayNotWriteIsNotReplacedEvenThroughALink) {
+    ASSERT_TRUE(WriteFileAtomically(Path("doc"), "old", &error)) << error;
+    fs::permissions(Path("doc"), fs::perms(0444));
+    fs::create_symlink("doc", Path("link"));
+    for (const char* name : {"doc", "link"}) {
+        EXPECT_FALSE(WriteFileAtomically(Path(name), "new", &error)) << name;
+        EXPECT_NE(error.find("\"" + Path(name) + "\""), std::string::npos) << error;
+        EXPECT_NE(error.find("is read-only"), std::string::npos) << error;
+    }
+    EXPECT_EQ(Contents("doc"), "old");
+    EXPECT_EQ(Entries(), (Names{"doc", "link"}));
+}
+
+// A save interrupted by a crash leaves its hidden temporary file. The next save into the
+// folder removes such files of the same document once they are a day old and no save holds
+// them; anything else is left alone.
+TEST_F(DocumentFile, ASaveRemovesItsOwnDayOldTemporaryFilesThatNoSaveHolds) {
+    const Names others = {".doc.fresh1", ".doc.held22",   ".doc.long777",   ".doc.x",
+                          "doc.stale1",  ".other.stale1", ".doc.stale1.bak"};
+    for (const std::string& name : others) ASSERT_TRUE(WriteFileAtomically(Path(name), "", &error));
+    ASSERT_TRUE(WriteFileAtomically(Path(".doc.stale1"), "", &error));
+    ASSERT_TRUE(WriteFileAtomically(Path(".doc.Stale2"), "", &error));
+    const auto twoDaysAgo = fs::file_time_type::clock::now() - std::chrono::hours(48);
+    for (const std::string& name : Entries())
+        if (name != ".doc.fresh1") fs::last_write_time(Path(name), twoDaysAgo);
+    const int held = open(Path(".doc.held22").c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);  // a save in progress elsewhere
+
+    ASSERT_TRUE(WriteFileAtomically(Path("doc"), "saved", &error)) << error;
+    close(held);
+    Names expected = others;
+    expected.insert("doc");
+    EXPECT_EQ(Entries(), expected);
+}
+
+// Reading a pipe would wait for a writer for ever; should it wait after all, the helper
+// thread plays a writer so the test ends
+TEST_F(DocumentFile, APipeOrADeviceIsRefusedAtOnceRatherThanRead) {
+    ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0600), 0);
+    std::atomic<bool> done(false);
+    std::thread writer([&] {
+        for (int i = 0; i < 200 && !done; i++) {
+            const int fd = open(Path("pipe").c_str(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) close(fd);
+            usleep(20000);
+        }
+    });
+    std::string bytes = "untouched";
+    for (const std::string& path : {Path("pipe"), std::string("/dev/zero")}) {
+        EXPECT_FALSE(ReadWholeFile(path, &bytes, &error)) << path;
+        EXPECT_NE(error.find("not a plain file"), std::string::npos) << error;
+    }
+    done = true;
+    writer.join();
+    EXPECT_EQ(bytes, "untouched");
 }
 
 TEST_F(DocumentFile, ReadingAMissingFileAFolderOrAHugeFileFailsAndLeavesTheBytes) {
