@@ -1,11 +1,13 @@
 // The recovery copy on real files in a temporary state folder. A program that ends without
 // removing its copy (a kill) is played by a child process that writes one and exits at once.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "DocumentFile.h"
@@ -94,6 +96,67 @@ TEST(RecoveryFile, AKilledProgramsCopyIsOfferedOnceNewestFirstAndDeletedWhenDone
     EXPECT_EQ(orphans[0].documentPath, "/docs/old.velko");
     RecoveryFile::Delete(&orphans[0]);
     EXPECT_EQ(state.Count(".recovery") + state.Count(".lock"), 0);
+}
+
+// The copy is the person's alone: private whatever the umask, in a folder that is theirs and
+// closed to others, and never written or locked through a link placed in it
+TEST(RecoveryFile, TheStateFolderIsUsedOnlyWhenItIsTheUsersOwnAndNoLinkInItIsFollowed) {
+    StateFolder state;
+    const std::string folder = state.dir.string();
+    const fs::path outside = state.dir.parent_path();
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms(0777));
+    const mode_t oldMask = umask(0);
+    {
+        RecoveryFile r(folder);
+        const std::string lock = r.GetPath().substr(0, r.GetPath().rfind('.')) + ".lock";
+        fs::create_symlink(outside / "victim", r.GetPath());
+        fs::create_symlink(outside / "victim-lock", lock);
+        r.Write("/d.velko", "tbff .1\n\n");
+        r.Flush();
+        EXPECT_FALSE(fs::exists(outside / "victim") || fs::exists(outside / "victim-lock"));
+        EXPECT_EQ(fs::status(folder).permissions(), fs::perms(0700));
+        fs::remove(lock);
+        fs::remove(r.GetPath());
+        r.Write("/d.velko", "tbff .1\n\n");
+        r.Flush();
+        EXPECT_EQ(r.GetLastError(), "");
+        EXPECT_EQ(fs::symlink_status(r.GetPath()).permissions(), fs::perms(0600));
+    }
+    umask(oldMask);
+
+    // A folder that is a link, or (as root) someone else's: no copy kept, none offered
+    fs::create_directory_symlink(folder, outside / "linked");
+    std::vector<std::string> unsafe = {(outside / "linked").string()};
+    WriteAndDie(folder, "/d.velko", "tbff .1\n\nleft");
+    if (getuid() == 0) {
+        ASSERT_EQ(chown(folder.c_str(), 65534, 65534), 0);
+        unsafe.push_back(folder);
+    }
+    for (const std::string& f : unsafe) {
+        EXPECT_TRUE(RecoveryFile::FindOrphans(f).empty()) << f;
+        RecoveryFile r(f);
+        r.Write("", "tbff .1\n\n");
+        r.Flush();
+        EXPECT_NE(r.GetLastError(), "") << f;
+        EXPECT_EQ(state.Count(".recovery"), 1) << f;
+    }
+}
+
+// Looking for copies left behind takes locks, but leaves no lock file behind without its copy
+TEST(RecoveryFile, LookingForOrphansLeavesNoLockWithoutItsCopy) {
+    StateFolder state;
+    const std::string folder = state.dir.string();
+    WriteAndDie(folder, "/d.velko", "tbff .1\n\nleft");
+    std::ofstream(state.dir / "junk.recovery") << "not a copy";
+    std::ofstream(state.dir / "lonely.lock") << "";
+    std::vector<RecoveryFile::Orphan> orphans = RecoveryFile::FindOrphans(folder);
+    ASSERT_EQ(orphans.size(), 1u);
+    RecoveryFile::Release(&orphans[0]);
+    EXPECT_FALSE(fs::exists(state.dir / "junk.lock"));
+    EXPECT_FALSE(fs::exists(state.dir / "lonely.lock"));
+    EXPECT_LE(state.Count(".lock"), 1);
+    EXPECT_EQ(RecoveryFile::FindOrphans(folder).size(), 1u);
 }
 
 TEST(RecoveryFile, AFolderThatCannotBeMadeIsReportedAndTheStateFolderFollowsXdg) {
