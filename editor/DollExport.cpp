@@ -31,21 +31,28 @@ std::string ProposedExportName(DollExportKind kind, const std::string& documentN
     return stem;
 }
 
-bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& folder,
+bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& documentPath,
                 const std::string& documentName) {
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     bool gif = kind == DollExportKind::animation;
+    const char* extension = gif ? ".gif" : ".png";
     std::string path =
-        files->ChooseExportFile(folder, ProposedExportName(kind, documentName),
-                                gif ? "GIF animations" : "PNG pictures", gif ? ".gif" : ".png");
+        files->ChooseExportFile(FolderOfPath(documentPath), ProposedExportName(kind, documentName),
+                                gif ? "GIF animations" : "PNG pictures", extension);
     if (path.empty()) return false;  // cancelled
+
+    std::string error;
+    if (!CheckExportTarget(path, extension, documentPath, &error)) {
+        Report(error);
+        return false;
+    }
 
     RenderRequest request;
     request.kind = kind == DollExportKind::picture     ? RenderRequest::still
                    : kind == DollExportKind::poseSheet ? RenderRequest::sheet
                                                        : RenderRequest::animation;
-    std::string bytes, error;
+    std::string bytes;
     if (!RenderDollDocument(document, request, &bytes, &error)) {
         Report("Could not export \"" + path + "\": " + error);
         return false;
