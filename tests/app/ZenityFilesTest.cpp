@@ -173,15 +173,11 @@ TEST_F(ZenityFilesTest, SaveChangesQuestionMapsEveryWayItEnds) {
 TEST_F(ZenityFilesTest, TextIsShownAsValidUtf8AndFileNamesPassUnchanged) {
     const std::string name = "\xc3\xa9t\xe9 \xff.velko";  // UTF-8, then two Latin-1 bytes
     const std::string shown = "\xc3\xa9t\xef\xbf\xbd \xef\xbf\xbd.velko";
-    files.AskSaveChanges(name);
     files.AskRestore(name);
-    files.ShowError("Could not open \"" + name + "\"");
-    Reply(4, 0, (dir + "/" + name).c_str());
+    Reply(2, 0, (dir + "/" + name).c_str());
     EXPECT_EQ(files.ChooseDocumentToSave(dir, name), dir + "/" + name);
-    EXPECT_TRUE(Has(Args(1), "--text=Save changes to " + shown + "?"));
-    EXPECT_TRUE(Has(Args(2), "--text=Velko closed without saving " + shown + ". Restore it?"));
-    EXPECT_TRUE(Has(Args(3), "--text=Could not open \"" + shown + "\""));
-    EXPECT_TRUE(Has(Args(4), "--filename=" + dir + "/" + name));
+    EXPECT_TRUE(Has(Args(1), "--text=Velko closed without saving " + shown + ". Restore it?"));
+    EXPECT_TRUE(Has(Args(2), "--filename=" + dir + "/" + name));
 }
 
 TEST_F(ZenityFilesTest, ErrorShowsTheMessageLiterally) {

@@ -8,7 +8,7 @@
 # restore question after the program was killed. The first run inherits SIGCHLD ignored, and
 # every answer of the real dialogs must still arrive. Last, a document whose name is not
 # UTF-8: with zenity failing, Quit keeps the work as a recovery copy; with zenity back, the
-# next start offers it and Quit asks about it.
+# next start offers it under its name.
 source "$(dirname "$0")/lib.sh"
 ignored=$(perl -e '$SIG{CHLD} = "IGNORE"; exec @ARGV' awk '/^SigIgn/{print $2}' /proc/self/status)
 e2e_expect_eq "a launcher that ignores SIGCHLD" "$(((16#$ignored >> 16) & 1))" 1
@@ -312,26 +312,11 @@ grep -q "could not ask" "$E2E_OUT/program.log" && echo "ok: said so on stderr" |
 e2e_expect_eq "its work kept as a recovery copy" "$(ls "$XDG_STATE_HOME"/velko/*.recovery | wc -l)" 1
 e2e_start "$1" 800x480
 e2e_click 500 300 0.1
-dlg=$(e2e_dialog "^Velko$")
-if [ -n "$dlg" ]; then
-    e2e_screen restore-latin1
-    xdotool key Return # Restore
-    sleep 1
-    e2e_refocus
-else
-    e2e_fail "no restore question for the Latin-1 name"
-fi
+[ -n "$(e2e_dialog "^Velko$")" ] || e2e_fail "no restore question for the Latin-1 name"
+e2e_screen restore-latin1
+xdotool key Return # Restore
+sleep 1
+e2e_refocus
 e2e_wait_for_editor restored-latin1 || e2e_finish
 e2e_expect_eq "restored under its name" "$(xdotool getwindowname "$E2E_WID")" "$shown • - Velko"
-e2e_key ctrl+q
-dlg=$(e2e_dialog "Unsaved Changes")
-if [ -n "$dlg" ]; then
-    e2e_screen quit-latin1
-    xdotool key shift+Tab shift+Tab space # Don't Save
-else
-    e2e_fail "no question before quitting the Latin-1 document"
-fi
-e2e_wait_exit
-e2e_expect_eq "Don't Save ends it" "$E2E_EXIT" 0
-[ -e "$latin1" ] && e2e_fail "a file was written under the Latin-1 name" || echo "ok: nothing saved"
 e2e_finish

@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "DocumentFile.h"
 
@@ -117,67 +116,44 @@ TEST_F(DocumentFile, ASaveKeepsPermissionBitsAndLinksAndNeverSetsTheUmask) {
     EXPECT_EQ(Contents("doc"), "via link");
     EXPECT_EQ(Contents("later"), "made");
     EXPECT_EQ(Entries(), (Names{"dangling", "doc", "later", "link"}));
-}
 
-TEST_F(DocumentFile, AFileThePersonMayNotWriteIsNotReplacedEvenThroughALink) {
-    ASSERT_TRUE(WriteFileAtomically(Path("doc"), "old", &error)) << error;
+    // A file the person may not write is not replaced, nor through a link (root included)
     fs::permissions(Path("doc"), fs::perms(0444));
-    fs::create_symlink("doc", Path("link"));
     for (const char* name : {"doc", "link"}) {
-        EXPECT_FALSE(WriteFileAtomically(Path(name), "new", &error)) << name;
-        EXPECT_NE(error.find("\"" + Path(name) + "\""), std::string::npos) << error;
-        EXPECT_NE(error.find("is read-only"), std::string::npos) << error;
+        EXPECT_FALSE(WriteFileAtomically(Path(name), "new", &error));
+        EXPECT_EQ(error, "Could not save \"" + Path(name) + "\": the file is read-only");
     }
-    EXPECT_EQ(Contents("doc"), "old");
-    EXPECT_EQ(Entries(), (Names{"doc", "link"}));
+    EXPECT_EQ(Contents("doc"), "via link");
 }
 
-// A save interrupted by a crash leaves its hidden temporary file. The next save into the
-// folder removes such files of the same document once they are a day old and no save holds
-// them; anything else is left alone.
+// An interrupted save leaves its hidden temporary file; a later save of the same document
+// removes those of exactly its pattern that are a day old and held by no save in progress
 TEST_F(DocumentFile, ASaveRemovesItsOwnDayOldTemporaryFilesThatNoSaveHolds) {
-    const Names others = {".doc.fresh1", ".doc.held22",   ".doc.long777",   ".doc.x",
-                          "doc.stale1",  ".other.stale1", ".doc.stale1.bak"};
-    for (const std::string& name : others) ASSERT_TRUE(WriteFileAtomically(Path(name), "", &error));
-    ASSERT_TRUE(WriteFileAtomically(Path(".doc.stale1"), "", &error));
-    ASSERT_TRUE(WriteFileAtomically(Path(".doc.Stale2"), "", &error));
-    const auto twoDaysAgo = fs::file_time_type::clock::now() - std::chrono::hours(48);
+    const Names kept = {".doc.fresh1", ".doc.held22", ".doc.long777", "doc.stale1", ".x.stale1"};
+    for (const std::string& name : kept) ASSERT_TRUE(WriteFileAtomically(Path(name), "", &error));
+    for (const char* name : {".doc.stale1", ".doc.Stale2"})
+        WriteFileAtomically(Path(name), "", &error);
     for (const std::string& name : Entries())
-        if (name != ".doc.fresh1") fs::last_write_time(Path(name), twoDaysAgo);
+        if (name != ".doc.fresh1")
+            fs::last_write_time(Path(name),
+                                fs::file_time_type::clock::now() - std::chrono::hours(48));
     const int held = open(Path(".doc.held22").c_str(), O_RDONLY);
-    ASSERT_EQ(flock(held, LOCK_EX), 0);  // a save in progress elsewhere
-
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
     ASSERT_TRUE(WriteFileAtomically(Path("doc"), "saved", &error)) << error;
     close(held);
-    Names expected = others;
+    Names expected = kept;
     expected.insert("doc");
     EXPECT_EQ(Entries(), expected);
 }
 
-// Reading a pipe would wait for a writer for ever; should it wait after all, the helper
-// thread plays a writer so the test ends
-TEST_F(DocumentFile, APipeOrADeviceIsRefusedAtOnceRatherThanRead) {
+TEST_F(DocumentFile, ReadingAMissingFileAFolderAPipeOrAHugeFileFailsAndLeavesTheBytes) {
+    std::string bytes = "untouched";
+    // A pipe or a device is refused at once: reading would wait for a writer, or never end
     ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0600), 0);
-    std::atomic<bool> done(false);
-    std::thread writer([&] {
-        for (int i = 0; i < 200 && !done; i++) {
-            const int fd = open(Path("pipe").c_str(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) close(fd);
-            usleep(20000);
-        }
-    });
-    std::string bytes = "untouched";
     for (const std::string& path : {Path("pipe"), std::string("/dev/zero")}) {
-        EXPECT_FALSE(ReadWholeFile(path, &bytes, &error)) << path;
-        EXPECT_NE(error.find("not a plain file"), std::string::npos) << error;
+        EXPECT_FALSE(ReadWholeFile(path, &bytes, &error));
+        EXPECT_EQ(error, "Could not open \"" + path + "\": It is not a plain file");
     }
-    done = true;
-    writer.join();
-    EXPECT_EQ(bytes, "untouched");
-}
-
-TEST_F(DocumentFile, ReadingAMissingFileAFolderOrAHugeFileFailsAndLeavesTheBytes) {
-    std::string bytes = "untouched";
     EXPECT_FALSE(ReadWholeFile(Path("none"), &bytes, &error));
     EXPECT_EQ(error, "Could not open \"" + Path("none") + "\": No such file or directory");
     EXPECT_FALSE(ReadWholeFile(dir, &bytes, &error));
