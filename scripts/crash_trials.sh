@@ -46,8 +46,10 @@ trap cleanup EXIT
 
 now() { date +%s.%N; }
 # Draws vertical strokes of 40 pixels at random places of the doll's area, one after another,
-# and writes the time each one ended (the button released) to the file $1
+# and writes the time each one ended (the button released) to the file $1. Once the program
+# is killed xdotool complains about its window; that is expected, so it goes unheard.
 draw_lines() {
+  exec 2>/dev/null
   while :; do
     local x=$((150 + RANDOM % 410)) y=$((40 + RANDOM % 360))
     xdotool mousemove --window "$E2E_WID" "$x" "$y" mousedown 1
@@ -81,11 +83,12 @@ for t in $(seq "$trials"); do
   sleep "$(awk -v r="$RANDOM" 'BEGIN {printf "%.3f", 3 + 12 * r / 32767}')"
   kill -9 "$E2E_PID"
   killed=$(now)
-  kill "$drawer" 2>/dev/null
-  wait "$drawer" 2>/dev/null
+  { # bash would announce each job it reaps as killed
+    kill "$drawer"
+    wait "$drawer" "$E2E_PID"
+    xdotool mouseup 1
+  } 2>/dev/null
   drawer=""
-  xdotool mouseup 1 2>/dev/null
-  wait "$E2E_PID" 2>/dev/null
   E2E_PID=""
   finished=$(awk -v k="$killed" '$1 < k' "$dir/ends" | wc -l)
 
