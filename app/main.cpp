@@ -4,6 +4,7 @@
 //
 // Usage: velko [DOCUMENT]
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -22,6 +23,9 @@ const char* const kCopyrightLine = "Copyright (c) the Velko authors";
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A launcher may leave SIGCHLD ignored, and then the dialogs' exit status is lost (the
+    // children are reaped by the kernel) and every answer would read as Cancel
+    signal(SIGCHLD, SIG_DFL);
     if (argc > 2 || (argc == 2 && (!strcmp(argv[1], "--help") || !strcmp(argv[1], "-h")))) {
         fprintf(argc > 2 ? stderr : stdout, "Usage: velko [DOCUMENT]\n");
         return argc > 2 ? 2 : 0;

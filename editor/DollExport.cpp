@@ -43,13 +43,13 @@ std::vector<AppFiles::FileKind> ExportFileKinds(DollExportKind kind) {
     return kinds;
 }
 
-bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& folder,
+bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& documentPath,
                 const std::string& documentName, const ExportOptions& options) {
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     std::vector<AppFiles::FileKind> kinds = ExportFileKinds(kind);
-    std::string path =
-        files->ChooseExportFile(folder, ProposedExportName(kind, documentName), kinds);
+    std::string path = files->ChooseExportFile(FolderOfPath(documentPath),
+                                               ProposedExportName(kind, documentName), kinds);
     if (path.empty()) return false;  // cancelled
 
     RenderRequest request;
@@ -59,6 +59,9 @@ bool ExportDoll(DollExportKind kind, const std::string& document, const std::str
                                                        : RenderRequest::animation;
     // The name's extension picks the format; an animation named .png is a sprite sheet
     const ExportFormat* format = FindExportFormat(path);
+    // A name without an extension is taken as it is, in the first kind's format
+    if (!format && WhyNotAnExportName(path, kinds[0].extension).empty())
+        format = &ExportFormatOf(kinds[0].extension.c_str());
     bool png = format && format == &ExportFormatOf(".png");
     if (kind == DollExportKind::animation && png) {
         request.kind = RenderRequest::sprites;
@@ -68,13 +71,24 @@ bool ExportDoll(DollExportKind kind, const std::string& document, const std::str
         for (const AppFiles::FileKind& k : kinds)
             if (offered.find(k.extension) == std::string::npos)
                 offered += (offered.empty() ? "" : ", ") + k.extension;
-        Report("Could not export \"" + path + "\": its name must end in " + offered);
+        // A document's name says what it is
+        std::string why = WhyNotAnExportName(path, ".velko").empty()
+                              ? "it is a Velko document"
+                              : "its name must end in " + offered;
+        Report("Could not export \"" + path + "\": " + why);
         return false;
-    } else {
+    } else if (kind != DollExportKind::poseSheet) {
         request.format = format;
     }
-    EncodedOutput out;
+    // Before anything is drawn: never the document, a pipe or a read-only file
     std::string error;
+    if (!CheckExportTarget(path, format->extension, documentPath, &error) ||
+        (request.kind == RenderRequest::sprites &&
+         !CheckExportTarget(CompanionPath(path, ".json"), ".json", documentPath, &error))) {
+        Report(error);
+        return false;
+    }
+    EncodedOutput out;
     if (!RenderDollDocument(document, request, &out, &error)) {
         Report("Could not export \"" + path + "\": " + error);
         return false;

@@ -19,9 +19,10 @@ std::string ProposedExportName(DollExportKind kind, const std::string& documentN
 // The kinds of file the chooser offers for an export, the proposed one first
 std::vector<AppFiles::FileKind> ExportFileKinds(DollExportKind kind);
 
-// Asks for a file (starting in folder) and writes the export of document, a whole doll
-// document's bytes. Failures are written to stderr and shown through the platform's file
-// services. True when a file was written; false when there is no chooser, the person
-// cancelled, or it failed.
-bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& folder,
+// Asks for a file (starting in the document's folder) and writes the export of document, a
+// whole doll document's bytes; documentPath is its file ("" untitled), which is never
+// written over. Failures and refused names are written to stderr and shown through the
+// platform's file services. True when a file was written; false when there is no chooser,
+// the person cancelled, or it failed.
+bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& documentPath,
                 const std::string& documentName, const ExportOptions& options = ExportOptions());

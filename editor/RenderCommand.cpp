@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "DocumentFile.h"
 #include "ExportOutput.h"
@@ -49,9 +48,9 @@ bool ParsePoseList(const std::string& s, std::vector<int>* poses) {
     }
 }
 
-bool EndsWith(const std::string& s, const char* suffix) {
-    size_t n = strlen(suffix);
-    return s.size() > n && strcasecmp(s.c_str() + s.size() - n, suffix) == 0;
+// The extension of the format the request writes
+const char* OutputExtension(const RenderRequest& r) {
+    return r.format ? r.format->extension : ".png";
 }
 
 bool Fail(std::string* error, const std::string& message) {
@@ -84,7 +83,8 @@ const char* RenderUsage() {
            "                 margin instead of the editor's whole stage\n"
            "  --icon         draw the doll's emotion icon too\n"
            "  --transparent  a transparent background (PNG, SVG, WebP, APNG, sprites)\n"
-           "  -o FILE        the file to write\n"
+           "  -o FILE        the file to write; a name without an extension is a PNG (a GIF\n"
+           "                 for an animation)\n"
            "Exit status: 0 when the file was written, 2 on any error (nothing is written).\n";
 }
 
@@ -177,8 +177,11 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
     if (sawPoses && !animated) return Fail(error, "--poses is for --animation and --sprites");
     if (c.document.empty()) return Fail(error, "no document given");
     if (c.output.empty()) return Fail(error, "no output file given (-o FILE)");
-
+    // The output's extension picks the format; a name without one (a file manager's
+    // temporary thumbnail) is the kind's first
+    const char* first = c.request.kind == RenderRequest::animation ? ".gif" : ".png";
     const ExportFormat* format = FindExportFormat(c.output);
+    if (!format && WhyNotAnExportName(c.output, first).empty()) format = &ExportFormatOf(first);
     std::string kinds;
     for (const ExportFormat& f : ExportFormats())
         if (f.animated == (c.request.kind == RenderRequest::animation))
@@ -189,7 +192,7 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
                 return Fail(error, "a picture's name must end in one of " + kinds);
             break;
         case RenderRequest::animation:
-            if (sawGif && !EndsWith(c.output, ".gif"))
+            if (sawGif && format != &ExportFormatOf(".gif"))
                 return Fail(error,
                             "the output file of --gif is a gif and its name must end in .gif");
             if (!format || !format->animated)
@@ -197,7 +200,7 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
             break;
         case RenderRequest::sheet:
         case RenderRequest::sprites:
-            if (!EndsWith(c.output, ".png"))
+            if (format != &ExportFormatOf(".png"))
                 return Fail(error, std::string("the output file of ") +
                                        (sawSheet ? "--sheet" : "--sprites") +
                                        " is a png and its name must end in .png");
@@ -222,6 +225,14 @@ int RunRenderCommand(int argc, const char* const* argv) {
     if (c.help) {
         fputs(RenderUsage(), stdout);
         return 0;
+    }
+    // Before anything is read or drawn: the document itself, a pipe or a read-only file
+    // is never the output
+    if (!CheckExportTarget(c.output, OutputExtension(c.request), c.document, &error) ||
+        (c.request.kind == RenderRequest::sprites &&
+         !CheckExportTarget(CompanionPath(c.output, ".json"), ".json", c.document, &error))) {
+        fprintf(stderr, "velko-render: %s\n", error.c_str());
+        return kExitFailure;
     }
     std::string document;
     if (!ReadWholeFile(c.document, &document, &error)) {

@@ -27,9 +27,11 @@ struct RenderCommandLine {
 const char* RenderUsage();
 // Reads argv[1 ..]; false with *error (one line, no program name) for anything it does not
 // take: unknown options, missing or doubled values, options that do not fit the kind of
-// output or its format, an output name whose extension names no format of its kind
+// output or its format, an output name whose extension names no format of its kind; a name
+// without an extension is taken as it is, in the kind's first format (PNG, or GIF)
 bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine* out,
                             std::string* error);
 // Runs velko-render: 0 when the file was written, 2 (with a message on stderr and no file
-// written) on any failure
+// written) on any failure, the output being the document itself, a pipe or read-only
+// among them
 int RunRenderCommand(int argc, const char* const* argv);

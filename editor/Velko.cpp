@@ -33,8 +33,6 @@ const float kIconMenuTint = 0.15f;  // white towards blue while the icon menu is
 // the whole document to compare it costs more than a tick for a heavy doll, so it is done
 // once an action has come to rest, not while the doll moves into a pose
 const int kDocumentRestTicks = 2;
-// The first recovery copy of unsaved work is written as soon as there is some
-const int kRecoveryWriteTicksAtStart = 1 << 30;
 
 // The icon table is process-wide and never emptied: register the built-in set once, however
 // many editors a process builds
@@ -69,7 +67,7 @@ Velko::Velko(App* shell)
       historyFingerprint(0),
       recoveryStale(false),
       recoveryKept(false),
-      ticksSinceRecoveryWrite(kRecoveryWriteTicksAtStart) {
+      lastRecoveryWriteTime(-1e9) {
     mode = idle;
     selectedLine = nullptr;
     mouseDownWasOnIcon = false;
@@ -144,16 +142,11 @@ void Velko::MenuInvoked(int id) {
     if (id != kMenuUndo && id != kMenuRedo) BeginAction();
     switch (id) {
         case kMenuNew:
-            if (document.New()) {
-                exportOptions = ExportOptions();
-                EndAction("New");
-            }
+            // The export options belong to the document: a new one starts afresh
+            if (document.New()) exportOptions = ExportOptions();
             break;
         case kMenuOpen:
-            if (document.Open()) {
-                exportOptions = ExportOptions();
-                EndAction("Open");
-            }
+            if (document.Open()) exportOptions = ExportOptions();
             break;
         case kMenuSave:
             document.Save();
@@ -183,7 +176,7 @@ void Velko::MenuInvoked(int id) {
                 selectedLine = nullptr;
             break;
         case kMenuQuit:
-            if (document.MayQuit()) SetQuit(true);
+            Quit();
             break;
         case kMenuUndo:
             UndoStep();
@@ -202,8 +195,7 @@ void Velko::Export(int kind) {
     // doll, so it is not written a second time; before the first tick there is none yet
     std::string bytes = history.GetCurrent();
     if (bytes.empty()) WriteDocument(&bytes);
-    ExportDoll((DollExportKind)kind, bytes, FolderOfPath(document.GetPath()), document.GetName(),
-               exportOptions);
+    ExportDoll((DollExportKind)kind, bytes, document.GetPath(), document.GetName(), exportOptions);
 }
 
 void Velko::CloseRequested() { MenuInvoked(kMenuQuit); }
@@ -400,10 +392,7 @@ void Velko::Idle() {
         // over the title splash
         documentBegun = true;
         document.BeginWithPath(startDocument);
-        std::string start;
-        WriteDocument(&start);
-        history.Reset(start);
-        historyFingerprint = lastDollFingerprint = DollFingerprint();
+        BeginHistory();  // whether a document was opened or not
         OfferRecovery();
     }
 
