@@ -21,13 +21,12 @@ fail() {
 # Every format into folder $1
 export_all() {
     mkdir -p "$1"
-    for ext in png svg; do
-        "$render" "$example" --fit --size 400x240 -o "$1/still.$ext" || fail "still .$ext"
+    for out in still.png still.svg --animation:anim.gif --animation:anim.webp \
+        --animation:anim.apng --animation:anim.mp4 --animation:anim.webm --sprites:sheet.png; do
+        kind=${out%:*}
+        [ "$kind" = "$out" ] && kind=""
+        "$render" "$example" $kind --fit --size 400x240 -o "$1/${out#*:}" || fail "$out"
     done
-    for ext in gif webp apng mp4 webm; do
-        "$render" "$example" --animation --fit --size 400x240 -o "$1/anim.$ext" || fail "anim .$ext"
-    done
-    "$render" "$example" --sprites --fit --size 400x240 -o "$1/sheet.png" || fail "sprites"
 }
 export_all "$dir/a"
 export_all "$dir/b"
@@ -79,11 +78,9 @@ for ext in mp4 webm gif apng; do
     fi
     size=$(echo "$info" | awk -F= '/^width=/{w=$2} /^height=/{h=$2} END{print w "x" h}')
     echo "ffprobe anim.$ext: $n frames, $seconds s, $size"
-    [ "$size" = 400x240 ] || fail "anim.$ext is $size"
-    [ "${n:-0}" -ge $((frames - 1)) ] && [ "${n:-0}" -le $((frames + 1)) ] ||
-        fail "anim.$ext has $n frames, not $frames"
-    python3 -c "import sys; sys.exit(abs($seconds * 1000 - $length_ms) > 1000 / $fps)" ||
-        fail "anim.$ext lasts $seconds s, not $length_ms ms"
+    [ "$size" = 400x240 ] && [ $((${n:-0} - frames)) -ge -1 ] && [ $((${n:-0} - frames)) -le 1 ] &&
+        python3 -c "import sys; sys.exit(abs($seconds * 1000 - $length_ms) > 1000 / $fps)" ||
+        fail "anim.$ext is not $frames frames of 400x240 in $length_ms ms"
 done
 
 # WebP: animated, every frame there
@@ -136,12 +133,6 @@ status=$?
 [ $status = 2 ] || fail "without ffmpeg: exit status $status"
 echo "$err" | grep -q "ffmpeg" || fail "without ffmpeg: $err"
 [ ! -e "$dir/none.mp4" ] || fail "without ffmpeg a file was written"
-# Formats without alpha refuse a transparent background
-for ext in gif mp4 webm; do
-    "$render" "$example" --animation --transparent -o "$dir/clear.$ext" 2>/dev/null &&
-        fail "a transparent .$ext was written"
-done
-
 if [ "$fails" -gt 0 ]; then
     echo "$fails checks failed"
     exit 1

@@ -1,19 +1,17 @@
-# Opens URL in headless Chromium through chromedriver (the WebDriver protocol: plain HTTP and
-# JSON), waits up to 60 s for the text of #result to start with RESULT, prints it and saves
-# a screenshot of the page to SHOT. Usage: browse.py URL SHOT
+# Opens URL in headless Chromium through chromedriver (WebDriver: plain HTTP and JSON), waits
+# up to 60 s for #result to start with RESULT, prints it and saves the page as SHOT (PNG).
+# Usage: browse.py URL SHOT
 import base64, json, shutil, socket, subprocess, sys, tempfile, time, urllib.request
 
 def call(method, path, body=None):
-    request = urllib.request.Request(base + path, method=method,
-                                     data=None if body is None else json.dumps(body).encode(),
-                                     headers={"Content-Type": "application/json"})
-    with urllib.request.urlopen(request, timeout=60) as reply:
-        return json.loads(reply.read())["value"]
+    data = None if body is None else json.dumps(body).encode()
+    with urllib.request.urlopen(urllib.request.Request(base + path, data, method=method,
+                                headers={"Content-Type": "application/json"}), timeout=60) as r:
+        return json.loads(r.read())["value"]
 
-listener = socket.socket()
-listener.bind(("127.0.0.1", 0))
-port = listener.getsockname()[1]
-listener.close()
+with socket.socket() as s:
+    s.bind(("127.0.0.1", 0))
+    port = s.getsockname()[1]
 base = "http://127.0.0.1:%d" % port
 driver = subprocess.Popen(["chromedriver", "--port=%d" % port], stdout=subprocess.DEVNULL,
                           stderr=subprocess.DEVNULL)
@@ -28,19 +26,16 @@ try:
     flags = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
              "--disable-background-networking", "--disable-component-update", "--disable-sync",
              "--user-data-dir=" + profile, "--window-size=1300,1000"]
-    options = {"binary": "/usr/bin/chromium", "args": flags}
     session = "/session/" + call("POST", "/session", {"capabilities": {"alwaysMatch": {
-        "goog:chromeOptions": options}}})["sessionId"]
+        "goog:chromeOptions": {"binary": "/usr/bin/chromium", "args": flags}}}})["sessionId"]
     call("POST", session + "/url", {"url": sys.argv[1]})
-    text = ""
+    script = {"script": "return document.getElementById('result').textContent", "args": []}
     for _ in range(600):
-        text = call("POST", session + "/execute/sync",
-                    {"script": "return document.getElementById('result').textContent", "args": []})
+        text = call("POST", session + "/execute/sync", script)
         if text.startswith("RESULT"):
             break
         time.sleep(0.1)
-    with open(sys.argv[2], "wb") as shot:
-        shot.write(base64.b64decode(call("GET", session + "/screenshot")))
+    open(sys.argv[2], "wb").write(base64.b64decode(call("GET", session + "/screenshot")))
     call("DELETE", session)
     print(text)
 finally:

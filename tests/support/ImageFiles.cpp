@@ -109,76 +109,67 @@ bool DecodeWebp(const std::string& bytes, DecodedAnimation* out) {
 
 namespace {
 uint32_t Big32(const std::string& s, size_t at) {
-    return (uint32_t)(unsigned char)s[at] << 24 | (uint32_t)(unsigned char)s[at + 1] << 16 |
-           (uint32_t)(unsigned char)s[at + 2] << 8 | (uint32_t)(unsigned char)s[at + 3];
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4; i++) v = v << 8 | (unsigned char)s[at + i];
+    return v;
 }
-void PutBig32(std::string* s, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) *s += (char)(v >> shift);
+std::string Big32(uint32_t v) {
+    std::string s;
+    for (int shift = 24; shift >= 0; shift -= 8) s += (char)(v >> shift);
+    return s;
 }
-void PutChunk(std::string* png, const char* type, const std::string& data) {
-    PutBig32(png, (uint32_t)data.size());
+std::string Chunk(const char* type, const std::string& data) {
     std::string body = std::string(type, 4) + data;
-    *png += body;
-    PutBig32(png,
-             (uint32_t)crc32(0, reinterpret_cast<const Bytef*>(body.data()), (uInt)body.size()));
+    return Big32((uint32_t)data.size()) + body +
+           Big32(
+               (uint32_t)crc32(0, reinterpret_cast<const Bytef*>(body.data()), (uInt)body.size()));
 }
 }  // namespace
 
 bool DecodeApng(const std::string& bytes, DecodedAnimation* out) {
-    if (bytes.compare(0, 8, "\x89PNG\r\n\x1a\n", 8) != 0) return false;
-    std::string ihdr;
+    const std::string signature("\x89PNG\r\n\x1a\n", 8);
+    if (bytes.compare(0, 8, signature) != 0) return false;
+    std::string ihdr, data, frameHeader;  // frameHeader: the frame's fcTL
     RgbaImage canvas;
-    int frameW = 0, frameH = 0, frameX = 0, frameY = 0;
-    bool over = false;  // blended over what is shown (only its clear pixels let it through)
-    std::string frameData;
-    // Decodes the frame gathered so far as a PNG of its own and draws it on the canvas
+    // Decodes the frame gathered so far as a PNG of its own and draws it on the canvas: in
+    // place of what is there, or over it (only its clear pixels let that through)
     auto flush = [&]() {
-        if (frameData.empty()) return true;
-        std::string png("\x89PNG\r\n\x1a\n", 8), header = ihdr;
-        header.replace(0, 8, std::string());
-        std::string size;
-        PutBig32(&size, (uint32_t)frameW);
-        PutBig32(&size, (uint32_t)frameH);
-        PutChunk(&png, "IHDR", size + header);
-        PutChunk(&png, "IDAT", frameData);
-        PutChunk(&png, "IEND", "");
+        if (data.empty()) return true;
         RgbaImage part;
-        if (!DecodePng(png, &part)) return false;
-        for (int y = 0; y < frameH; y++)
-            for (int x = 0; x < frameW; x++)
-                if (!over || part.Pixel(x, y)[3] > 0)
-                    memcpy(const_cast<unsigned char*>(canvas.Pixel(frameX + x, frameY + y)),
+        if (!DecodePng(signature + Chunk("IHDR", frameHeader.substr(4, 8) + ihdr.substr(8)) +
+                           Chunk("IDAT", data) + Chunk("IEND", ""),
+                       &part))
+            return false;
+        int x0 = (int)Big32(frameHeader, 12), y0 = (int)Big32(frameHeader, 16);
+        for (int y = 0; y < part.height; y++)
+            for (int x = 0; x < part.width; x++)
+                if (frameHeader[25] != 1 || part.Pixel(x, y)[3] > 0)
+                    memcpy(const_cast<unsigned char*>(canvas.Pixel(x0 + x, y0 + y)),
                            part.Pixel(x, y), 4);
         out->frames.push_back(canvas);
-        frameData.clear();
+        data.clear();
         return true;
     };
     for (size_t at = 8; at + 12 <= bytes.size();) {
         uint32_t length = Big32(bytes, at);
         if (at + 12 + length > bytes.size()) return false;
-        std::string type = bytes.substr(at + 4, 4), data = bytes.substr(at + 8, length);
+        std::string type = bytes.substr(at + 4, 4), chunk = bytes.substr(at + 8, length);
         at += 12 + length;
         if (type == "IHDR") {
-            ihdr = data;
-            out->width = (int)Big32(data, 0);
-            out->height = (int)Big32(data, 4);
+            ihdr = chunk;
+            out->width = (int)Big32(chunk, 0);
+            out->height = (int)Big32(chunk, 4);
             canvas.Resize(out->width, out->height);
         } else if (type == "acTL") {
-            out->plays = (int)Big32(data, 4);
+            out->plays = (int)Big32(chunk, 4);
         } else if (type == "fcTL") {
             if (!flush()) return false;
-            frameW = (int)Big32(data, 4);
-            frameH = (int)Big32(data, 8);
-            frameX = (int)Big32(data, 12);
-            frameY = (int)Big32(data, 16);
-            over = data[25] == 1;
-            int num = (unsigned char)data[20] << 8 | (unsigned char)data[21];
-            int den = (unsigned char)data[22] << 8 | (unsigned char)data[23];
+            frameHeader = chunk;
+            int num = (unsigned char)chunk[20] << 8 | (unsigned char)chunk[21];
+            int den = (unsigned char)chunk[22] << 8 | (unsigned char)chunk[23];
             out->durationsMs.push_back(num * 1000 / (den ? den : 100));
-        } else if (type == "IDAT") {
-            frameData += data;
-        } else if (type == "fdAT") {
-            frameData += data.substr(4);
+        } else if (type == "IDAT" || type == "fdAT") {
+            data += chunk.substr(type == "fdAT" ? 4 : 0);
         } else if (type == "IEND") {
             return flush();
         }
