@@ -39,6 +39,7 @@ public:
     void EndFrame() override { frames++; }
 
     tickRegulator& Regulator() { return fpsRegulator; }
+    void Offer(ShellMenu* menu) { OfferMenu(menu); }
 };
 
 // A splash that counts what the shell asks of it and is done when told
@@ -125,14 +126,15 @@ TEST_F(ApplicationRouting, ASplashTakesPressesAndTicksUntilItIsDone) {
     shell.MouseDown(fPoint2(3, 3));
     shell.MouseUp(fPoint2(3, 3));
     shell.Key('a');
+    shell.SecondaryDown(fPoint2(3, 3));
     shell.mouse = fPoint2(1, 1);
     shell.Idle();
-    EXPECT_EQ(splash->skips, 1);
+    EXPECT_EQ(splash->skips, 3) << "a press, a key or the other button ends it";
     EXPECT_EQ(splash->updates, 1);
     EXPECT_EQ(splash->renders, 1);
     EXPECT_EQ(shell.frames, 1);
-    // Keys and movement reach the applet; presses, releases and ticks do not
-    std::vector<std::string> want = {"key 97", "moved 1,1"};
+    // Movement reaches the applet; presses, releases, keys and ticks do not
+    std::vector<std::string> want = {"moved 1,1"};
     EXPECT_EQ(applet.events, want);
 
     // The tick that finds it done deletes it and draws nothing
@@ -141,12 +143,12 @@ TEST_F(ApplicationRouting, ASplashTakesPressesAndTicksUntilItIsDone) {
     EXPECT_EQ(destroyed, 1);
     EXPECT_EQ(shell.GetSplashScreen(), nullptr);
     EXPECT_EQ(shell.frames, 1);
-    EXPECT_EQ(applet.events.size(), 2u);
+    EXPECT_EQ(applet.events.size(), 1u);
     shell.Idle();
     EXPECT_EQ(applet.events.back(), "idle");
 }
 
-TEST_F(ApplicationRouting, ReleaseAfterTheSplashGoesReachesTheAppletWithoutItsPress) {
+TEST_F(ApplicationRouting, ThePressThatEndsTheSplashKeepsItsReleaseFromTheApplet) {
     int destroyed = 0;
     auto* splash = new TestSplash(&shell, &destroyed);
     shell.SetSplashScreen(splash);
@@ -155,7 +157,36 @@ TEST_F(ApplicationRouting, ReleaseAfterTheSplashGoesReachesTheAppletWithoutItsPr
     splash->done = true;
     shell.Idle();
     shell.MouseUp(fPoint2(4, 4));
-    std::vector<std::string> want = {"up 4,4"};
+    shell.MouseDown(fPoint2(5, 5));
+    std::vector<std::string> want = {"down 5,5"};
+    EXPECT_EQ(applet.events, want);
+}
+
+TEST_F(ApplicationRouting, AnOpenMenuTakesThePressesReleasesAndKeys) {
+    ShellMenu menu(&shell);
+    menu.AddItem("Home Position", 3, 'H', nullptr);
+    menu.AddItem("Quit", 5, 'Q', nullptr);
+    shell.Offer(&menu);
+    Start();
+    // The other button opens it at the pointer; a press off it closes it, and neither that
+    // press nor its release reaches the applet
+    shell.SecondaryDown(fPoint2(100, 100));
+    shell.SecondaryUp(fPoint2(100, 100));
+    EXPECT_TRUE(applet.GetIsMenuOpen());
+    shell.MouseDown(fPoint2(700, 400));
+    shell.MouseUp(fPoint2(700, 400));
+    EXPECT_FALSE(applet.GetIsMenuOpen());
+    // Opened by the applet (its menu button): keys choose, and go nowhere else
+    EXPECT_TRUE(applet.ShowMenuAt(fPoint2(10, 10)));
+    shell.Key(kDownArrowKey);
+    shell.Key(kDownArrowKey);
+    shell.Key(13);
+    EXPECT_FALSE(applet.GetIsMenuOpen());
+    // A second click of the other button closes it
+    shell.SecondaryDown(fPoint2(100, 100));
+    shell.SecondaryDown(fPoint2(100, 100));
+    EXPECT_FALSE(applet.GetIsMenuOpen());
+    std::vector<std::string> want = {"menu 5"};
     EXPECT_EQ(applet.events, want);
 }
 

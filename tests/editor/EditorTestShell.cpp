@@ -23,6 +23,11 @@ bool EditorTestShell::RequestNewBoundsSize(float w, float h) {
     return true;
 }
 
+void EditorTestShell::OfferShellMenu() {
+    shellMenu.reset(new ShellMenu(this));
+    OfferMenu(shellMenu.get());
+}
+
 void EditorTestShell::SetMouseCursor(AppCursor c) {
     EXPECT_TRUE(c >= 0 && c < kNumAppCursors) << "cursor " << c;
     cursor = c;
@@ -83,6 +88,15 @@ void EditorTestShell::DoubleClick(int x, int y) {
     Press(x, y);
     Tick();
     Release(x, y);
+    Tick();
+}
+
+void EditorTestShell::RightClick(int x, int y) {
+    MoveTo(x, y);
+    Tick();
+    SecondaryDown(fPoint2((float)x, (float)y));
+    Tick();
+    SecondaryUp(fPoint2((float)x, (float)y));
     Tick();
 }
 

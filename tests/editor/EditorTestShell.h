@@ -5,10 +5,12 @@
 // test GL context, so what the editor picks from its last drawing (sketched lines) is real.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Application.h"
+#include "ShellMenu.h"
 
 // Pins the clock before the Application base reads it in its constructor
 struct PinnedTestClock {
@@ -25,6 +27,10 @@ public:
 
     // Refuse size requests and keep these bounds instead (to lay out other grids)
     void LockBounds(float width, float height);
+    // Offer a menu shown in the window, as the program's shell does (before the applet is
+    // built: it describes its menu at construction)
+    void OfferShellMenu();
+    AppMenu* GetMenu() override { return shellMenu.get(); }
 
     // Hosts the applet (as EnterEventLoop does, without a loop)
     void Host(Applet* a) { Application::EnterEventLoop(a); }
@@ -43,6 +49,8 @@ public:
     void Click(int x, int y);
     // Two presses on one pixel well within the double-click time
     void DoubleClick(int x, int y);
+    // A press and release of the other (right) button
+    void RightClick(int x, int y);
     // Press at (x0, y0), move in steps to (x1, y1), release there
     void DragFromTo(int x0, int y0, int x1, int y1, int steps = 10);
 
@@ -88,4 +96,5 @@ private:
     int lastDownX = 0, lastDownY = 0;
     bool wasDoubleClick = false;
     bool wasClickInPlace = false;
+    std::unique_ptr<ShellMenu> shellMenu;
 };
