@@ -11,6 +11,7 @@
 namespace {
 
 const int kExitFailure = 2;
+const int kNumPoseSlots = 8;
 
 // A whole decimal number 0 .. max, nothing else
 bool ParseCount(const std::string& s, int max, int* value) {
@@ -32,7 +33,18 @@ bool ParseSize(const std::string& s, int* w, int* h) {
            *w > 0 && *h > 0;
 }
 
-bool ParsePoseList(const std::string& s, std::vector<int>* poses) {
+// A pose as people number them, 1 to 8, to the slot it names (0 to 7); "" or the reason
+std::string PoseSlot(int number, int* slot) {
+    if (number < 1 || number > kNumPoseSlots)
+        return "pose " + std::to_string(number) + " does not exist (poses are 1 to " +
+               std::to_string(kNumPoseSlots) + ")";
+    *slot = number - 1;
+    return "";
+}
+
+// Pose numbers separated by commas, as slots; false when an entry is not a number. *problem
+// gets why the first number that names no pose is refused ("" when every one names a pose).
+bool ParsePoseList(const std::string& s, std::vector<int>* poses, std::string* problem) {
     poses->clear();
     size_t start = 0;
     for (;;) {
@@ -42,7 +54,9 @@ bool ParsePoseList(const std::string& s, std::vector<int>* poses) {
                 s.substr(start, comma == std::string::npos ? std::string::npos : comma - start),
                 999, &p))
             return false;
-        poses->push_back(p);
+        int slot = 0;
+        if (problem->empty()) *problem = PoseSlot(p, &slot);
+        poses->push_back(slot);
         if (comma == std::string::npos) return true;
         start = comma + 1;
     }
@@ -51,6 +65,14 @@ bool ParsePoseList(const std::string& s, std::vector<int>* poses) {
 bool EndsWith(const std::string& s, const char* suffix) {
     size_t n = strlen(suffix);
     return s.size() > n && strcasecmp(s.c_str() + s.size() - n, suffix) == 0;
+}
+
+// The file name (after the last '/') has a dot after its first character
+bool HasExtension(const std::string& path) {
+    size_t slash = path.rfind('/');
+    size_t start = slash == std::string::npos ? 0 : slash + 1;
+    size_t dot = path.rfind('.');
+    return dot != std::string::npos && dot > start;
 }
 
 bool Fail(std::string* error, const std::string& message) {
@@ -65,7 +87,7 @@ const char* RenderUsage() {
            "       velko-render DOCUMENT --sheet -o SHEET.png\n"
            "       velko-render DOCUMENT --gif [--poses N,N,...] -o ANIMATION.gif\n"
            "Draws a Velko doll without a display, as the editor's Play mode shows it.\n"
-           "  --pose N       the doll settled in pose N (0 to 7); without it, the document's\n"
+           "  --pose N       the doll settled in pose N (1 to 8); without it, the document's\n"
            "                 own posture\n"
            "  --sheet        every filled pose in a grid, each labelled with its number\n"
            "  --gif          a looping animation through the poses at 30 frames a second\n"
@@ -74,7 +96,9 @@ const char* RenderUsage() {
            "  --size WxH     pixels of one picture, sheet cell or frame (default 800x480)\n"
            "  --icon         draw the doll's emotion icon too\n"
            "  --transparent  a transparent background (PNG only)\n"
-           "  -o FILE        the file to write\n"
+           "  --fit          frame the doll's drawing with a small margin instead of the whole\n"
+           "                 800x480 stage (an animation: the same frame for all its frames)\n"
+           "  -o FILE        the file to write (a name without an extension gets a PNG or GIF)\n"
            "Exit status: 0 when the file was written, 2 on any error (nothing is written).\n";
 }
 
@@ -110,14 +134,19 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
         } else if (name == "--pose") {
             if (sawPose) return Fail(error, "--pose is given twice");
             sawPose = true;
-            if (!ParseCount(value, 999, &c.request.pose))
+            int number = 0;
+            if (!ParseCount(value, 999, &number))
                 return Fail(error, "--pose needs a pose number, not \"" + value + "\"");
+            std::string problem = PoseSlot(number, &c.request.pose);
+            if (!problem.empty()) return Fail(error, "--pose " + value + ": " + problem);
         } else if (name == "--poses") {
             if (sawPoses) return Fail(error, "--poses is given twice");
             sawPoses = true;
-            if (!ParsePoseList(value, &c.request.poses))
+            std::string problem;
+            if (!ParsePoseList(value, &c.request.poses, &problem))
                 return Fail(
                     error, "--poses needs pose numbers separated by commas, not \"" + value + "\"");
+            if (!problem.empty()) return Fail(error, "--poses " + value + ": " + problem);
         } else if (name == "--sheet") {
             sawSheet = true;
         } else if (name == "--gif") {
@@ -132,6 +161,8 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
             c.request.options.icon = true;
         } else if (name == "--transparent") {
             c.request.options.transparent = true;
+        } else if (name == "--fit") {
+            c.request.options.fit = true;
         } else if (name == "-o" || name == "--output") {
             if (sawOutput) return Fail(error, "-o is given twice");
             sawOutput = true;
@@ -161,7 +192,8 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
     if (c.document.empty()) return Fail(error, "no document given");
     if (c.output.empty()) return Fail(error, "no output file given (-o FILE)");
     const char* extension = c.request.kind == RenderRequest::animation ? ".gif" : ".png";
-    if (!EndsWith(c.output, extension))
+    // A name without an extension is taken as it is (a thumbnailer names its output so)
+    if (HasExtension(c.output) && !EndsWith(c.output, extension))
         return Fail(error, "the output file of this command is a " + std::string(extension + 1) +
                                " and its name must end in " + extension);
     *out = c;

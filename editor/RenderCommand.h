@@ -3,8 +3,10 @@
 //
 //   velko-render DOC [--pose N] -o out.png
 //   velko-render DOC --sheet -o sheet.png
-//   velko-render DOC --gif [--poses 0,1,2,3] -o anim.gif
-//   options: --size WxH (default 800x480), --icon, --transparent (PNG only)
+//   velko-render DOC --gif [--poses 1,2,3,4] -o anim.gif
+//   options: --size WxH (default 800x480), --icon, --transparent (PNG only), --fit
+//
+// Poses are numbered 1 to 8 here, as the editor shows them; the request holds slots 0 to 7.
 //
 // Parsing is apart from running so it can be checked without drawing.
 #pragma once
@@ -23,8 +25,9 @@ struct RenderCommandLine {
 // The usage text, ending in a line end
 const char* RenderUsage();
 // Reads argv[1 ..]; false with *error (one line, no program name) for anything it does not
-// take: unknown options, missing or doubled values, options that do not fit the kind of
-// output, an output name whose extension does not match (.png, .gif)
+// take: unknown options, missing or doubled values, poses outside 1 to 8, options that do
+// not fit the kind of output, an output name whose extension does not match (.png, .gif);
+// a name without an extension is taken as it is
 bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine* out,
                             std::string* error);
 // Runs velko-render: 0 when the file was written, 2 (with a message on stderr and no file

@@ -46,15 +46,30 @@ TEST(RenderCommandLine, TakesEachKindOfOutputWithItsOptions) {
         &error))
         << error;
     EXPECT_EQ(c.document, "d.velko");
-    EXPECT_EQ(c.request.pose, 3);
+    EXPECT_EQ(c.request.pose, 2) << "pose 3 is slot 2";
     EXPECT_EQ(c.request.options.width, 320);
     EXPECT_EQ(c.request.options.height, 200);
     EXPECT_TRUE(c.request.options.icon && c.request.options.transparent);
-    ASSERT_TRUE(Parse({"d.velko", "--gif", "--poses", "4,0,7", "-o", "a.gif"}, &c, &error));
+    ASSERT_TRUE(Parse({"d.velko", "--gif", "--poses", "5,1,8", "-o", "a.gif"}, &c, &error));
     EXPECT_EQ(c.request.kind, RenderRequest::animation);
     EXPECT_EQ(c.request.poses, (std::vector<int>{4, 0, 7}));
-    ASSERT_TRUE(Parse({"d.velko", "--sheet", "-o", "s.png"}, &c, &error));
+    ASSERT_TRUE(Parse({"d.velko", "--sheet", "--fit", "-o", "s.png"}, &c, &error));
     EXPECT_EQ(c.request.kind, RenderRequest::sheet);
+    EXPECT_TRUE(c.request.options.fit);
+    // A name without an extension, as a thumbnailer gives, is taken for either kind
+    EXPECT_TRUE(Parse({"d.velko", "-o", "/tmp/thumb"}, &c, &error)) << error;
+    EXPECT_TRUE(Parse({"d.velko", "--gif", "-o", "anim"}, &c, &error)) << error;
+    // Poses are 1 to 8: the message names the range
+    for (const char* pose : {"0", "9"}) {
+        EXPECT_FALSE(Parse({"d.velko", "--pose", pose, "-o", "p.png"}, &c, &error));
+        EXPECT_NE(error.find("(poses are 1 to 8)"), std::string::npos) << error;
+        EXPECT_FALSE(Parse(
+            {"d.velko", "--gif", "--poses", std::string("1,").append(pose).c_str(), "-o", "a.gif"},
+            &c, &error));
+        EXPECT_NE(error.find("pose " + std::string(pose) + " does not exist (poses are 1 to 8)"),
+                  std::string::npos)
+            << error;
+    }
 }
 
 TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
@@ -242,6 +257,43 @@ TEST_F(VelkoRender, ASheetHasOneLabelledCellPerFilledPose) {
     }
 }
 
+TEST_F(VelkoRender, FitFramesTheDrawingInsteadOfTheStageForEveryKindOfOutput) {
+    Write("line.velko", LineDocument({0}));
+    // The line runs from x 500 to 700: fitted, it spans the picture but for a margin
+    Outcome run = Render({Path("line.velko"), "--fit", "--size", "200x100", "-o", Path("thumb")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    RgbaImage im;
+    ASSERT_TRUE(DecodePng(Read("thumb"), &im)) << "a PNG, though the name has no extension";
+    for (int x : {15, 100, 185}) EXPECT_TRUE(GrayNear(im, x, 50)) << x;
+    EXPECT_FALSE(GrayNear(im, 5, 50)) << "the margin";
+    // A sheet's cells are framed alike, and its label reads 1 for the first slot
+    ASSERT_EQ(Render({Path("line.velko"), "--sheet", "--fit", "-o", Path("s.png")}).status, 0);
+    ASSERT_TRUE(DecodePng(Read("s.png"), &im));
+    EXPECT_TRUE(GrayNear(im, 60, 240) && GrayNear(im, 740, 240));
+    EXPECT_EQ(GrayPixels(im, 8, 8, 13, 28), 0) << "a 1 has no left strokes";
+    EXPECT_GT(GrayPixels(im, 16, 8, 21, 28), 10);
+    // Every frame of an animation in one frame: together they reach the picture's edges
+    std::string doc, error;
+    ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error)) << error;
+    Write("juggler.velko", doc);
+    ASSERT_EQ(
+        Render({Path("juggler.velko"), "--gif", "--fit", "--size", "100x100", "-o", Path("a.gif")})
+            .status,
+        0);
+    DecodedGif gif;
+    ASSERT_TRUE(DecodeGif(Read("a.gif"), &gif));
+    int left = 100, right = 0, top = 100, bottom = 0;
+    for (const RgbaImage& f : gif.frames)
+        for (int y = 0; y < 100; y++)
+            for (int x = 0; x < 100; x++)
+                if (!IsWhite(f.Pixel(x, y))) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+    EXPECT_GE(std::max(right - left, bottom - top), 85);
+    EXPECT_TRUE(left >= 2 && top >= 2 && right <= 97 && bottom <= 97) << "within the margin";
+}
+
 TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfExactly) {
     std::string doc;
     std::string error;
@@ -274,7 +326,7 @@ TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfE
     ASSERT_EQ(Render({Path("juggler.velko"), "--sheet", "-o", Path("s2.png")}).status, 0);
     EXPECT_TRUE(Read("s1.png") == Read("s2.png"));
 
-    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "4,5", "--size", "200x120",
+    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "5,6", "--size", "200x120",
                           "-o", Path("c.gif")});
     ASSERT_EQ(two.status, 0) << two.err;
     DecodedGif shorter;
@@ -293,7 +345,7 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
         {Path("missing.velko"), "-o", Path("out.png")},
         {Path("junk.velko"), "-o", Path("out.png")},
         {Path("juggler.velko"), "--pose", "1", "-o", Path("out.png")},  // an empty pose
-        {Path("juggler.velko"), "--pose", "8", "-o", Path("out.png")},  // no such pose
+        {Path("juggler.velko"), "--pose", "9", "-o", Path("out.png")},  // no such pose
         {Path("juggler.velko"), "--gif", "--poses", "4,2", "-o", Path("out.gif")},
         {Path("juggler.velko"), "--frobnicate", "-o", Path("out.png")},
         {Path("juggler.velko"), "--pose", "1", "-o", Path("kept.png")},
