@@ -91,6 +91,8 @@ void VelkoDocument::SetPath(const std::string& p) {
 void VelkoDocument::Report(const std::string& message) {
     fprintf(stderr, "velko: %s\n", message.c_str());
     if (AppFiles* files = AppFiles::Get()) files->ShowError(message);
+    // After the dialog, which holds the program until it is closed
+    host->ShowStatus(message);
 }
 
 bool VelkoDocument::ConfirmDiscard() {
@@ -117,6 +119,7 @@ bool VelkoDocument::New() {
     if (!ConfirmDiscard()) return false;
     host->NewDocument();
     Begin();
+    host->ShowStatus("New doll");
     return true;
 }
 
@@ -124,7 +127,7 @@ bool VelkoDocument::Open() {
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     if (!ConfirmDiscard()) return false;
-    std::string chosen = files->ChooseDocumentToOpen(lastFolder);
+    std::string chosen = files->ChooseDocumentToOpen("Open", lastFolder);
     if (chosen.empty()) return false;  // cancelled
     return OpenPath(chosen);
 }
@@ -155,6 +158,7 @@ bool VelkoDocument::OpenRecovered(const std::string& p, const std::string& bytes
     // Unsaved work whatever the file on disk holds, until the person saves it
     savedBytes.clear();
     RefreshTitle();
+    host->ShowStatus("Restored " + GetName());
     return true;
 }
 
@@ -170,19 +174,20 @@ bool VelkoDocument::OpenPath(const std::string& p) {
     // version) does not count as changed merely by being read
     if (!host->WriteDocument(&savedBytes)) savedBytes = bytes;
     RefreshTitle();
+    host->ShowStatus("Opened " + GetName());
     return true;
 }
 
 bool VelkoDocument::Save() {
-    if (path.empty()) return SaveAs();
+    if (path.empty()) return SaveAs("Save");
     return SaveToPath(path);
 }
 
-bool VelkoDocument::SaveAs() {
+bool VelkoDocument::SaveAs(const char* title) {
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     std::string proposed = path.empty() ? std::string(kUntitled) + kDocumentExtension : GetName();
-    std::string chosen = files->ChooseDocumentToSave(lastFolder, proposed);
+    std::string chosen = files->ChooseDocumentToSave(title, lastFolder, proposed);
     if (chosen.empty()) return false;  // cancelled
     return SaveToPath(chosen);
 }
@@ -200,5 +205,6 @@ bool VelkoDocument::SaveToPath(const std::string& p) {
     SetPath(p);
     savedBytes = bytes;
     RefreshTitle();
+    host->ShowStatus("Saved " + GetName());
     return true;
 }

@@ -58,15 +58,27 @@ void Velko::TakeSnapshot() {
 
 void Velko::UndoStep() {
     // Not in the middle of an action: it would go on with a doll that is no longer there
-    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) return;
+    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) {
+        ShowStatus("Undo waits until what you are doing is finished");
+        return;
+    }
     BeginAction();
-    if (history.Undo()) RestoreSnapshot(history.GetCurrent());
+    if (history.Undo())
+        RestoreSnapshot(history.GetCurrent());
+    else
+        ShowStatus("Nothing to undo");
 }
 
 void Velko::RedoStep() {
-    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) return;
+    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) {
+        ShowStatus("Redo waits until what you are doing is finished");
+        return;
+    }
     BeginAction();
-    if (history.Redo()) RestoreSnapshot(history.GetCurrent());
+    if (history.Redo())
+        RestoreSnapshot(history.GetCurrent());
+    else
+        ShowStatus("Nothing to redo");
 }
 
 void Velko::RestoreSnapshot(const std::string& bytes) {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "AppFiles.h"
+#include "AuthorModePanel.h"
 #include "DollPictures.h"
 #include "EditorTestShell.h"
 #include "GIconTable.h"
@@ -93,6 +95,7 @@ public:
     std::string next;
     std::vector<std::string> asked;  // "open FOLDER", "save FOLDER NAME", "question NAME"
     std::vector<std::string> errors;
+    std::vector<std::string> titles;  // of the choosers, in order
     SaveChangesAnswer answer = discardChanges;
 
     FolderFiles() {
@@ -101,16 +104,21 @@ public:
     }
     ~FolderFiles() override { fs::remove_all(dir); }
 
-    std::string ChooseDocumentToOpen(const std::string& folder) override {
+    std::string ChooseDocumentToOpen(const std::string& title, const std::string& folder) override {
+        titles.push_back(title);
         asked.push_back("open " + folder);
         return Chosen();
     }
-    std::string ChooseDocumentToSave(const std::string& folder, const std::string& name) override {
+    std::string ChooseDocumentToSave(const std::string& title, const std::string& folder,
+                                     const std::string& name) override {
+        titles.push_back(title);
         asked.push_back("save " + folder + " " + name);
         return Chosen();
     }
-    std::string ChooseExportFile(const std::string& folder, const std::string& name,
-                                 const std::string& kind, const std::string& extension) override {
+    std::string ChooseExportFile(const std::string& title, const std::string& folder,
+                                 const std::string& name, const std::string& kind,
+                                 const std::string& extension) override {
+        titles.push_back(title);
         asked.push_back("export " + folder + " " + name + " " + kind + " " + extension);
         return Chosen();
     }
@@ -694,8 +702,41 @@ TEST_F(MenuCommands, TheTitleNamesTheDocumentAndMarksUnsavedChangesUntilTheyAreS
     s.files.next = "dancer.velko";
     s.Choose(Velko::kMenuOpen);
     EXPECT_EQ(s.files.asked.back(), "open " + s.files.dir.string());
+    EXPECT_EQ(s.in->StatusText(), "Opened dancer.velko");
     s.shell.Tick(300);
     EXPECT_EQ(s.shell.title, "dancer.velko - Velko");
+    // Each chooser is titled by its command
+    EXPECT_EQ(s.files.titles, (std::vector<std::string>{"Save As", "Open"}));
+}
+
+TEST_F(MenuCommands, TheStatusLineSaysWhatACommandDidOrWhyNotThenHintsAtTheMode) {
+    MenuSession s;
+    EXPECT_EQ(s.in->StatusText(), AuthorModePanel::modeHints[2]);  // Draw and Pose
+    struct {
+        std::function<void()> act;
+        const char* says;
+    } steps[] = {
+        {[&] { s.editor->MenuShortcutRefused(Velko::kMenuUndo); }, "Nothing to undo"},
+        {[&] { s.editor->MenuInvoked(Velko::kMenuRedo); }, "Nothing to redo"},
+        {[&] { s.Sketch(400, 200, 400, 262); }, nullptr},
+        {[&] { s.files.next = "walk.velko", s.Choose(Velko::kMenuSave); }, "Saved walk.velko"},
+        {[&] { s.editor->Key(8); }, "Nothing is selected: click a line, then Backspace deletes it"},
+        {[&] { s.files.next = "no-such-folder/x.velko", s.Choose(Velko::kMenuSaveAs); }, nullptr},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        if (step.says) {
+            EXPECT_EQ(s.in->StatusText(), step.says);
+        }
+    }
+    // A failure is said there too, as well as in its dialog
+    ASSERT_EQ(s.files.errors.size(), 1u);
+    EXPECT_EQ(s.in->StatusText(), s.files.errors[0]);
+    EXPECT_EQ(s.files.titles, (std::vector<std::string>{"Save", "Save As"}));
+    // A few seconds later the line shows the mode's hint again
+    s.shell.Wait(StatusLine::kMessageSeconds);
+    s.ChooseMode(kEditSkeletonItem);
+    EXPECT_EQ(s.in->StatusText(), AuthorModePanel::modeHints[kEditSkeletonItem]);
 }
 
 TEST_F(MenuCommands, NewOpenAndQuitAskAboutUnsavedChangesAndObeyTheAnswer) {
@@ -808,6 +849,8 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
         s.files.next = e.file;
         s.Choose(e.item);
         EXPECT_EQ(s.files.asked.back(), "export " + s.files.dir.string() + " " + e.asked);
+        EXPECT_EQ(s.in->StatusText().rfind(std::string("Exported ") + e.file + ": ", 0), 0u)
+            << s.in->StatusText();
         RenderRequest r;
         r.kind = e.kind;
         std::string want, error;
@@ -815,6 +858,17 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
         EXPECT_TRUE(s.files.Contents(e.file) == want) << e.file << " differs from the renderer's";
     }
     EXPECT_TRUE(s.files.errors.empty());
+    EXPECT_EQ(s.files.titles, (std::vector<std::string>{"Save As", "Export Picture",
+                                                        "Export Pose Sheet", "Export Animation"}));
+    // "Exported loop.gif: 149 frames, 188 KB, 5.0 s"
+    int frames = 0, kilobytes = 0;
+    float seconds = 0;
+    ASSERT_EQ(sscanf(s.in->StatusText().c_str(), "Exported loop.gif: %d frames, %d KB, %f s",
+                     &frames, &kilobytes, &seconds),
+              3)
+        << s.in->StatusText();
+    EXPECT_NEAR(seconds, frames / 30.0, 0.05);
+    EXPECT_EQ(kilobytes, (int)((s.files.Contents("loop.gif").size() + 512) / 1024));
 
     // The window's context is current again: the editor's frame still shows the stroke
     s.shell.Tick();

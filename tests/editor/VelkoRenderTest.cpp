@@ -57,6 +57,55 @@ TEST_F(EditorFrame, StartsWithThePanelThumbnailsSkeletonAndHeart) {
     int notWhite = 50 * 50 - Count(11, 421, 60, 470, kWhite);
     EXPECT_GT(notWhite, 40);
     EXPECT_GT(Count(5, 418, 65, 423, kLightGray), 30);
+    // Each thumbnail's number in its top-left corner, dark where the slot is filled
+    for (int i = 0; i < 8; i++) {
+        int left = i < 4 ? 700 : 600, top = 10 + 100 * (i % 4);
+        int inked = 12 * 12 - Count(left + 2, top + 2, left + 14, top + 14, kWhite);
+        EXPECT_GT(inked, 4) << "number of thumbnail " << i;
+    }
+    // The menu button under the panel, in its style, and the status line's hint
+    EXPECT_GT(Count(12, 116, 120, 118, kLightGray), 80);
+    EXPECT_GT(Count(30, 118, 70, 133, kGray), 10) << "its name";
+    EXPECT_GT(518 * 14 - Count(70, 462, 588, 476, kWhite), 100);
+}
+
+TEST(EditorMenuFrame, TheMenuIsDrawnWhereItOpensOnItsFirstFrame) {
+    if (!GLTestContext::Available()) GTEST_SKIP() << "no display";
+    EditorTestShell sh;
+    sh.OfferShellMenu();
+    Velko editor(&sh);
+    sh.Host(&editor);
+    sh.Tick();
+    sh.MoveTo(300, 120);
+    sh.Tick();
+    sh.SecondaryDown(fPoint2(300, 120));
+    sh.Tick();
+    GLTestContext& gl = GLTestContext::Get();
+    gl.Save("editor-menu-first-frame.png");
+    fRect box = sh.GetPopupMenu()->GetLevels().at(0).box;
+    // A white box with a gray frame over the doll (its spine runs through here), its rows'
+    // names in dark text, nothing lit before the pointer moves
+    EXPECT_EQ(box.GetTopLeft(), fPoint2(301, 121));
+    EXPECT_GE(gl.CountPixels((int)box.left - 1, (int)box.top + 5, (int)box.left + 2,
+                             (int)box.top + 25, kGray),
+              19)
+        << "its left edge";
+    EXPECT_EQ(gl.CountPixels((int)box.left + 1, (int)box.top + 1, (int)box.right, (int)box.bottom,
+                             kLightGray),
+              0)
+        << "the skeleton is hidden under it";
+    int dark = 0;
+    for (int y = (int)box.top; y < (int)box.bottom; y++)
+        for (int x = (int)box.left + 22; x < (int)box.left + 60; x++) {
+            RGB8 p = gl.Pixel(x, y);
+            dark += p.r < 80 && p.g < 80 && p.b < 80;
+        }
+    EXPECT_GT(dark, 30) << "File and Edit";
+    EXPECT_EQ(gl.CountPixels((int)box.left + 2, (int)box.top + 2, (int)box.right - 2,
+                             (int)box.bottom - 2, kGray),
+              0)
+        << "no row lit";
+    EXPECT_EQ(gl.CountPixels(0, 0, 600, 480, kGreen), 0) << "nor the bone the pointer was on";
 }
 
 TEST_F(EditorFrame, ALineDrawnAlongABoneFollowsTheBoneWhenTheDollIsPosed) {
