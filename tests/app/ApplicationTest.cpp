@@ -39,7 +39,6 @@ public:
     void EndFrame() override { frames++; }
 
     tickRegulator& Regulator() { return fpsRegulator; }
-    void Offer(ShellMenu* menu) { OfferMenu(menu); }
 };
 
 // A splash that counts what the shell asks of it and is done when told
@@ -159,34 +158,6 @@ TEST_F(ApplicationRouting, ThePressThatEndsTheSplashKeepsItsReleaseFromTheApplet
     shell.MouseUp(fPoint2(4, 4));
     shell.MouseDown(fPoint2(5, 5));
     std::vector<std::string> want = {"down 5,5"};
-    EXPECT_EQ(applet.events, want);
-}
-
-TEST_F(ApplicationRouting, AnOpenMenuTakesThePressesReleasesAndKeys) {
-    ShellMenu menu(&shell);
-    menu.AddItem("Home Position", 3, 'H', nullptr);
-    menu.AddItem("Quit", 5, 'Q', nullptr);
-    shell.Offer(&menu);
-    Start();
-    // The other button opens it at the pointer; a press off it closes it, and neither that
-    // press nor its release reaches the applet
-    shell.SecondaryDown(fPoint2(100, 100));
-    shell.SecondaryUp(fPoint2(100, 100));
-    EXPECT_TRUE(applet.GetIsMenuOpen());
-    shell.MouseDown(fPoint2(700, 400));
-    shell.MouseUp(fPoint2(700, 400));
-    EXPECT_FALSE(applet.GetIsMenuOpen());
-    // Opened by the applet (its menu button): keys choose, and go nowhere else
-    EXPECT_TRUE(applet.ShowMenuAt(fPoint2(10, 10)));
-    shell.Key(kDownArrowKey);
-    shell.Key(kDownArrowKey);
-    shell.Key(13);
-    EXPECT_FALSE(applet.GetIsMenuOpen());
-    // A second click of the other button closes it
-    shell.SecondaryDown(fPoint2(100, 100));
-    shell.SecondaryDown(fPoint2(100, 100));
-    EXPECT_FALSE(applet.GetIsMenuOpen());
-    std::vector<std::string> want = {"menu 5"};
     EXPECT_EQ(applet.events, want);
 }
 

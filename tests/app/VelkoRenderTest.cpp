@@ -60,16 +60,10 @@ TEST(RenderCommandLine, TakesEachKindOfOutputWithItsOptions) {
     EXPECT_TRUE(Parse({"d.velko", "-o", "/tmp/thumb"}, &c, &error)) << error;
     EXPECT_TRUE(Parse({"d.velko", "--gif", "-o", "anim"}, &c, &error)) << error;
     // Poses are 1 to 8: the message names the range
-    for (const char* pose : {"0", "9"}) {
-        EXPECT_FALSE(Parse({"d.velko", "--pose", pose, "-o", "p.png"}, &c, &error));
-        EXPECT_NE(error.find("(poses are 1 to 8)"), std::string::npos) << error;
-        EXPECT_FALSE(Parse(
-            {"d.velko", "--gif", "--poses", std::string("1,").append(pose).c_str(), "-o", "a.gif"},
-            &c, &error));
-        EXPECT_NE(error.find("pose " + std::string(pose) + " does not exist (poses are 1 to 8)"),
-                  std::string::npos)
-            << error;
-    }
+    EXPECT_FALSE(Parse({"d.velko", "--pose", "0", "-o", "p.png"}, &c, &error));
+    EXPECT_EQ(error, "--pose 0: pose 0 does not exist (poses are 1 to 8)");
+    EXPECT_FALSE(Parse({"d.velko", "--gif", "--poses", "1,9", "-o", "a.gif"}, &c, &error));
+    EXPECT_EQ(error, "--poses 1,9: pose 9 does not exist (poses are 1 to 8)");
 }
 
 TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
@@ -272,26 +266,16 @@ TEST_F(VelkoRender, FitFramesTheDrawingInsteadOfTheStageForEveryKindOfOutput) {
     EXPECT_TRUE(GrayNear(im, 60, 240) && GrayNear(im, 740, 240));
     EXPECT_EQ(GrayPixels(im, 8, 8, 13, 28), 0) << "a 1 has no left strokes";
     EXPECT_GT(GrayPixels(im, 16, 8, 21, 28), 10);
-    // Every frame of an animation in one frame: together they reach the picture's edges
-    std::string doc, error;
-    ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error)) << error;
-    Write("juggler.velko", doc);
+    // An animation of the one filled pose: one frame holds the line as it breathes (0.98 to
+    // 1.02 about the head), so it spans the picture in every frame
     ASSERT_EQ(
-        Render({Path("juggler.velko"), "--gif", "--fit", "--size", "100x100", "-o", Path("a.gif")})
+        Render({Path("line.velko"), "--gif", "--fit", "--size", "200x100", "-o", Path("a.gif")})
             .status,
         0);
     DecodedGif gif;
     ASSERT_TRUE(DecodeGif(Read("a.gif"), &gif));
-    int left = 100, right = 0, top = 100, bottom = 0;
-    for (const RgbaImage& f : gif.frames)
-        for (int y = 0; y < 100; y++)
-            for (int x = 0; x < 100; x++)
-                if (!IsWhite(f.Pixel(x, y))) {
-                    left = std::min(left, x), right = std::max(right, x);
-                    top = std::min(top, y), bottom = std::max(bottom, y);
-                }
-    EXPECT_GE(std::max(right - left, bottom - top), 85);
-    EXPECT_TRUE(left >= 2 && top >= 2 && right <= 97 && bottom <= 97) << "within the margin";
+    for (const RgbaImage& frame : gif.frames)
+        for (int x : {20, 100, 170}) EXPECT_TRUE(GrayNear(frame, x, 50)) << x;
 }
 
 TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfExactly) {

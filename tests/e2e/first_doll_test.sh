@@ -13,15 +13,10 @@ e2e_shot splash
 e2e_expect_ge "title drawn" "$(e2e_not_white splash 100 40 700 440)" 40
 e2e_expect_ge "copyright line" "$(e2e_count splash 0 455 250 480 191,191,191)" 20
 e2e_expect_eq "no mode panel yet" "$(e2e_pixel splash 14 54)" "255,255,255"
-# The first click ends it: the editor is there within half a second
-e2e_click 500 300 0.1
+e2e_click 500 300 0.1 # ends it: the editor is there within half a second
 sleep 0.3
 e2e_shot editor-at-once
-case "$(e2e_pixel editor-at-once 14 54)" in
-127,127,127 | 128,128,128) echo "ok: the editor within 0.5 s of the click" ;;
-*) e2e_fail "no editor 0.5 s after the click" ;;
-esac
-e2e_wait_for_editor editor || e2e_finish
+e2e_expect_eq "the editor within 0.5 s" "$(e2e_pixel editor-at-once 14 54 | sed 's/127/128/g')" 128,128,128
 
 # Lines beside the right forearm, the left forearm and the left shin
 e2e_drag 400 200 400 262 12
@@ -33,7 +28,7 @@ e2e_expect_ge "line on the right forearm" "$(e2e_count lines 394 198 407 262 128
 e2e_expect_ge "line on the left forearm" "$(e2e_count lines 234 200 247 262 128,128,128)" 30
 e2e_expect_ge "line on the left shin" "$(e2e_count lines 246 352 259 414 128,128,128)" 30
 
-# Pose 5 is being recorded: the left hand pulled out to the left. In "Play" only the lines
+# Pose 4 is being recorded: the left hand pulled out to the left. In "Play" only the lines
 # are drawn, so the left forearm's line is seen to have gone with its bone.
 e2e_drag 220 282 130 215 12
 e2e_click 40 20 0.2
@@ -48,55 +43,55 @@ old=$(e2e_count posed-play 234 200 247 262 128,128,128)
 e2e_expect_eq "no bones in Play" "$(e2e_count posed-play 130 0 590 480 191,191,191)" 0
 e2e_click 40 60 0.2 # back to "Draw and Pose"
 
-# Thumbnail 6 records the next pose: the right hand raised to the right as well
+# Thumbnail 5 records the next pose: the right hand raised to the right as well
 e2e_click 645 155 0.5
 e2e_drag 420 282 530 185 12
 e2e_move 560 460 0.8
-e2e_shot pose6
-e2e_expect_ge "pose 6 framed yellow" "$(e2e_count pose6 605 108 685 113 255,255,0)" 100
-e2e_expect_ge "right hand out in pose 6" "$(e2e_count pose6 450 100 590 260 128,128,128)" 60
+e2e_shot pose5
+e2e_expect_ge "pose 5 framed yellow" "$(e2e_count pose5 605 108 685 113 255,255,0)" 100
+e2e_expect_ge "right hand out in pose 5" "$(e2e_count pose5 450 100 590 260 128,128,128)" 60
 
-# Clicking thumbnail 5 takes the doll back to the first pose, and thumbnail 6 to the second
+# Clicking thumbnail 4 takes the doll back to the first pose, and thumbnail 5 to the second
 e2e_click 645 55 0.2
 e2e_move 560 460 1.5
-e2e_shot back-to-5
-e2e_expect_ge "pose 5 framed yellow" "$(e2e_count back-to-5 605 8 685 13 255,255,0)" 100
-e2e_expect_eq "right hand back down" "$(e2e_count back-to-5 450 100 590 260 128,128,128)" 0
-e2e_expect_ge "right hand at its old place" "$(e2e_count back-to-5 402 264 439 301 128,128,128)" 40
-e2e_expect_ge "left hand still out" "$(e2e_count back-to-5 90 150 215 290 128,128,128)" 30
+e2e_shot back-to-4
+e2e_expect_ge "pose 4 framed yellow" "$(e2e_count back-to-4 605 8 685 13 255,255,0)" 100
+e2e_expect_eq "right hand back down" "$(e2e_count back-to-4 450 100 590 260 128,128,128)" 0
+e2e_expect_ge "right hand at its old place" "$(e2e_count back-to-4 402 264 439 301 128,128,128)" 40
+e2e_expect_ge "left hand still out" "$(e2e_count back-to-4 90 150 215 290 128,128,128)" 30
 e2e_click 645 155 0.2
 e2e_move 560 460 1.5
-e2e_shot back-to-6
-e2e_expect_ge "right hand raised again" "$(e2e_count back-to-6 450 100 590 260 128,128,128)" 60
+e2e_shot back-to-5
+e2e_expect_ge "right hand raised again" "$(e2e_count back-to-5 450 100 590 260 128,128,128)" 60
 # The right hand and its line are where they were recorded (motion stops within 3 units)
-a=$(e2e_centroid pose6 450 100 590 260 128,128,128)
-b=$(e2e_centroid back-to-6 450 100 590 260 128,128,128)
-e2e_near "$a" "$b" 4 && echo "ok: pose 6 as it was recorded ($a, $b)" ||
-    e2e_fail "pose 6 came back elsewhere: recorded at $a, now at $b"
+a=$(e2e_centroid pose5 450 100 590 260 128,128,128)
+b=$(e2e_centroid back-to-5 450 100 590 260 128,128,128)
+e2e_near "$a" "$b" 4 && echo "ok: pose 5 as it was recorded ($a, $b)" ||
+    e2e_fail "pose 5 came back elsewhere: recorded at $a, now at $b"
 
-# Thumbnail 1 is empty until thumbnail 6 is dragged onto it
-e2e_expect_eq "thumbnail 1 empty" "$(e2e_not_white back-to-6 715 25 786 96)" 0
+# Thumbnail 0 is empty until thumbnail 5 is dragged onto it
+e2e_expect_eq "thumbnail 0 empty" "$(e2e_not_white back-to-5 715 25 786 96)" 0
 e2e_drag 645 155 745 55 12
 e2e_move 560 460 0.3
 e2e_shot copied
-e2e_expect_ge "thumbnail 1 holds a figure" "$(e2e_not_white copied 715 25 786 96)" 40
+e2e_expect_ge "thumbnail 0 holds a figure" "$(e2e_not_white copied 715 25 786 96)" 40
 diff=$(e2e_diff copied copied 715 25 786 96 615 125)
-[ "$diff" -lt 30 ] && echo "ok: thumbnail 1 shows pose 6 ($diff pixels differ)" ||
-    e2e_fail "thumbnail 1 differs from thumbnail 6 ($diff pixels)"
+[ "$diff" -lt 30 ] && echo "ok: thumbnail 0 shows pose 5 ($diff pixels differ)" ||
+    e2e_fail "thumbnail 0 differs from thumbnail 5 ($diff pixels)"
 # and clicking it moves the doll into the copied pose
 e2e_click 745 55 0.2
 e2e_move 560 460 1.5
-e2e_shot pose1
-e2e_expect_ge "pose 1 has the right hand raised" "$(e2e_count pose1 450 100 590 260 128,128,128)" 60
+e2e_shot pose0
+e2e_expect_ge "pose 0 has the right hand raised" "$(e2e_count pose0 450 100 590 260 128,128,128)" 60
 
 # Tab and down step to the next thumbnail, up to the one before, left to the column on the
 # left (4 on) and right back again
-yellow_at() { # shot slot (0 to 7) -> yellow pixels along its thumbnail's top edge
+yellow_at() { # shot widget -> yellow pixels along the widget's top edge
     local i="$2" x y
     x=$((i < 4 ? 705 : 605)) y=$((8 + 100 * (i % 4)))
     e2e_count "$1" "$x" "$y" $((x + 80)) $((y + 5)) 255,255,0
 }
-e2e_expect_ge "pose 1 edited" "$(yellow_at pose1 0)" 100
+e2e_expect_ge "pose 0 edited" "$(yellow_at pose0 0)" 100
 step=0
 for key_want in Tab:1 Down:2 Up:1 Left:5 Right:1 Tab:2; do
     key=${key_want%:*} want=${key_want#*:}
@@ -104,7 +99,7 @@ for key_want in Tab:1 Down:2 Up:1 Left:5 Right:1 Tab:2; do
     sleep 0.3
     step=$((step + 1))
     e2e_shot "key-$step-$key"
-    e2e_expect_ge "$key frames thumbnail $((want + 1)) yellow" "$(yellow_at "key-$step-$key" "$want")" 100
+    e2e_expect_ge "$key frames thumbnail $want yellow" "$(yellow_at "key-$step-$key" "$want")" 100
 done
 
 e2e_alive || e2e_fail "program died"

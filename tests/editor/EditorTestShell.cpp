@@ -91,15 +91,6 @@ void EditorTestShell::DoubleClick(int x, int y) {
     Tick();
 }
 
-void EditorTestShell::RightClick(int x, int y) {
-    MoveTo(x, y);
-    Tick();
-    SecondaryDown(fPoint2((float)x, (float)y));
-    Tick();
-    SecondaryUp(fPoint2((float)x, (float)y));
-    Tick();
-}
-
 void EditorTestShell::DragFromTo(int x0, int y0, int x1, int y1, int steps) {
     MoveTo(x0, y0);
     Tick();

@@ -49,8 +49,6 @@ public:
     void Click(int x, int y);
     // Two presses on one pixel well within the double-click time
     void DoubleClick(int x, int y);
-    // A press and release of the other (right) button
-    void RightClick(int x, int y);
     // Press at (x0, y0), move in steps to (x1, y1), release there
     void DragFromTo(int x0, int y0, int x1, int y1, int steps = 10);
 

@@ -416,19 +416,15 @@ TEST_F(Editor, DeleteOverAThumbnailEmptiesItsSlotAsOneStepAndItStaysEmpty) {
     sh.Tick(2);
     ASSERT_EQ(s->Doll().GetEditPose(), 4);
     ASSERT_GT(s->Doll().poses[4].GetNumJoints(), 0);  // it records the doll
-    fPoint2 c = s->WidgetCentre(4);
-    sh.MoveTo((int)c.x, (int)c.y);
+    sh.MoveTo((int)s->WidgetCentre(4).x, (int)s->WidgetCentre(4).y);
     sh.Tick();
     sh.KeyPress(127);
     sh.Tick(3);
     EXPECT_EQ(s->Doll().poses[4].GetNumJoints(), 0) << "and nothing records into it again";
-    EXPECT_EQ(s->Doll().GetEditPose(), -1);
     EXPECT_EQ(s->in.StatusText(), "Cleared pose 5");
     EXPECT_EQ(s->in.History().GetUndoLabel(), "Clear Pose 5");
-    // Backspace does it too; an empty slot only says so
-    sh.KeyPress(8);
+    sh.KeyPress(8);  // Backspace too; an empty slot only says so
     EXPECT_EQ(s->in.StatusText(), "Pose 5 is already empty");
-    EXPECT_EQ(s->Doll().GetNumJoints(), 11);
     s->editor.MenuInvoked(Velko::kMenuUndo);
     EXPECT_GT(s->Doll().poses[4].GetNumJoints(), 0);
 }
@@ -675,8 +671,8 @@ TEST_F(Editor, TheIconMenuMovesWithTheIconWhenTheIconIsDraggedWhileOpen) {
 
 // Other window heights: the grid's columns, and what the side arrows do
 
-// The shell's own menu over the editor, opened by its button or the right button
-TEST(EditorMenu, TheButtonAndTheRightButtonOpenTheMenuWhichTakesThePointerAndTheKeys) {
+// The shell's own menu over the editor, opened by the editor's button
+TEST(EditorMenu, TheMenuButtonOpensTheMenuAndAClickedItemReachesTheEditorAlone) {
     if (!GLTestContext::Available()) GTEST_SKIP() << "no display";
     EditorTestShell sh;
     sh.OfferShellMenu();
@@ -684,39 +680,20 @@ TEST(EditorMenu, TheButtonAndTheRightButtonOpenTheMenuWhichTakesThePointerAndThe
     VelkoTestAccess in(editor);
     sh.Host(&editor);
     sh.Tick();
-    sh.MoveTo(60, 125);
-    sh.Tick();
-    EXPECT_EQ(in.StatusText(), "Menu: the File and Edit commands (or right-click anywhere)");
-    sh.Click(60, 125);
-    ASSERT_TRUE(sh.GetIsMenuOpen()) << "the button under the mode panel opens it";
+    sh.Click(60, 125);  // the button under the mode panel
+    ASSERT_TRUE(sh.GetIsMenuOpen());
     const std::vector<PopupMenu::Level>& levels = sh.GetPopupMenu()->GetLevels();
     EXPECT_LT(levels[0].box.top - 134, 3) << "just below the button";
-    // File, then "Edit Mask" in it, as a person points and clicks
+    // File, then "Edit Mask" (separators are rows too), as a person points and clicks
     fPoint2 file = levels[0].rows[0].rect.GetCenter();
     sh.MoveTo((int)file.x, (int)file.y);
     sh.Tick();
-    ASSERT_EQ(levels.size(), 2u);
-    int mask = -1;
-    for (size_t r = 0; r < levels[1].rows.size(); r++)
-        if (sh.GetPopupMenu()->GetLabel(levels[1].rows[r]) == "Edit Mask") mask = (int)r;
-    ASSERT_GE(mask, 0);
-    fPoint2 item = levels[1].rows[(size_t)mask].rect.GetCenter();
+    ASSERT_EQ(sh.GetPopupMenu()->GetLabel(levels.at(1).rows.at(10)), "Edit Mask");
+    fPoint2 item = levels[1].rows[10].rect.GetCenter();
     sh.Click((int)item.x, (int)item.y);
     EXPECT_FALSE(sh.GetIsMenuOpen());
     EXPECT_TRUE(in.EditingMask());
     EXPECT_EQ(in.Doll().GetNumLines(), 0) << "the click drew nothing";
-
-    // A right click on a joint opens it there; the joint under it is not lit, and Escape
-    // closes it without reaching the editor
-    fPoint2 hips = in.Doll().joints[kHips].loc;
-    sh.RightClick((int)hips.x, (int)hips.y);
-    ASSERT_TRUE(sh.GetIsMenuOpen());
-    EXPECT_EQ(in.ActiveJoint(), nullptr);
-    EXPECT_EQ(sh.cursor, App::normalCursor);
-    sh.KeyPress(27);
-    EXPECT_FALSE(sh.GetIsMenuOpen());
-    sh.Tick();
-    EXPECT_EQ(in.ActiveJoint(), &in.Doll().joints[kHips]);
 }
 
 TEST(EditorLayout, ATallWindowHoldsEveryThumbnailInOneColumnAndStartsWithoutAnEditPose) {

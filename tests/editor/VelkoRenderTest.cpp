@@ -69,45 +69,6 @@ TEST_F(EditorFrame, StartsWithThePanelThumbnailsSkeletonAndHeart) {
     EXPECT_GT(518 * 14 - Count(70, 462, 588, 476, kWhite), 100);
 }
 
-TEST(EditorMenuFrame, TheMenuIsDrawnWhereItOpensOnItsFirstFrame) {
-    if (!GLTestContext::Available()) GTEST_SKIP() << "no display";
-    EditorTestShell sh;
-    sh.OfferShellMenu();
-    Velko editor(&sh);
-    sh.Host(&editor);
-    sh.Tick();
-    sh.MoveTo(300, 120);
-    sh.Tick();
-    sh.SecondaryDown(fPoint2(300, 120));
-    sh.Tick();
-    GLTestContext& gl = GLTestContext::Get();
-    gl.Save("editor-menu-first-frame.png");
-    fRect box = sh.GetPopupMenu()->GetLevels().at(0).box;
-    // A white box with a gray frame over the doll (its spine runs through here), its rows'
-    // names in dark text, nothing lit before the pointer moves
-    EXPECT_EQ(box.GetTopLeft(), fPoint2(301, 121));
-    EXPECT_GE(gl.CountPixels((int)box.left - 1, (int)box.top + 5, (int)box.left + 2,
-                             (int)box.top + 25, kGray),
-              19)
-        << "its left edge";
-    EXPECT_EQ(gl.CountPixels((int)box.left + 1, (int)box.top + 1, (int)box.right, (int)box.bottom,
-                             kLightGray),
-              0)
-        << "the skeleton is hidden under it";
-    int dark = 0;
-    for (int y = (int)box.top; y < (int)box.bottom; y++)
-        for (int x = (int)box.left + 22; x < (int)box.left + 60; x++) {
-            RGB8 p = gl.Pixel(x, y);
-            dark += p.r < 80 && p.g < 80 && p.b < 80;
-        }
-    EXPECT_GT(dark, 30) << "File and Edit";
-    EXPECT_EQ(gl.CountPixels((int)box.left + 2, (int)box.top + 2, (int)box.right - 2,
-                             (int)box.bottom - 2, kGray),
-              0)
-        << "no row lit";
-    EXPECT_EQ(gl.CountPixels(0, 0, 600, 480, kGreen), 0) << "nor the bone the pointer was on";
-}
-
 TEST_F(EditorFrame, ALineDrawnAlongABoneFollowsTheBoneWhenTheDollIsPosed) {
     EditorTestShell& sh = s->shell;
     sh.DragFromTo(400, 200, 400, 260, 12);  // beside the right forearm
