@@ -3,7 +3,8 @@
 // file name is never parsed), reads its standard output to the end and waits for it; the
 // program's own window does not update meanwhile, which keeps the dialog effectively modal.
 // When zenity cannot be run, or exits in any way not listed below, the call counts as
-// cancelled.
+// cancelled, except the question about unsaved changes, which then says it could not ask.
+// Texts shown are made valid UTF-8; file names are passed on as the bytes they are.
 #pragma once
 
 #include <string>

@@ -1,10 +1,11 @@
 // Program entry: obtains the shell, gives it the title splash (short when a document is
 // named or a recovery copy waits), installs the desktop's file services, builds the editor
-// applet and runs the event loop until the person quits. The
-// shell owns the splash screen; main owns the shell, the file services and the applet.
+// applet and runs the event loop until the person quits. The shell owns the splash screen;
+// main owns the shell, the file services and the applet.
 //
 // Usage: velko [DOCUMENT]
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -34,6 +35,9 @@ bool RecoveryCopyWaits(const std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A launcher may leave SIGCHLD ignored, and then the dialogs' exit status is lost (the
+    // children are reaped by the kernel) and every answer would read as Cancel
+    signal(SIGCHLD, SIG_DFL);
     if (argc > 2 || (argc == 2 && (!strcmp(argv[1], "--help") || !strcmp(argv[1], "-h")))) {
         fprintf(argc > 2 ? stderr : stdout, "Usage: velko [DOCUMENT]\n");
         return argc > 2 ? 2 : 0;

@@ -67,22 +67,30 @@ const char* ExportCommandName(DollExportKind kind) {
     return "Export";
 }
 
-bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& folder,
+bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& documentPath,
                 const std::string& documentName, std::string* message) {
     message->clear();
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     bool gif = kind == DollExportKind::animation;
-    std::string path = files->ChooseExportFile(
-        ExportCommandName(kind), folder, ProposedExportName(kind, documentName),
-        gif ? "GIF animations" : "PNG pictures", gif ? ".gif" : ".png");
+    const char* extension = gif ? ".gif" : ".png";
+    std::string path = files->ChooseExportFile(ExportCommandName(kind), FolderOfPath(documentPath),
+                                               ProposedExportName(kind, documentName),
+                                               gif ? "GIF animations" : "PNG pictures", extension);
     if (path.empty()) return false;  // cancelled
+
+    std::string error;
+    if (!CheckExportTarget(path, extension, documentPath, &error)) {
+        *message = error;
+        Report(error);
+        return false;
+    }
 
     RenderRequest request;
     request.kind = kind == DollExportKind::picture     ? RenderRequest::still
                    : kind == DollExportKind::poseSheet ? RenderRequest::sheet
                                                        : RenderRequest::animation;
-    std::string bytes, error;
+    std::string bytes;
     RenderSummary summary;
     if (!RenderDollDocument(document, request, &bytes, &error, &summary)) {
         *message = "Could not export \"" + path + "\": " + error;

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "DocumentFile.h"
 
@@ -62,17 +61,9 @@ bool ParsePoseList(const std::string& s, std::vector<int>* poses, std::string* p
     }
 }
 
-bool EndsWith(const std::string& s, const char* suffix) {
-    size_t n = strlen(suffix);
-    return s.size() > n && strcasecmp(s.c_str() + s.size() - n, suffix) == 0;
-}
-
-// The file name (after the last '/') has a dot after its first character
-bool HasExtension(const std::string& path) {
-    size_t slash = path.rfind('/');
-    size_t start = slash == std::string::npos ? 0 : slash + 1;
-    size_t dot = path.rfind('.');
-    return dot != std::string::npos && dot > start;
+// The extension of the format the request writes
+const char* OutputExtension(const RenderRequest& r) {
+    return r.kind == RenderRequest::animation ? ".gif" : ".png";
 }
 
 bool Fail(std::string* error, const std::string& message) {
@@ -98,7 +89,8 @@ const char* RenderUsage() {
            "  --transparent  a transparent background (PNG only)\n"
            "  --fit          frame the doll's drawing with a small margin instead of the whole\n"
            "                 800x480 stage (an animation: the same frame for all its frames)\n"
-           "  -o FILE        the file to write (a name without an extension gets a PNG or GIF)\n"
+           "  -o FILE        the file to write; its name ends in .png (.gif with --gif)\n"
+           "                 or has no extension at all\n"
            "Exit status: 0 when the file was written, 2 on any error (nothing is written).\n";
 }
 
@@ -191,11 +183,8 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
         return Fail(error, "--transparent works for PNG pictures only, not with --gif");
     if (c.document.empty()) return Fail(error, "no document given");
     if (c.output.empty()) return Fail(error, "no output file given (-o FILE)");
-    const char* extension = c.request.kind == RenderRequest::animation ? ".gif" : ".png";
-    // A name without an extension is taken as it is (a thumbnailer names its output so)
-    if (HasExtension(c.output) && !EndsWith(c.output, extension))
-        return Fail(error, "the output file of this command is a " + std::string(extension + 1) +
-                               " and its name must end in " + extension);
+    const std::string why = WhyNotAnExportName(c.output, OutputExtension(c.request));
+    if (!why.empty()) return Fail(error, "-o " + c.output + ": " + why);
     *out = c;
     return true;
 }
@@ -210,6 +199,12 @@ int RunRenderCommand(int argc, const char* const* argv) {
     if (c.help) {
         fputs(RenderUsage(), stdout);
         return 0;
+    }
+    // Before anything is read or drawn: the document itself, a pipe or a read-only file
+    // is never the output
+    if (!CheckExportTarget(c.output, OutputExtension(c.request), c.document, &error)) {
+        fprintf(stderr, "velko-render: %s\n", error.c_str());
+        return kExitFailure;
     }
     std::string document;
     if (!ReadWholeFile(c.document, &document, &error)) {

@@ -26,10 +26,11 @@ struct RenderCommandLine {
 const char* RenderUsage();
 // Reads argv[1 ..]; false with *error (one line, no program name) for anything it does not
 // take: unknown options, missing or doubled values, poses outside 1 to 8, options that do
-// not fit the kind of output, an output name whose extension does not match (.png, .gif);
-// a name without an extension is taken as it is
+// not fit the kind of output, an output name with another format's extension than .png
+// (.gif for --gif); a name without an extension is taken as it is
 bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine* out,
                             std::string* error);
 // Runs velko-render: 0 when the file was written, 2 (with a message on stderr and no file
-// written) on any failure
+// written) on any failure, the output being the document itself, a pipe or read-only
+// among them
 int RunRenderCommand(int argc, const char* const* argv);

@@ -39,8 +39,6 @@ const float kIconMenuTint = 0.15f;  // white towards blue while the icon menu is
 // the whole document to compare it costs more than a tick for a heavy doll, so it is done
 // once an action has come to rest, not while the doll moves into a pose
 const int kDocumentRestTicks = 2;
-// The first recovery copy of unsaved work is written as soon as there is some
-const int kRecoveryWriteTicksAtStart = 1 << 30;
 
 // The icon table is process-wide and never emptied: register the built-in set once, however
 // many editors a process builds
@@ -76,7 +74,7 @@ Velko::Velko(App* shell)
       historyFingerprint(0),
       recoveryStale(false),
       recoveryKept(false),
-      ticksSinceRecoveryWrite(kRecoveryWriteTicksAtStart) {
+      lastRecoveryWriteTime(-1e9) {
     mode = idle;
     selectedLine = nullptr;
     mouseDownWasOnIcon = false;
@@ -149,10 +147,10 @@ void Velko::MenuInvoked(int id) {
     if (id != kMenuUndo && id != kMenuRedo) BeginAction();
     switch (id) {
         case kMenuNew:
-            if (document.New()) EndAction("New");
+            document.New();
             break;
         case kMenuOpen:
-            if (document.Open()) EndAction("Open");
+            document.Open();
             break;
         case kMenuSave:
             document.Save();
@@ -179,7 +177,7 @@ void Velko::MenuInvoked(int id) {
                 selectedLine = nullptr;
             break;
         case kMenuQuit:
-            if (document.MayQuit()) SetQuit(true);
+            Quit();
             break;
         case kMenuUndo:
             UndoStep();
@@ -199,8 +197,7 @@ void Velko::Export(int kind) {
     std::string bytes = history.GetCurrent();
     if (bytes.empty()) WriteDocument(&bytes);
     std::string message;
-    ExportDoll((DollExportKind)kind, bytes, FolderOfPath(document.GetPath()), document.GetName(),
-               &message);
+    ExportDoll((DollExportKind)kind, bytes, document.GetPath(), document.GetName(), &message);
     if (!message.empty()) ShowStatus(message);
 }
 
@@ -431,10 +428,7 @@ void Velko::Idle() {
         // over the title splash
         documentBegun = true;
         document.BeginWithPath(startDocument);
-        std::string start;
-        WriteDocument(&start);
-        history.Reset(start);
-        historyFingerprint = lastDollFingerprint = DollFingerprint();
+        BeginHistory();  // whether a document was opened or not
         OfferRecovery();
     }
 

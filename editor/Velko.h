@@ -113,10 +113,10 @@ private:
     // The recovery copy of unsaved work, when enabled
     std::unique_ptr<RecoveryFile> recovery;
     std::string recoveryFolder;
-    std::string recoveryWritten;  // the document last handed to the recovery file
-    bool recoveryStale;           // unsaved work newer than the recovery copy
-    bool recoveryKept;            // a recovery copy may be on disk
-    int ticksSinceRecoveryWrite;
+    std::string recoveryWritten;   // the document last handed to the recovery file
+    bool recoveryStale;            // unsaved work newer than the recovery copy
+    bool recoveryKept;             // a recovery copy may be on disk
+    double lastRecoveryWriteTime;  // GetPreciseSeconds() of the last copy handed over
 
     void ClearActiveElements();
     // The icon to the bottom-left corner (inset 10), showing "heart"
@@ -155,6 +155,7 @@ private:
     bool WriteDocument(std::string* bytes) override;
     void LoadDocument(tbfReader* reader) override;
     void NewDocument() override;
+    void DocumentReplaced() override;
     void ShowTitle(const char* title) override { SetWindowTitle(title); }
     // Changes whenever the posture, a pose or the icon changes
     uint64_t DollFingerprint() const;
@@ -175,10 +176,15 @@ private:
     void RedoStep();
     // Replaces the doll with a document of the history, as Open loads a file
     void RestoreSnapshot(const std::string& bytes);
+    // Forgets every step: the history begins with the doll as it stands
+    void BeginHistory();
     // The title, the Edit menu and the recovery copy after the current document changed
     void DocumentStateChanged();
     // Writes the recovery copy when it is due (every tick, cheap when it is not)
     void KeepRecoveryCopy();
+    // Quit and closing the window: asks about unsaved changes first; when no question can
+    // be shown, the work is kept as a recovery copy for the next start instead
+    void Quit();
     // Offers what programs that ended without saving left behind (once, at start)
     void OfferRecovery();
 

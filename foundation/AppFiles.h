@@ -39,9 +39,9 @@ public:
         return "";
     }
 
-    enum SaveChangesAnswer { saveChanges, discardChanges, cancelCommand };
+    enum SaveChangesAnswer { saveChanges, discardChanges, cancelCommand, cannotAsk };
     // Asks "Save changes to NAME?" with the answers Save, Don't Save and Cancel; a dialog
-    // that cannot be shown or is closed counts as Cancel
+    // that is closed counts as Cancel, and one that cannot be shown at all is cannotAsk
     virtual SaveChangesAnswer AskSaveChanges(const std::string& documentName) = 0;
     enum RecoveryAnswer { restoreRecovery, discardRecovery, keepRecovery };
     // Asks "Velko closed without saving NAME. Restore it?" with the answers Restore and

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -84,6 +85,8 @@ TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
         {"d.velko", "--gif", "--transparent", "-o", "a.gif"},
         {"d.velko", "--gif", "-o", "a.png"},  // extension of another kind
         {"d.velko", "-o", "p.gif"},
+        {"d.velko", "-o", "p.velko"},
+        {"d.velko", "-o", "p.jpg"},
         {"d.velko", "--icon=yes", "-o", "p.png"},
     };
     for (const auto& args : bad) {
@@ -325,6 +328,12 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     Write("juggler.velko", doc);
     Write("junk.velko", "this is not a doll\n");
     Write("kept.png", "old bytes");
+    // A document named like a picture, a link to it, a read-only picture, and a pipe
+    Write("doll.png", doc);
+    fs::create_symlink("doll.png", Path("link.png"));
+    Write("locked.png", "old bytes");
+    fs::permissions(Path("locked.png"), fs::perms(0444));
+    ASSERT_EQ(mkfifo(Path("pipe.velko").c_str(), 0600), 0);
     const std::vector<std::vector<std::string>> bad = {
         {Path("missing.velko"), "-o", Path("out.png")},
         {Path("junk.velko"), "-o", Path("out.png")},
@@ -334,6 +343,10 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
         {Path("juggler.velko"), "--frobnicate", "-o", Path("out.png")},
         {Path("juggler.velko"), "--pose", "1", "-o", Path("kept.png")},
         {Path("juggler.velko"), "-o", Path("no-such-folder/out.png")},
+        {Path("doll.png"), "-o", Path("doll.png")},
+        {Path("doll.png"), "-o", Path("link.png")},
+        {Path("juggler.velko"), "-o", Path("locked.png")},
+        {Path("pipe.velko"), "-o", Path("out.png")},
     };
     for (const auto& args : bad) {
         Outcome run = Render(args);
@@ -341,10 +354,17 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
         EXPECT_EQ(run.err.rfind("velko-render: ", 0), 0u) << run.err;
     }
     EXPECT_EQ(Read("kept.png"), "old bytes");
+    EXPECT_EQ(Read("locked.png"), "old bytes");
+    EXPECT_EQ(Read("doll.png"), doc);
     std::vector<std::string> left;
     for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"juggler.velko", "junk.velko", "kept.png"}));
+    EXPECT_EQ(left, (std::vector<std::string>{"doll.png", "juggler.velko", "junk.velko", "kept.png",
+                                              "link.png", "locked.png", "pipe.velko"}));
+
+    // A name without an extension (a file manager's thumbnail) is given the picture it asks for
+    EXPECT_EQ(Render({Path("juggler.velko"), "-o", Path("thumbnail")}).status, 0);
+    EXPECT_EQ(Read("thumbnail").compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ const char* const kFakeZenity =
     "printenv \"FAKE_ZENITY_OUT_$n\"\n"
     "exit \"$(printenv \"FAKE_ZENITY_EXIT_$n\" || echo 0)\"\n";
 
-const int kMaxRuns = 6;
+const int kMaxRuns = 7;
 
 // Everything a shell would act on, in one file name
 const std::string kAwkwardName = "it's \"my\" doll $(touch pwned); `touch pwned` & <b>";
@@ -153,10 +153,12 @@ TEST_F(ZenityFilesTest, SaveChangesQuestionMapsEveryWayItEnds) {
     Reply(4, 5);  // timed out
     Reply(5, 1, "Something else");
     Reply(6, 0, "Don't Save");
+    Reply(7, 255);  // zenity's error: the question was never shown
     EXPECT_EQ(files.AskSaveChanges("a & <b> C:\\new"), AppFiles::saveChanges);
     EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::discardChanges);
     for (int run = 3; run <= 6; run++)
         EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cancelCommand) << "run " << run;
+    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cannotAsk);
 
     // The text is markup in which zenity also expands C escapes such as \n
     std::vector<std::string> args = Args(1);
@@ -167,6 +169,18 @@ TEST_F(ZenityFilesTest, SaveChangesQuestionMapsEveryWayItEnds) {
     EXPECT_TRUE(Has(args, "--extra-button=Don't Save"));
 }
 
+// zenity refuses text that is not UTF-8, so a file name in another encoding is shown with
+// its bad bytes replaced, as file managers show it; the name itself is passed on unchanged
+TEST_F(ZenityFilesTest, TextIsShownAsValidUtf8AndFileNamesPassUnchanged) {
+    const std::string name = "\xc3\xa9t\xe9 \xff.velko";  // UTF-8, then two Latin-1 bytes
+    const std::string shown = "\xc3\xa9t\xef\xbf\xbd \xef\xbf\xbd.velko";
+    files.AskRestore(name);
+    Reply(2, 0, (dir + "/" + name).c_str());
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, name), dir + "/" + name);
+    EXPECT_TRUE(Has(Args(1), "--text=Velko closed without saving " + shown + ". Restore it?"));
+    EXPECT_TRUE(Has(Args(2), "--filename=" + dir + "/" + name));
+}
+
 TEST_F(ZenityFilesTest, ErrorShowsTheMessageLiterally) {
     files.ShowError("Could not open \"<x>\": R&D");
     std::vector<std::string> args = Args(1);
@@ -175,7 +189,7 @@ TEST_F(ZenityFilesTest, ErrorShowsTheMessageLiterally) {
     EXPECT_TRUE(Has(args, "--text=Could not open \"&lt;x&gt;\": R&amp;D"));
 }
 
-TEST_F(ZenityFilesTest, WithoutZenityOnPathEverythingCountsAsCancelled) {
+TEST_F(ZenityFilesTest, WithoutZenityOnPathEveryChoiceIsCancelledAndNoQuestionAsked) {
     EXPECT_TRUE(ZenityFiles::IsAvailable());
     // A folder and a file without execute permission named zenity are not the program
     std::filesystem::create_directories(dir + "/empty/zenity");
@@ -185,7 +199,7 @@ TEST_F(ZenityFilesTest, WithoutZenityOnPathEverythingCountsAsCancelled) {
     EXPECT_FALSE(ZenityFiles::IsAvailable());
     EXPECT_EQ(files.ChooseDocumentToOpen("Open", dir), "");
     EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, "doc.velko"), "");
-    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cancelCommand);
+    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cannotAsk);
     files.ShowError("gone");
     EXPECT_EQ(Runs(), 0);
 }

@@ -7,9 +7,14 @@
 # first showing, Escape, its button, its keys), Save As through the real zenity dialog,
 # quitting, starting again with the document on the command line (a short title sequence),
 # Ctrl+S, Ctrl+E exporting a picture through the real dialog, a save onto a full disk, Quit
-# cancelled, and unsaved work brought back through the restore question after a kill.
+# cancelled, and unsaved work brought back through the restore question after a kill. The
+# first run inherits SIGCHLD ignored, and every answer of the real dialogs must still
+# arrive. Last, a document whose name is not UTF-8: with zenity failing, Quit keeps the work
+# as a recovery copy; with zenity back, the next start offers it under its name.
 source "$(dirname "$0")/lib.sh"
-e2e_start "$1" 800x480
+ignored=$(perl -e '$SIG{CHLD} = "IGNORE"; exec @ARGV' awk '/^SigIgn/{print $2}' /proc/self/status)
+e2e_expect_eq "a launcher that ignores SIGCHLD" "$(((16#$ignored >> 16) & 1))" 1
+E2E_SIGCHLD=ignore e2e_start "$1" 800x480
 e2e_click 500 300 0.1  # ends the title sequence
 e2e_wait_for_editor start || e2e_finish
 
@@ -305,8 +310,12 @@ if [ -n "$dlg" ]; then
 else
     e2e_fail "no question before quitting"
 fi
-# Killed with unsaved work: the recovery copy (written at most every 10 s) brings it back
-sleep 10.5
+# Killed with unsaved work: the recovery copy (never more than 5 s behind) brings it back,
+# the line drawn a moment after the last copy included
+e2e_drag 330 380 330 420 12
+sleep 1
+e2e_drag 215 330 215 380 12
+sleep 5
 e2e_move 560 460 0.5
 e2e_shot before-kill
 title=$(xdotool getwindowname "$E2E_WID")
@@ -347,4 +356,32 @@ xdotool key shift+Tab shift+Tab space
 e2e_wait_exit
 e2e_expect_eq "Don't Save ends the program" "$E2E_EXIT" 0
 e2e_expect_eq "no copy after a clean exit" "$(ls "$XDG_STATE_HOME/velko" | tr '\n' ' ')" ""
+
+# A name in Latin-1 (caf\xe9) and a zenity that fails: Quit keeps a copy and ends
+latin1="$docs/caf$(printf '\351').velko"
+shown="caf$(printf '\357\277\275').velko"
+broken="$E2E_OUT/broken-zenity"
+mkdir -p "$broken"
+printf '#!/bin/sh\nexit 255\n' >"$broken/zenity"
+chmod +x "$broken/zenity"
+PATH="$broken:$PATH" e2e_start "$1" 800x480 "$latin1"
+e2e_click 500 300 0.1
+e2e_wait_for_editor latin1 || e2e_finish
+e2e_expect_eq "the name shown as UTF-8" "$(xdotool getwindowname "$E2E_WID")" "$shown - Velko"
+e2e_drag 400 200 400 262 12
+e2e_key ctrl+q
+e2e_wait_exit
+e2e_expect_eq "Quit ends the program when it cannot ask" "$E2E_EXIT" 0
+grep -q "could not ask" "$E2E_OUT/program.log" && echo "ok: said so on stderr" ||
+    e2e_fail "nothing on stderr about the question"
+e2e_expect_eq "its work kept as a recovery copy" "$(ls "$XDG_STATE_HOME"/velko/*.recovery | wc -l)" 1
+e2e_start "$1" 800x480
+e2e_click 500 300 0.1
+[ -n "$(e2e_dialog "^Velko$")" ] || e2e_fail "no restore question for the Latin-1 name"
+e2e_screen restore-latin1
+xdotool key Return # Restore
+sleep 1
+e2e_refocus
+e2e_wait_for_editor restored-latin1 || e2e_finish
+e2e_expect_eq "restored under its name" "$(xdotool getwindowname "$E2E_WID")" "$shown • - Velko"
 e2e_finish

@@ -27,14 +27,19 @@ e2e_windows() { xwininfo -root -children 2>/dev/null | awk '/^ +0x/{print $1}' |
 
 # Starts the program (with any further arguments, such as a document) and waits for its
 # window (the new top-level window of the given size) to be mapped. The program's output is
-# added to program.log.
+# added to program.log. With E2E_SIGCHLD=ignore the program inherits SIGCHLD ignored, as
+# some launchers leave it.
 e2e_start() {
     local prog="$1" want="${2:-800x480}"
     shift 2 || shift $#
     [ -n "${DISPLAY:-}" ] || { echo "SKIP: no display"; exit 0; }
     local before
     before=$(e2e_windows)
-    "$prog" "$@" >>"$E2E_OUT/program.log" 2>&1 &
+    if [ "${E2E_SIGCHLD:-}" = ignore ]; then
+        perl -e '$SIG{CHLD} = "IGNORE"; exec @ARGV or die' "$prog" "$@" >>"$E2E_OUT/program.log" 2>&1 &
+    else
+        "$prog" "$@" >>"$E2E_OUT/program.log" 2>&1 &
+    fi
     E2E_PID=$!
     E2E_WID=""
     for _ in $(seq 150); do

@@ -47,7 +47,7 @@ public:
     // recovery file's own thread
     void KeepRecoveryCopyNow() {
         v.recoveryStale = true;
-        v.ticksSinceRecoveryWrite = 1 << 30;
+        v.lastRecoveryWriteTime = -1e9;
         v.KeepRecoveryCopy();
     }
     void EnableRecovery(const std::string& folder) { v.EnableRecovery(folder); }

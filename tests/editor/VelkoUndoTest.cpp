@@ -111,7 +111,6 @@ TEST_F(Undo, EveryKindOfActionIsOneStepUndoneAndRedoneToTheExactDocument) {
              sh.DragFromTo(35, 445, 235, 405, 10);
              Settle();
          }},
-        {"New", [&] { Choose(Velko::kMenuNew); }},
     };
     const std::string start = Document();
     std::vector<std::string> afterEach;
