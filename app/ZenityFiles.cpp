@@ -174,8 +174,8 @@ bool ZenityFiles::IsAvailable() {
     }
 }
 
-std::string ZenityFiles::ChooseDocumentToOpen(const std::string& folder) {
-    std::vector<std::string> args = {"--file-selection", "--title=Open Document", kDocumentFilter,
+std::string ZenityFiles::ChooseDocumentToOpen(const std::string& title, const std::string& folder) {
+    std::vector<std::string> args = {"--file-selection", "--title=" + title, kDocumentFilter,
                                      kAllFilesFilter};
     std::string start = StartFolder(folder);
     // A trailing '/' makes zenity start in the folder without selecting anything
@@ -207,24 +207,24 @@ std::string ChooseFileToSave(const std::string& folder, const std::string& propo
 }
 }  // namespace
 
-std::string ZenityFiles::ChooseDocumentToSave(const std::string& folder,
+std::string ZenityFiles::ChooseDocumentToSave(const std::string& title, const std::string& folder,
                                               const std::string& proposedName) {
-    return ChooseFileToSave(folder, proposedName, "Save Document", {kDocumentFilter}, kExtension);
+    return ChooseFileToSave(folder, proposedName, title, {kDocumentFilter}, kExtension);
 }
 
-std::string ZenityFiles::ChooseExportFile(const std::string& folder,
+std::string ZenityFiles::ChooseExportFile(const std::string& title, const std::string& folder,
                                           const std::string& proposedName, const std::string& kind,
                                           const std::string& extension) {
-    return ChooseExportFile(folder, proposedName, {FileKind{kind, extension}});
+    return ChooseExportFile(title, folder, proposedName, {FileKind{kind, extension}});
 }
 
-std::string ZenityFiles::ChooseExportFile(const std::string& folder,
+std::string ZenityFiles::ChooseExportFile(const std::string& title, const std::string& folder,
                                           const std::string& proposedName,
                                           const std::vector<FileKind>& kinds) {
     std::vector<std::string> filters;
     for (const FileKind& k : kinds)
         filters.push_back("--file-filter=" + k.name + " | *" + k.extension);
-    return ChooseFileToSave(folder, proposedName, "Export", filters, kinds.at(0).extension);
+    return ChooseFileToSave(folder, proposedName, title, filters, kinds.at(0).extension);
 }
 
 bool ZenityFiles::AskForm(const std::string& title, const std::string& text,

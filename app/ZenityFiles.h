@@ -16,17 +16,19 @@ public:
     // An executable regular file named zenity is on PATH
     static bool IsAvailable();
 
-    std::string ChooseDocumentToOpen(const std::string& folder) override;
+    std::string ChooseDocumentToOpen(const std::string& title, const std::string& folder) override;
     // A name typed without an extension gets ".velko"; when that names an existing file the
     // person is asked before replacing it (the chooser only checked the name as typed), and
     // choosing not to replace shows the chooser again
-    std::string ChooseDocumentToSave(const std::string& folder,
+    std::string ChooseDocumentToSave(const std::string& title, const std::string& folder,
                                      const std::string& proposedName) override;
-    // The same chooser titled "Export", filtering for kind, adding extension
-    std::string ChooseExportFile(const std::string& folder, const std::string& proposedName,
-                                 const std::string& kind, const std::string& extension) override;
+    // The same chooser, filtering for kind, adding extension
+    std::string ChooseExportFile(const std::string& title, const std::string& folder,
+                                 const std::string& proposedName, const std::string& kind,
+                                 const std::string& extension) override;
     // The same with a filter for each kind, the first's extension added to a bare name
-    std::string ChooseExportFile(const std::string& folder, const std::string& proposedName,
+    std::string ChooseExportFile(const std::string& title, const std::string& folder,
+                                 const std::string& proposedName,
                                  const std::vector<FileKind>& kinds) override;
     // zenity's forms dialog: entries and combo boxes, which it shows empty
     bool AskForm(const std::string& title, const std::string& text,

@@ -14,6 +14,34 @@ void Report(const std::string& message) {
     if (AppFiles* files = AppFiles::Get()) files->ShowError(message);
 }
 
+// "walk.gif: 149 frames, 188 KB, 5.0 s", "walk.png: 800 x 480, 12 KB"
+// "walk.png and walk.json: 149 frames, 412 KB, 5.0 s" for a sprite sheet
+std::string Summary(DollExportKind kind, const std::string& path, const EncodedOutput& out,
+                    const RenderSummary& s) {
+    size_t slash = path.rfind('/');
+    std::string text = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (!out.companionExtension.empty())
+        text += " and " + CompanionPath(text, out.companionExtension);
+    size_t bytes = out.bytes.size() + out.companionBytes.size();
+    char line[128];
+    long kilobytes = (long)((bytes + 512) / 1024);
+    if (kilobytes == 0) kilobytes = 1;
+    switch (kind) {
+        case DollExportKind::picture:
+            snprintf(line, sizeof line, ": %d x %d, %ld KB", s.width, s.height, kilobytes);
+            break;
+        case DollExportKind::poseSheet:
+            snprintf(line, sizeof line, ": %d pose%s, %d x %d, %ld KB", s.pictures,
+                     s.pictures == 1 ? "" : "s", s.width, s.height, kilobytes);
+            break;
+        case DollExportKind::animation:
+            snprintf(line, sizeof line, ": %d frames, %ld KB, %.1f s", s.pictures, kilobytes,
+                     s.seconds);
+            break;
+    }
+    return text + line;
+}
+
 }  // namespace
 
 std::string ProposedExportName(DollExportKind kind, const std::string& documentName) {
@@ -32,6 +60,18 @@ std::string ProposedExportName(DollExportKind kind, const std::string& documentN
     return stem;
 }
 
+const char* ExportCommandName(DollExportKind kind) {
+    switch (kind) {
+        case DollExportKind::picture:
+            return "Export Picture";
+        case DollExportKind::poseSheet:
+            return "Export Pose Sheet";
+        case DollExportKind::animation:
+            return "Export Animation";
+    }
+    return "Export";
+}
+
 std::vector<AppFiles::FileKind> ExportFileKinds(DollExportKind kind) {
     std::vector<AppFiles::FileKind> kinds;
     if (kind == DollExportKind::poseSheet) return {{"PNG pictures", ".png"}};
@@ -44,11 +84,13 @@ std::vector<AppFiles::FileKind> ExportFileKinds(DollExportKind kind) {
 }
 
 bool ExportDoll(DollExportKind kind, const std::string& document, const std::string& documentPath,
-                const std::string& documentName, const ExportOptions& options) {
+                const std::string& documentName, const ExportOptions& options,
+                std::string* message) {
+    message->clear();
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     std::vector<AppFiles::FileKind> kinds = ExportFileKinds(kind);
-    std::string path = files->ChooseExportFile(FolderOfPath(documentPath),
+    std::string path = files->ChooseExportFile(ExportCommandName(kind), FolderOfPath(documentPath),
                                                ProposedExportName(kind, documentName), kinds);
     if (path.empty()) return false;  // cancelled
 
@@ -75,7 +117,8 @@ bool ExportDoll(DollExportKind kind, const std::string& document, const std::str
         std::string why = WhyNotAnExportName(path, ".velko").empty()
                               ? "it is a Velko document"
                               : "its name must end in " + offered;
-        Report("Could not export \"" + path + "\": " + why);
+        *message = "Could not export \"" + path + "\": " + why;
+        Report(*message);
         return false;
     } else if (kind != DollExportKind::poseSheet) {
         request.format = format;
@@ -85,17 +128,22 @@ bool ExportDoll(DollExportKind kind, const std::string& document, const std::str
     if (!CheckExportTarget(path, format->extension, documentPath, &error) ||
         (request.kind == RenderRequest::sprites &&
          !CheckExportTarget(CompanionPath(path, ".json"), ".json", documentPath, &error))) {
+        *message = error;
         Report(error);
         return false;
     }
     EncodedOutput out;
-    if (!RenderDollDocument(document, request, &out, &error)) {
-        Report("Could not export \"" + path + "\": " + error);
+    RenderSummary summary;
+    if (!RenderDollDocument(document, request, &out, &error, &summary)) {
+        *message = "Could not export \"" + path + "\": " + error;
+        Report(*message);
         return false;
     }
     if (!WriteEncodedOutput(path, out, &error)) {
+        *message = error;
         Report(error);
         return false;
     }
+    *message = "Exported " + Summary(kind, path, out, summary);
     return true;
 }

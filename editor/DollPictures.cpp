@@ -46,19 +46,21 @@ void LoadStaticIconsOnce() {
     if (GIconTable::ResolveIcon("heart") < 0) LoadStaticIcons();
 }
 
+// Why slot pose cannot be drawn, naming it as people do (1 to 8); "" when it can
 std::string PoseProblem(const DollStage& stage, int pose) {
     char message[80];
     if (pose < 0 || pose >= Doll::kNumPoses)
-        snprintf(message, sizeof message, "pose %d does not exist (poses are 0 to %d)", pose,
-                 Doll::kNumPoses - 1);
+        snprintf(message, sizeof message, "pose %d does not exist (poses are 1 to %d)", pose + 1,
+                 Doll::kNumPoses);
     else if (!stage.GetIsPoseFilled(pose))
-        snprintf(message, sizeof message, "pose %d is empty", pose);
+        snprintf(message, sizeof message, "pose %d is empty", pose + 1);
     else
         return "";
     return message;
 }
 
-// Draws one picture of the staged doll, showing world, into a cell of the buffer
+// Draws one picture of the staged doll, showing the world rectangle, into a cell of the
+// buffer
 void DrawDoll(OffscreenGL* gl, DollStage* stage, const PictureOptions& o, fRect world, int x,
               int y) {
     gl->StartFrame(world, x, y, o.width, o.height);
@@ -101,7 +103,7 @@ bool CheckTransparency(const PictureOptions& o, const ExportFormat& format, std:
 }
 
 bool RenderStill(const std::string& document, const RenderRequest& r, EncodedOutput* out,
-                 std::string* error) {
+                 std::string* error, RenderSummary* summary) {
     const ExportFormat& format = r.format ? *r.format : ExportFormatOf(".png");
     if (format.animated) {
         *error = std::string("a single picture cannot be written as one of the ") + format.kind;
@@ -134,11 +136,12 @@ bool RenderStill(const std::string& document, const RenderRequest& r, EncodedOut
         ReadInto(&gl, &image);
         picture.pixels = &image;
     }
+    if (summary) *summary = {r.options.width, r.options.height, 1, 0};
     return format.newPicture()->Encode(picture, out, error);
 }
 
 bool RenderSheet(const std::string& document, const RenderRequest& r, EncodedOutput* out,
-                 std::string* error) {
+                 std::string* error, RenderSummary* summary) {
     if (r.format && strcmp(r.format->extension, ".png") != 0) {
         *error = "a pose sheet is a PNG picture";
         return false;
@@ -181,22 +184,23 @@ bool RenderSheet(const std::string& document, const RenderRequest& r, EncodedOut
         clock.Set(kStillSeconds);
         int x = (int)(i % (size_t)columns) * o.width, y = (int)(i / (size_t)columns) * o.height;
         DrawDoll(&gl, stages[i].get(), o, world, x, y);
-        // The label stays in the cell's corner at the size it has in an 800 x 480 cell
+        // The label keeps its size and corner whatever the cell shows
         gl.StartFrame(Stage(), x, y, o.width, o.height);
         fColor::gray()->SetColor();
         PenWidth(2);
-        DrawStrokeNumber(fPoint2(kLabelInset, kLabelInset), poses[i], kLabelHeight);
+        DrawStrokeNumber(fPoint2(kLabelInset, kLabelInset), poses[i] + 1, kLabelHeight);
         PenWidth(1);
         gl.EndFrame();
     }
     RgbaImage image;
     ReadInto(&gl, &image);
+    if (summary) *summary = {image.width, image.height, (int)poses.size(), 0};
     *out = EncodedOutput();
     return EncodePng(image, o.transparent, &out->bytes, error);
 }
 
 bool RenderAnimation(const std::string& document, const RenderRequest& r, EncodedOutput* out,
-                     std::string* error) {
+                     std::string* error, RenderSummary* summary) {
     const PictureOptions& o = r.options;
     std::unique_ptr<AnimationEncoder> encoder;
     if (r.kind == RenderRequest::sprites) {
@@ -256,6 +260,11 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, Encode
         DrawDoll(&gl, &stage, o, world, 0, 0);
         ReadInto(&gl, &frame);
         if (!encoder->AddFrame(frame, plan.durationsMs[(size_t)k], error)) return false;
+    }
+    if (summary) {
+        long long ms = 0;
+        for (int d : plan.durationsMs) ms += d;
+        *summary = {o.width, o.height, n, ms / 1000.0};
     }
     return encoder->Finish(out, error);
 }
@@ -460,7 +469,7 @@ void SheetGrid(int n, int* columns, int* rows) {
 }
 
 bool RenderDollDocument(const std::string& document, const RenderRequest& request,
-                        EncodedOutput* out, std::string* error) {
+                        EncodedOutput* out, std::string* error, RenderSummary* summary) {
     const PictureOptions& o = request.options;
     if (o.width <= 0 || o.height <= 0 || o.width > 16384 || o.height > 16384) {
         *error = "the picture size must be 1 to 16384 pixels each way";
@@ -468,12 +477,12 @@ bool RenderDollDocument(const std::string& document, const RenderRequest& reques
     }
     switch (request.kind) {
         case RenderRequest::still:
-            return RenderStill(document, request, out, error);
+            return RenderStill(document, request, out, error, summary);
         case RenderRequest::sheet:
-            return RenderSheet(document, request, out, error);
+            return RenderSheet(document, request, out, error, summary);
         case RenderRequest::animation:
         case RenderRequest::sprites:
-            return RenderAnimation(document, request, out, error);
+            return RenderAnimation(document, request, out, error, summary);
     }
     return false;
 }

@@ -14,7 +14,8 @@
 // breathing and the icon's follow the frames, not the machine.
 //
 // World coordinates are those of the editor's window (kStageWidth x kStageHeight units, y
-// down); a picture of another size shows that same rectangle scaled to fit and centred.
+// down); a picture of another size shows that same rectangle scaled to fit and centred, or
+// with the fit option the rectangle around the doll's drawing.
 #pragma once
 
 #include <memory>
@@ -42,14 +43,17 @@ struct PictureOptions {
     int width = 800, height = 480;  // pixels of one picture: a still, a sheet cell, a frame
     bool icon = false;              // draw the emotion icon too
     bool transparent = false;       // the background is transparent (formats with alpha)
-    bool fit = false;               // frame the doll's drawing instead of the stage
+    // Show the doll's drawing with a small margin instead of the whole stage; one frame for
+    // all the pictures of a sheet or an animation, so they share place and scale
+    bool fit = false;
 };
 
+// Poses are slots 0 to 7 here; people see and type them as 1 to 8
 struct RenderRequest {
     enum Kind { still, sheet, animation, sprites } kind = still;
-    // still: the pose to settle in; -1 draws the document's own posture
+    // still: the pose slot to settle in; -1 draws the document's own posture
     int pose = -1;
-    // animation and sprites: the poses to move through, in order; empty means every filled
+    // animation and sprites: the pose slots to move through, in order; empty means every filled
     // pose
     std::vector<int> poses;
     PictureOptions options;
@@ -60,6 +64,13 @@ struct RenderRequest {
     // (unset: the animation's own)
     int fps = 0;
     std::optional<LoopMode> loop;
+};
+
+// What was drawn, for a message to the person
+struct RenderSummary {
+    int width = 0, height = 0;  // pixels of the whole picture (a sheet: of the whole sheet)
+    int pictures = 0;           // sheet cells or animation frames; 1 for a still
+    double seconds = 0;         // an animation's length
 };
 
 // Motion of the animation, at 30 ticks a second
@@ -139,8 +150,9 @@ fRect FitFrame(fRect bounds, int width, int height);
 // for the formats). False with *error, a message for the person, when the document cannot
 // be read, a pose is empty or missing, the options do not fit the format, there is no
 // offscreen OpenGL or the format's encoder fails.
+// *summary (when given) gets what was drawn.
 bool RenderDollDocument(const std::string& document, const RenderRequest& request,
-                        EncodedOutput* out, std::string* error);
+                        EncodedOutput* out, std::string* error, RenderSummary* summary = nullptr);
 // The same for a request that writes one file: its bytes
 bool RenderDollDocument(const std::string& document, const RenderRequest& request, std::string* out,
                         std::string* error);

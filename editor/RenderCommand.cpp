@@ -11,6 +11,7 @@
 namespace {
 
 const int kExitFailure = 2;
+const int kNumPoseSlots = 8;
 
 // A whole decimal number 0 .. max, nothing else
 bool ParseCount(const std::string& s, int max, int* value) {
@@ -32,7 +33,18 @@ bool ParseSize(const std::string& s, int* w, int* h) {
            *w > 0 && *h > 0;
 }
 
-bool ParsePoseList(const std::string& s, std::vector<int>* poses) {
+// A pose as people number them, 1 to 8, to the slot it names (0 to 7); "" or the reason
+std::string PoseSlot(int number, int* slot) {
+    if (number < 1 || number > kNumPoseSlots)
+        return "pose " + std::to_string(number) + " does not exist (poses are 1 to " +
+               std::to_string(kNumPoseSlots) + ")";
+    *slot = number - 1;
+    return "";
+}
+
+// Pose numbers separated by commas, as slots; false when an entry is not a number. *problem
+// gets why the first number that names no pose is refused ("" when every one names a pose).
+bool ParsePoseList(const std::string& s, std::vector<int>* poses, std::string* problem) {
     poses->clear();
     size_t start = 0;
     for (;;) {
@@ -42,7 +54,9 @@ bool ParsePoseList(const std::string& s, std::vector<int>* poses) {
                 s.substr(start, comma == std::string::npos ? std::string::npos : comma - start),
                 999, &p))
             return false;
-        poses->push_back(p);
+        int slot = 0;
+        if (problem->empty()) *problem = PoseSlot(p, &slot);
+        poses->push_back(slot);
         if (comma == std::string::npos) return true;
         start = comma + 1;
     }
@@ -68,7 +82,7 @@ const char* RenderUsage() {
            "       velko-render DOCUMENT --sprites [--poses N,N,...] -o SHEET.png\n"
            "Draws a Velko doll without a display, as the editor's Play mode shows it.\n"
            "The output's extension picks its format.\n"
-           "  --pose N       the doll settled in pose N (0 to 7); without it, the document's\n"
+           "  --pose N       the doll settled in pose N (1 to 8); without it, the document's\n"
            "                 own posture\n"
            "  --sheet        every filled pose in a grid, each labelled with its number\n"
            "  --animation    a looping animation through the poses at 30 frames a second\n"
@@ -120,14 +134,19 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
         } else if (name == "--pose") {
             if (sawPose) return Fail(error, "--pose is given twice");
             sawPose = true;
-            if (!ParseCount(value, 999, &c.request.pose))
+            int number = 0;
+            if (!ParseCount(value, 999, &number))
                 return Fail(error, "--pose needs a pose number, not \"" + value + "\"");
+            std::string problem = PoseSlot(number, &c.request.pose);
+            if (!problem.empty()) return Fail(error, "--pose " + value + ": " + problem);
         } else if (name == "--poses") {
             if (sawPoses) return Fail(error, "--poses is given twice");
             sawPoses = true;
-            if (!ParsePoseList(value, &c.request.poses))
+            std::string problem;
+            if (!ParsePoseList(value, &c.request.poses, &problem))
                 return Fail(
                     error, "--poses needs pose numbers separated by commas, not \"" + value + "\"");
+            if (!problem.empty()) return Fail(error, "--poses " + value + ": " + problem);
         } else if (name == "--sheet") {
             sawSheet = true;
         } else if (name == "--gif") {

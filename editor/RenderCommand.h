@@ -4,10 +4,12 @@
 //
 //   velko-render DOC [--pose N] -o out.png|out.svg
 //   velko-render DOC --sheet -o sheet.png
-//   velko-render DOC --animation [--poses 0,1,2,3] -o anim.gif|.webp|.apng|.mp4|.webm
-//   velko-render DOC --gif [--poses 0,1,2,3] -o anim.gif
-//   velko-render DOC --sprites [--poses 0,1,2,3] -o sheet.png   (and sheet.json)
+//   velko-render DOC --animation [--poses 1,2,3,4] -o anim.gif|.webp|.apng|.mp4|.webm
+//   velko-render DOC --gif [--poses 1,2,3,4] -o anim.gif
+//   velko-render DOC --sprites [--poses 1,2,3,4] -o sheet.png   (and sheet.json)
 //   options: --size WxH (default 800x480), --fit, --icon, --transparent (formats with alpha)
+//
+// Poses are numbered 1 to 8 here, as the editor shows them; the request holds slots 0 to 7.
 //
 // Parsing is apart from running so it can be checked without drawing.
 #pragma once
@@ -26,9 +28,10 @@ struct RenderCommandLine {
 // The usage text, ending in a line end
 const char* RenderUsage();
 // Reads argv[1 ..]; false with *error (one line, no program name) for anything it does not
-// take: unknown options, missing or doubled values, options that do not fit the kind of
-// output or its format, an output name whose extension names no format of its kind; a name
-// without an extension is taken as it is, in the kind's first format (PNG, or GIF)
+// take: unknown options, missing or doubled values, poses outside 1 to 8, options that do
+// not fit the kind of output or its format, an output name whose extension names no format
+// of its kind; a name without an extension is taken as it is, in the kind's first format
+// (PNG, or GIF)
 bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine* out,
                             std::string* error);
 // Runs velko-render: 0 when the file was written, 2 (with a message on stderr and no file

@@ -19,6 +19,12 @@ namespace {
 const float kBoundsWidth = kStageWidth;
 const float kBoundsHeight = kStageHeight;
 const fPoint2 kModePanelTopLeft(10, 10);
+// Just below the mode panel, as wide as it
+const fRect kMenuButtonBounds(10, 116, 122, 134);
+// The status line: one line of small text below everything else, between the icon's corner
+// and the thumbnails' column
+const fPoint2 kStatusBaselineLeft(70, 473);
+const float kStatusWidth = 518;
 const float kLinePickDistance = 4.0f;
 const float kStrokePointSpacing = 2.5f;
 const float kLookAtInterestDown = 1.0f;
@@ -59,6 +65,7 @@ Velko::Velko(App* shell)
       nPoseWidgets(0),
       nPoseWidgetsInColumn(-1),
       authorMode(kModePanelTopLeft),
+      menuButton(kMenuButtonBounds),
       document(this),
       documentBegun(false),
       documentTouched(false),
@@ -195,7 +202,33 @@ void Velko::Export(int kind) {
     // doll, so it is not written a second time; before the first tick there is none yet
     std::string bytes = history.GetCurrent();
     if (bytes.empty()) WriteDocument(&bytes);
-    ExportDoll((DollExportKind)kind, bytes, document.GetPath(), document.GetName(), exportOptions);
+    std::string message;
+    ExportDoll((DollExportKind)kind, bytes, document.GetPath(), document.GetName(), exportOptions,
+               &message);
+    if (!message.empty()) ShowStatus(message);
+}
+
+void Velko::ShowStatus(const std::string& text) { statusLine.Show(text); }
+
+void Velko::MenuShortcutRefused(int id) {
+    switch (id) {
+        case kMenuUndo:
+            ShowStatus("Nothing to undo");
+            break;
+        case kMenuRedo:
+            ShowStatus("Nothing to redo");
+            break;
+        case kMenuOpen:
+        case kMenuSaveAs:
+        case kMenuExportPicture:
+        case kMenuExportPoseSheet:
+        case kMenuExportAnimation:
+            // The only reason these are ever unavailable
+            ShowStatus("File dialogs need zenity, which is not installed");
+            break;
+        default:
+            break;
+    }
 }
 
 void Velko::CloseRequested() { MenuInvoked(kMenuQuit); }
@@ -264,6 +297,7 @@ void Velko::SetupPoseWidgets() {
     fRect cell(b.right - kPoseCell, kPoseGutter, b.right - kPoseGutter, b.top + kPoseCell);
     for (int i = 0; i < nPoseWidgets; i++) {
         poseWidgets[i].Set(&theDoll, theDoll.GetPose(i), cell);
+        poseWidgets[i].number = i + 1;  // as people count them
         cell.Shift(0, kPoseCell);
         if (cell.bottom + kPoseGutter > b.bottom) {
             cell.Shift(-kPoseCell, kPoseGutter - cell.top);
@@ -285,6 +319,7 @@ AuthorMode::option Velko::GetClickAction(fPoint2 loc, DollJoint** oJoint) {
     if (mode == pickIcon || theDoll.PickIcon(loc)) return AuthorMode::manipulateIcon;
     if (PickPoseWidget(loc)) return AuthorMode::manipulatePose;
     if (authorMode.Pick(loc)) return AuthorMode::pickAuthorMode;
+    if (menuButton.Pick(loc)) return AuthorMode::null;
     AuthorMode m = authorMode.GetMode();
     if (DollJoint* j = theDoll.Pick(loc)) {
         *oJoint = j;
@@ -324,6 +359,12 @@ void Velko::MouseDown(fPoint2 loc) {
         return;
     }
 
+    if (menuButton.Pick(loc)) {
+        // The shell's menu takes this press's release and everything else until it closes
+        ShowMenuAt(menuButton.GetMenuCorner());
+        return;
+    }
+
     if (DollPoseWidget* w = PickPoseWidget(loc)) {
         int i = IndexOfPoseWidget(w);
         if (GetWasDoubleClick()) {
@@ -352,10 +393,12 @@ void Velko::MouseDown(fPoint2 loc) {
             mode = activeLine ? draw : idle;
             break;
         case AuthorMode::makeNode:
-            if (theDoll.AddJoint(loc))
+            if (theDoll.AddJoint(loc)) {
                 EndAction("Add Joint");
-            else
+            } else {
                 Beep();
+                ShowStatus("A doll has at most 32 joints");
+            }
             break;
         case AuthorMode::moveOrLink:
             if (joint) InitiateNodeDrag(loc, joint, true);
@@ -428,7 +471,11 @@ void Velko::Idle() {
         theDrag.TranslateDragObject(mouseAt - downAt);
     }
 
-    if (!GetIsMouseDown()) {
+    if (GetIsMenuOpen()) {
+        // The menu lies over the doll and takes the pointer: nothing under it is lit
+        activeJoint = nullptr;
+        activeEdge.a = -1;
+    } else if (!GetIsMouseDown()) {
         DollJoint* joint = nullptr;
         switch (GetClickAction(mouseAt, &joint)) {
             case AuthorMode::pose:
@@ -451,7 +498,8 @@ void Velko::Idle() {
                 break;
         }
     }
-    SetMouseCursor(cursor);
+    SetMouseCursor(GetIsMenuOpen() ? normalCursor : cursor);
+    statusLine.SetHint(CurrentHint());
 
     // Writing the document renumbers joints, so it waits until no action holds one
     uint64_t fingerprint = DollFingerprint();
@@ -570,21 +618,9 @@ void Velko::Key(int c) {
     BeginAction();
     documentTouched = true;
     switch (c) {
-        case 8:  // backspace
-            if (mode != idle) break;
-            if (selectedLine) {
-                EndAction(selectedLine->GetIsMask() ? "Delete Mask" : "Delete Line");
-                delete selectedLine;  // unlinks it from the doll
-                selectedLine = nullptr;
-            } else if (authorMode.GetMode().deleteRollover == AuthorMode::eraseEdgeOrNode) {
-                if (activeJoint && theDoll.GetIsJointOf(activeJoint)) {
-                    theDoll.DeleteJoint(theDoll.GetIndexOfJoint(activeJoint));
-                    ClearActiveElements();
-                    EndAction("Delete Joint");
-                } else {
-                    Beep();
-                }
-            }
+        case 8:    // backspace
+        case 127:  // delete
+            DeleteKey(c);
             break;
         case 9:  // tab
         case kDownArrowKey:
@@ -603,17 +639,77 @@ void Velko::Key(int c) {
             if (activeEdge.a != -1) {
                 theDoll.MoveEdgeForwards(activeEdge.a, activeEdge.b);
                 EndAction("Draw Bone Later");
+            } else {
+                ShowStatus("Point at a bone (it turns green) for + to draw it later");
             }
             break;
         case '-':
             if (activeEdge.a != -1) {
                 theDoll.MoveEdgeBackwards(activeEdge.a, activeEdge.b);
                 EndAction("Draw Bone Earlier");
+            } else {
+                ShowStatus("Point at a bone (it turns green) for - to draw it earlier");
             }
             break;
         default:
             break;
     }
+}
+
+void Velko::DeleteKey(int c) {
+    if (mode != idle) return;
+    if (DollPoseWidget* w = PickPoseWidget(GetMouseLoc())) {
+        ClearPose(IndexOfPoseWidget(w));
+        return;
+    }
+    if (c != 8) return;  // Delete acts on thumbnails only
+    if (selectedLine) {
+        EndAction(selectedLine->GetIsMask() ? "Delete Mask" : "Delete Line");
+        delete selectedLine;  // unlinks it from the doll
+        selectedLine = nullptr;
+    } else if (authorMode.GetMode().deleteRollover == AuthorMode::eraseEdgeOrNode) {
+        if (activeJoint && theDoll.GetIsJointOf(activeJoint)) {
+            theDoll.DeleteJoint(theDoll.GetIndexOfJoint(activeJoint));
+            ClearActiveElements();
+            EndAction("Delete Joint");
+        } else {
+            Beep();
+            ShowStatus("Point at a joint for Backspace to delete it");
+        }
+    } else if (authorMode.GetMode().clickNowhere == AuthorMode::draw) {
+        ShowStatus("Nothing is selected: click a line, then Backspace deletes it");
+    }
+}
+
+void Velko::ClearPose(int i) {
+    DollPose* pose = theDoll.GetPose(i);
+    std::string name = "Pose " + std::to_string(i + 1);
+    if (!pose || pose->GetNumJoints() == 0) {
+        ShowStatus(name + " is already empty");
+        return;
+    }
+    // Recording into the slot, or moving into it to record, would fill it again at once
+    if (theDoll.GetEditPose() == i) theDoll.SetEditPose(-1);
+    if (theDoll.GetSeekPose() == i) theDoll.StopSeeking();
+    pose->Clear();
+    EndAction(("Clear " + name).c_str());
+    ShowStatus("Cleared pose " + std::to_string(i + 1));
+}
+
+std::string Velko::CurrentHint() {
+    fPoint2 p = GetMouseLoc();
+    if (!GetIsMenuOpen() && mode == idle) {
+        if (DollPoseWidget* w = PickPoseWidget(p)) {
+            std::string n = std::to_string(IndexOfPoseWidget(w) + 1);
+            return "Pose " + n +
+                   ": click to move into it and record; drag onto another to copy; Delete "
+                   "empties it";
+        }
+        if (menuButton.Pick(p)) return "Menu: the File and Edit commands (or right-click anywhere)";
+    }
+    if (GetIsEditingDollMask())
+        return "Edit Mask: new lines are white masks that hide what is behind them; Ctrl+M ends it";
+    return AuthorModePanel::modeHints[authorMode.level];
 }
 
 void Velko::ChangePose(int delta) {
@@ -648,6 +744,10 @@ void Velko::Render() {
     RenderRollovers();
     RenderPoseWidgets();
     authorMode.Render(mode != pickIcon);
+    menuButton.bounds.left = authorMode.bounds.left;  // the panel's width is known once drawn
+    menuButton.bounds.right = authorMode.bounds.right;
+    menuButton.Render(GetIsMenuOpen());
+    statusLine.Render(kStatusBaselineLeft, kStatusWidth);
     RenderDrag();
     if (mode == pickIcon) {
         VELKO_ASSERT_TEXT(activeIcon, "activeIcon");
@@ -661,6 +761,8 @@ void Velko::RenderDoll() {
 }
 
 void Velko::RenderRollovers() {
+    // What a click would hit is not lit under an open menu, which takes the click
+    if (GetIsMenuOpen()) return;
     if (activeJoint) activeJoint->RenderHilited();
     if (activeEdge.a != -1) theDoll.RenderEdgeHilited(activeEdge.a, activeEdge.b);
 }

@@ -18,8 +18,10 @@
 #include "Drag.h"
 #include "EditHistory.h"
 #include "ExportOptions.h"
+#include "MenuButton.h"
 #include "RecoveryFile.h"
 #include "SketchDoll.h"
+#include "StatusLine.h"
 #include "VelkoDocument.h"
 
 class Velko : public Applet, private VelkoDocumentHost {
@@ -50,6 +52,8 @@ public:
     // Shell events, in the applet's slot order
     void Key(int c) override;
     void MenuInvoked(int id) override;
+    // Ctrl+Z with nothing to undo and the like: says why nothing happened
+    void MenuShortcutRefused(int id) override;
     void MouseDown(fPoint2 loc) override;
     void MouseUp(fPoint2 loc) override;
     // Pointer travel since the shell last reported one (world units)
@@ -58,6 +62,10 @@ public:
     void Render() override;
     // Closing the window is Quit: unsaved changes are asked about first
     void CloseRequested() override;
+
+    // Shows text on the status line for a few seconds: what a command did ("Saved
+    // walk.velko") or why it did nothing ("Nothing to undo")
+    void ShowStatus(const std::string& text) override;
 
     // The document named on the command line, opened when the editor first shows
     void SetStartDocument(const char* path) { startDocument = path ? path : ""; }
@@ -89,6 +97,8 @@ private:
     int nPoseWidgetsInColumn;
     DollPoseWidget poseWidgets[kMaxPoseWidgets];
     AuthorModePanel authorMode;
+    MenuButton menuButton;
+    StatusLine statusLine;
     VelkoDocument document;
     // How the Export commands draw, for this document only: New and Open start afresh
     ExportOptions exportOptions;
@@ -120,6 +130,15 @@ private:
     void KeepIconInWindow();
     // Steps the edit pose by delta slots, wrapping; with no seek or edit pose, pose 0
     void ChangePose(int delta);
+    // Empties pose slot i (one step), so it no longer takes part in animations; the doll
+    // stops moving into it or recording into it
+    void ClearPose(int i);
+    // Backspace (8) or Delete (127): empties the thumbnail under the pointer; elsewhere
+    // Backspace deletes the selected line, or in "Edit Skeleton" the joint under the pointer
+    void DeleteKey(int c);
+    // The status line's text while no message shows: what the thing under the pointer or
+    // the current mode does
+    std::string CurrentHint();
     bool GetIsEditingDollMask() const { return testOnBackground; }
     void InitiateNodeDrag(fPoint2 mouseDownWhere, DollJoint* joint, bool deformation);
     // What a press at loc would do; *oJoint is written for the joint actions only

@@ -97,6 +97,8 @@ void VelkoDocument::SetPath(const std::string& p) {
 void VelkoDocument::Report(const std::string& message) {
     fprintf(stderr, "velko: %s\n", message.c_str());
     if (AppFiles* files = AppFiles::Get()) files->ShowError(message);
+    // After the dialog, which holds the program until it is closed
+    host->ShowStatus(message);
 }
 
 VelkoDocument::Confirmation VelkoDocument::ConfirmDiscard() {
@@ -120,6 +122,8 @@ void VelkoDocument::ReportCouldNotAsk(const char* command) {
             "velko: could not ask whether to save the changes to %s, so %s was not done; "
             "save them first\n",
             GetName().c_str(), command);
+    host->ShowStatus(std::string(command) + " was not done: there was no dialog to ask about " +
+                     "the unsaved changes to " + GetName() + "; save them first");
 }
 
 bool VelkoDocument::New() {
@@ -135,6 +139,7 @@ bool VelkoDocument::New() {
     host->NewDocument();
     Begin();
     host->DocumentReplaced();
+    host->ShowStatus("New doll");
     return true;
 }
 
@@ -150,7 +155,7 @@ bool VelkoDocument::Open() {
         default:
             return false;
     }
-    std::string chosen = files->ChooseDocumentToOpen(lastFolder);
+    std::string chosen = files->ChooseDocumentToOpen("Open", lastFolder);
     if (chosen.empty()) return false;  // cancelled
     return OpenPath(chosen);
 }
@@ -199,6 +204,7 @@ bool VelkoDocument::OpenRecovered(const std::string& p, const std::string& bytes
     savedBytes.clear();
     RefreshTitle();
     host->DocumentReplaced();
+    host->ShowStatus("Restored " + GetName());
     return true;
 }
 
@@ -215,19 +221,20 @@ bool VelkoDocument::OpenPath(const std::string& p) {
     if (!host->WriteDocument(&savedBytes)) savedBytes = bytes;
     RefreshTitle();
     host->DocumentReplaced();
+    host->ShowStatus("Opened " + GetName());
     return true;
 }
 
 bool VelkoDocument::Save() {
-    if (path.empty()) return SaveAs();
+    if (path.empty()) return SaveAs("Save");
     return SaveToPath(path);
 }
 
-bool VelkoDocument::SaveAs() {
+bool VelkoDocument::SaveAs(const char* title) {
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     std::string proposed = path.empty() ? std::string(kUntitled) + kDocumentExtension : GetName();
-    std::string chosen = files->ChooseDocumentToSave(lastFolder, proposed);
+    std::string chosen = files->ChooseDocumentToSave(title, lastFolder, proposed);
     if (chosen.empty()) return false;  // cancelled
     return SaveToPath(chosen);
 }
@@ -245,5 +252,6 @@ bool VelkoDocument::SaveToPath(const std::string& p) {
     SetPath(p);
     savedBytes = bytes;
     RefreshTitle();
+    host->ShowStatus("Saved " + GetName());
     return true;
 }

@@ -6,7 +6,8 @@
 // document the doll would write now is compared with the bytes last saved (or, after Open,
 // the bytes the opened doll writes). Saving goes through a temporary file renamed over the
 // target, so a failed save never touches the previous file. Every failure is written to
-// stderr and shown through the platform's file services when there are any.
+// stderr, shown through the platform's file services when there are any and on the editor's
+// status line, where what succeeded is shown too ("Saved walk.velko").
 //
 // The path, the bytes last saved and the title always belong to the doll on screen: New,
 // Open and a restored copy tell the host, which begins a history of their own, and a path is
@@ -39,6 +40,8 @@ public:
     // done to the one before may be undone into it
     virtual void DocumentReplaced() = 0;
     virtual void ShowTitle(const char* title) = 0;
+    // Tells the person, for a few seconds, what a command did or why it failed
+    virtual void ShowStatus(const std::string& text) = 0;
 
 protected:
     ~VelkoDocumentHost() = default;
@@ -72,9 +75,11 @@ public:
     // The commands; each returns whether it was carried out
     bool New();
     bool Open();
-    // Writes the current document's file; without one it is Save As
+    // Writes the current document's file; without one it asks for a name, in a chooser
+    // titled "Save"
     bool Save();
-    bool SaveAs();
+    // Asks for a name in a chooser titled title, then writes the document there
+    bool SaveAs(const char* title = "Save As");
     // Whether unsaved changes may go: proceed when there are none or they were saved or
     // discarded, cancelled when the person said so, couldNotAsk when no question could be
     // shown (the changes are still there)

@@ -61,15 +61,27 @@ void Velko::TakeSnapshot() {
 
 void Velko::UndoStep() {
     // Not in the middle of an action: it would go on with a doll that is no longer there
-    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) return;
+    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) {
+        ShowStatus("Undo waits until what you are doing is finished");
+        return;
+    }
     BeginAction();
-    if (history.Undo()) RestoreSnapshot(history.GetCurrent());
+    if (history.Undo())
+        RestoreSnapshot(history.GetCurrent());
+    else
+        ShowStatus("Nothing to undo");
 }
 
 void Velko::RedoStep() {
-    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) return;
+    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) {
+        ShowStatus("Redo waits until what you are doing is finished");
+        return;
+    }
     BeginAction();
-    if (history.Redo()) RestoreSnapshot(history.GetCurrent());
+    if (history.Redo())
+        RestoreSnapshot(history.GetCurrent());
+    else
+        ShowStatus("Nothing to redo");
 }
 
 void Velko::RestoreSnapshot(const std::string& bytes) {
@@ -154,6 +166,8 @@ void Velko::Quit() {
                 "could be kept%s%s; not quitting: save them first\n",
                 name.c_str(), recovery ? ": " : "",
                 recovery ? recovery->GetLastError().c_str() : "");
+        ShowStatus("Not quitting: there was no dialog to ask about the unsaved changes to " + name +
+                   "; save them first");
         return;
     }
     recoveryKept = true;

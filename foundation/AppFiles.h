@@ -18,21 +18,25 @@ public:
 
     virtual ~AppFiles() {}
 
+    // Each chooser's window is titled by the command that opened it ("Open", "Save As",
+    // "Export Animation").
     // Lets the person pick an existing document, starting in folder (empty: the working
     // folder); the chosen path, or "" when cancelled
-    virtual std::string ChooseDocumentToOpen(const std::string& folder) = 0;
+    virtual std::string ChooseDocumentToOpen(const std::string& title,
+                                             const std::string& folder) = 0;
     // Lets the person name a document to write, starting in folder with the proposed file
     // name; the chosen path, or "" when cancelled
-    virtual std::string ChooseDocumentToSave(const std::string& folder,
+    virtual std::string ChooseDocumentToSave(const std::string& title, const std::string& folder,
                                              const std::string& proposedName) = 0;
 
     // Lets the person name a file to export to, starting in folder with the proposed name;
     // kind names such files for the chooser's filter ("PNG pictures") and extension (".png")
     // is added to a name typed without one. The chosen path, or "" when cancelled or when
     // the platform offers no such chooser.
-    virtual std::string ChooseExportFile(const std::string& folder, const std::string& proposedName,
-                                         const std::string& kind, const std::string& extension) {
-        (void)folder, (void)proposedName, (void)kind, (void)extension;
+    virtual std::string ChooseExportFile(const std::string& title, const std::string& folder,
+                                         const std::string& proposedName, const std::string& kind,
+                                         const std::string& extension) {
+        (void)title, (void)folder, (void)proposedName, (void)kind, (void)extension;
         return "";
     }
 
@@ -42,9 +46,11 @@ public:
     };
     // The export chooser offering each of kinds (at least one) as a filter; a name typed
     // without an extension gets the first kind's. The chosen path, or "" when cancelled.
-    virtual std::string ChooseExportFile(const std::string& folder, const std::string& proposedName,
+    virtual std::string ChooseExportFile(const std::string& title, const std::string& folder,
+                                         const std::string& proposedName,
                                          const std::vector<FileKind>& kinds) {
-        return ChooseExportFile(folder, proposedName, kinds.at(0).name, kinds.at(0).extension);
+        return ChooseExportFile(title, folder, proposedName, kinds.at(0).name,
+                                kinds.at(0).extension);
     }
 
     // A field of a form: a line of text to type, or one of choices when there are any

@@ -48,15 +48,16 @@ TEST(RenderCommandLine, TakesEachKindOfOutputWithItsOptions) {
         &error))
         << error;
     EXPECT_EQ(c.document, "d.velko");
-    EXPECT_EQ(c.request.pose, 3);
+    EXPECT_EQ(c.request.pose, 2) << "pose 3 is slot 2";
     EXPECT_EQ(c.request.options.width, 320);
     EXPECT_EQ(c.request.options.height, 200);
     EXPECT_TRUE(c.request.options.icon && c.request.options.transparent);
-    ASSERT_TRUE(Parse({"d.velko", "--gif", "--poses", "4,0,7", "-o", "a.gif"}, &c, &error));
+    ASSERT_TRUE(Parse({"d.velko", "--gif", "--poses", "5,1,8", "-o", "a.gif"}, &c, &error));
     EXPECT_EQ(c.request.kind, RenderRequest::animation);
     EXPECT_EQ(c.request.poses, (std::vector<int>{4, 0, 7}));
-    ASSERT_TRUE(Parse({"d.velko", "--sheet", "-o", "s.png"}, &c, &error));
+    ASSERT_TRUE(Parse({"d.velko", "--sheet", "--fit", "-o", "s.png"}, &c, &error));
     EXPECT_EQ(c.request.kind, RenderRequest::sheet);
+    EXPECT_TRUE(c.request.options.fit);
     // The output's extension picks the format ("" a sheet's or sprites' own PNG)
     for (auto k : std::vector<std::pair<std::vector<const char*>, const char*>>{
              {{"-o", "p.SVG"}, ".svg"},
@@ -70,8 +71,14 @@ TEST(RenderCommandLine, TakesEachKindOfOutputWithItsOptions) {
     }
     EXPECT_EQ(c.request.kind, RenderRequest::sprites);
     EXPECT_FALSE(c.request.options.fit);
-    ASSERT_TRUE(Parse({"d.velko", "--fit", "-o", "p.png"}, &c, &error));
-    EXPECT_TRUE(c.request.options.fit);
+    // A name without an extension, as a thumbnailer gives, is taken for either kind
+    EXPECT_TRUE(Parse({"d.velko", "-o", "/tmp/thumb"}, &c, &error)) << error;
+    EXPECT_TRUE(Parse({"d.velko", "--gif", "-o", "anim"}, &c, &error)) << error;
+    // Poses are 1 to 8: the message names the range
+    EXPECT_FALSE(Parse({"d.velko", "--pose", "0", "-o", "p.png"}, &c, &error));
+    EXPECT_EQ(error, "--pose 0: pose 0 does not exist (poses are 1 to 8)");
+    EXPECT_FALSE(Parse({"d.velko", "--gif", "--poses", "1,9", "-o", "a.gif"}, &c, &error));
+    EXPECT_EQ(error, "--poses 1,9: pose 9 does not exist (poses are 1 to 8)");
 }
 
 TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
@@ -297,7 +304,7 @@ TEST_F(VelkoRender, APictureShowsTheLinesWhereTheDocumentPutsThemAtAnySize) {
     EXPECT_GT(GrayPixels(im, 0, 190, 60, 240), 20);  // the heart in its corner
 }
 
-TEST_F(VelkoRender, PicturesAreSmoothTheirLinesGrowWithThemAndFitFramesTheDrawing) {
+TEST_F(VelkoRender, PicturesAreSmoothAndTheirLinesGrowWithThem) {
     Write("line.velko", LineDocument());
     std::string example, error;
     ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &example, &error)) << error;
@@ -307,14 +314,11 @@ TEST_F(VelkoRender, PicturesAreSmoothTheirLinesGrowWithThemAndFitFramesTheDrawin
                   0);
     ASSERT_EQ(Render({Path("juggler.velko"), "-o", Path("j.png")}).status, 0);
     ASSERT_EQ(Render({Path("line.velko"), "--transparent", "-o", Path("t.png")}).status, 0);
-    ASSERT_EQ(
-        Render({Path("line.velko"), "--fit", "--size", "400x240", "-o", Path("f.png")}).status, 0);
-    RgbaImage small, large, juggler, clear, fitted;
+    RgbaImage small, large, juggler, clear;
     ASSERT_TRUE(DecodePng(Read("800x480.png"), &small));
     ASSERT_TRUE(DecodePng(Read("1600x960.png"), &large));
     ASSERT_TRUE(DecodePng(Read("j.png"), &juggler));
     ASSERT_TRUE(DecodePng(Read("t.png"), &clear));
-    ASSERT_TRUE(DecodePng(Read("f.png"), &fitted));
 
     // Twice the size, twice as long and twice as wide: four times the ink
     double ratio = (double)InkIn(large, 0, 0, 1600, 960) / (double)InkIn(small, 0, 0, 800, 480);
@@ -334,11 +338,6 @@ TEST_F(VelkoRender, PicturesAreSmoothTheirLinesGrowWithThemAndFitFramesTheDrawin
             EXPECT_NEAR(p[0], 128, 6) << x << "," << y << " alpha " << (int)p[3];
         }
     EXPECT_GT(partial, 300);
-    // Fitted, the line spans the picture but for the margin (5% of 240 pixels)
-    EXPECT_EQ(InkIn(fitted, 0, 0, 10, 240) + InkIn(fitted, 390, 0, 400, 240), 0);
-    EXPECT_GT(InkIn(fitted, 12, 110, 20, 130), 0);
-    EXPECT_GT(InkIn(fitted, 380, 110, 388, 130), 0);
-    EXPECT_EQ(InkIn(fitted, 0, 0, 400, 100) + InkIn(fitted, 0, 140, 400, 240), 0);
 }
 
 TEST_F(VelkoRender, ASheetHasOneLabelledCellPerFilledPose) {
@@ -356,6 +355,36 @@ TEST_F(VelkoRender, ASheetHasOneLabelledCellPerFilledPose) {
         EXPECT_EQ(GrayNear(im, x + 150, y + 25), filled) << "line of cell " << cell;
         EXPECT_EQ(GrayPixels(im, x, y, x + 10, y + 12) > 0, filled) << "label of cell " << cell;
     }
+}
+
+TEST_F(VelkoRender, FitFramesTheDrawingInsteadOfTheStageForEveryKindOfOutput) {
+    Write("line.velko", LineDocument({0}));
+    // The line runs from x 500 to 700: fitted, it spans the picture but for the margin (5 %
+    // of the smaller side, 12 pixels) and nothing else is drawn
+    Outcome run = Render({Path("line.velko"), "--fit", "--size", "400x240", "-o", Path("thumb")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    RgbaImage im;
+    ASSERT_TRUE(DecodePng(Read("thumb"), &im)) << "a PNG, though the name has no extension";
+    EXPECT_EQ(InkIn(im, 0, 0, 10, 240) + InkIn(im, 390, 0, 400, 240), 0) << "the margin";
+    EXPECT_GT(InkIn(im, 12, 110, 20, 130), 0);
+    EXPECT_GT(InkIn(im, 380, 110, 388, 130), 0);
+    EXPECT_EQ(InkIn(im, 0, 0, 400, 100) + InkIn(im, 0, 140, 400, 240), 0);
+    // A sheet's cells are framed alike, and its label reads 1 for the first slot
+    ASSERT_EQ(Render({Path("line.velko"), "--sheet", "--fit", "-o", Path("s.png")}).status, 0);
+    ASSERT_TRUE(DecodePng(Read("s.png"), &im));
+    EXPECT_TRUE(GrayNear(im, 60, 240) && GrayNear(im, 740, 240));
+    EXPECT_EQ(GrayPixels(im, 8, 8, 13, 28), 0) << "a 1 has no left strokes";
+    EXPECT_GT(GrayPixels(im, 16, 8, 21, 28), 10);
+    // An animation of the one filled pose: one frame holds the line as it breathes (0.98 to
+    // 1.02 about the head), so it spans the picture in every frame
+    ASSERT_EQ(
+        Render({Path("line.velko"), "--gif", "--fit", "--size", "200x100", "-o", Path("a.gif")})
+            .status,
+        0);
+    DecodedGif gif;
+    ASSERT_TRUE(DecodeGif(Read("a.gif"), &gif));
+    for (const RgbaImage& frame : gif.frames)
+        for (int x : {20, 100, 170}) EXPECT_TRUE(GrayNear(frame, x, 50)) << x;
 }
 
 TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfExactly) {
@@ -390,7 +419,7 @@ TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfE
     ASSERT_EQ(Render({Path("juggler.velko"), "--sheet", "-o", Path("s2.png")}).status, 0);
     EXPECT_TRUE(Read("s1.png") == Read("s2.png"));
 
-    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "4,5", "--size", "200x120",
+    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "5,6", "--size", "200x120",
                           "-o", Path("c.gif")});
     ASSERT_EQ(two.status, 0) << two.err;
     DecodedGif shorter;
@@ -415,7 +444,7 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
         {Path("missing.velko"), "-o", Path("out.png")},
         {Path("junk.velko"), "-o", Path("out.png")},
         {Path("juggler.velko"), "--pose", "1", "-o", Path("out.png")},  // an empty pose
-        {Path("juggler.velko"), "--pose", "8", "-o", Path("out.png")},  // no such pose
+        {Path("juggler.velko"), "--pose", "9", "-o", Path("out.png")},  // no such pose
         {Path("juggler.velko"), "--gif", "--poses", "4,2", "-o", Path("out.gif")},
         {Path("juggler.velko"), "--frobnicate", "-o", Path("out.png")},
         {Path("juggler.velko"), "--pose", "1", "-o", Path("kept.png")},

@@ -88,9 +88,10 @@ TEST_F(ZenityFilesTest, OpenChooserPassesAndReturnsNamesUnparsed) {
     std::string folder = dir + "/" + kAwkwardName;
     std::string chosen = folder + "/" + kAwkwardName + ".velko";
     Reply(1, 0, chosen.c_str());
-    EXPECT_EQ(files.ChooseDocumentToOpen(folder), chosen);
+    EXPECT_EQ(files.ChooseDocumentToOpen("Open", folder), chosen);
     std::vector<std::string> args = Args(1);
     EXPECT_EQ(args[0], "--file-selection");
+    EXPECT_TRUE(Has(args, "--title=Open"));
     EXPECT_FALSE(Has(args, "--save"));
     EXPECT_TRUE(Has(args, "--filename=" + folder + "/"));
     EXPECT_TRUE(HasFilters(args));
@@ -100,8 +101,8 @@ TEST_F(ZenityFilesTest, OpenChooserPassesAndReturnsNamesUnparsed) {
     // Cancel; zenity starts only in an absolute folder, so an empty (working) or relative
     // folder is made absolute
     Reply(2, 1);
-    EXPECT_EQ(files.ChooseDocumentToOpen(""), "");
-    files.ChooseDocumentToOpen("sub");
+    EXPECT_EQ(files.ChooseDocumentToOpen("Open", ""), "");
+    files.ChooseDocumentToOpen("Open", "sub");
     std::string cwd = std::filesystem::current_path().string();
     EXPECT_TRUE(Has(Args(2), "--filename=" + cwd + "/"));
     EXPECT_TRUE(Has(Args(3), "--filename=" + cwd + "/sub/"));
@@ -119,7 +120,7 @@ TEST_F(ZenityFilesTest, SaveChooserAddsTheExtensionOnlyWhenNoneWasTyped) {
     int run = 0;
     for (const auto& c : cases) {
         Reply(++run, 0, c.typed.c_str());
-        EXPECT_EQ(files.ChooseDocumentToSave(dir, kAwkwardName + ".velko"), c.expected);
+        EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, kAwkwardName + ".velko"), c.expected);
     }
     EXPECT_EQ(Runs(), run);  // no file existed, so nothing was asked
     std::vector<std::string> args = Args(1);
@@ -129,18 +130,18 @@ TEST_F(ZenityFilesTest, SaveChooserAddsTheExtensionOnlyWhenNoneWasTyped) {
     EXPECT_TRUE(HasFilters(args));
 
     Reply(++run, 1);
-    EXPECT_EQ(files.ChooseDocumentToSave(dir, "doc.velko"), "");
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, "doc.velko"), "");
 }
 
 TEST_F(ZenityFilesTest, ExportChooserOffersEachKindAndAFormKeepsEmptyAnswersApart) {
     Reply(1, 0, "/x/walk");
-    EXPECT_EQ(files.ChooseExportFile("/x", "walk.gif",
+    EXPECT_EQ(files.ChooseExportFile("Export Animation", "/x", "walk.gif",
                                      {{"GIF animations", ".gif"}, {"WebP animations", ".webp"}}),
               "/x/walk.gif");
     std::vector<std::string> args = Args(1);
     EXPECT_TRUE(Has(args, "--file-filter=GIF animations | *.gif"));
     EXPECT_TRUE(Has(args, "--file-filter=WebP animations | *.webp"));
-    EXPECT_TRUE(Has(args, "--title=Export"));
+    EXPECT_TRUE(Has(args, "--title=Export Animation"));
 
     // zenity prints the answers on one line; an unchosen combo box answers a space
     Reply(2, 0, "320x200\x1f \x1f\x1fOnce");
@@ -168,7 +169,7 @@ TEST_F(ZenityFilesTest, SaveChooserAsksBeforeReplacingTheFileTheExtensionNames) 
     Reply(2, 1);  // do not replace: choose again
     Reply(3, 0, typed.c_str());
     Reply(4, 0);  // replace
-    EXPECT_EQ(files.ChooseDocumentToSave(dir, "a.velko"), dir + "/doc.velko");
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, "a.velko"), dir + "/doc.velko");
     EXPECT_EQ(Runs(), 4);
     EXPECT_EQ(Args(2)[0], "--question");
     EXPECT_TRUE(Has(Args(3), "--filename=" + dir + "/doc.velko"));
@@ -204,7 +205,7 @@ TEST_F(ZenityFilesTest, TextIsShownAsValidUtf8AndFileNamesPassUnchanged) {
     const std::string shown = "\xc3\xa9t\xef\xbf\xbd \xef\xbf\xbd.velko";
     files.AskRestore(name);
     Reply(2, 0, (dir + "/" + name).c_str());
-    EXPECT_EQ(files.ChooseDocumentToSave(dir, name), dir + "/" + name);
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, name), dir + "/" + name);
     EXPECT_TRUE(Has(Args(1), "--text=Velko closed without saving " + shown + ". Restore it?"));
     EXPECT_TRUE(Has(Args(2), "--filename=" + dir + "/" + name));
 }
@@ -225,8 +226,8 @@ TEST_F(ZenityFilesTest, WithoutZenityOnPathEveryChoiceIsCancelledAndNoQuestionAs
     std::ofstream(dir + "/plain/zenity") << kFakeZenity;
     setenv("PATH", (dir + "/empty:" + dir + "/plain").c_str(), 1);
     EXPECT_FALSE(ZenityFiles::IsAvailable());
-    EXPECT_EQ(files.ChooseDocumentToOpen(dir), "");
-    EXPECT_EQ(files.ChooseDocumentToSave(dir, "doc.velko"), "");
+    EXPECT_EQ(files.ChooseDocumentToOpen("Open", dir), "");
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, "doc.velko"), "");
     EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cannotAsk);
     files.ShowError("gone");
     EXPECT_EQ(Runs(), 0);

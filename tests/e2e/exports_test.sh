@@ -16,9 +16,8 @@ e2e_start "$1" 800x480 "$docs/juggler.velko"
 e2e_click 500 300 0.1 # hurries the splash
 e2e_wait_for_editor start || e2e_finish
 
-# Export Options… is the File menu's row after Export Animation…
-e2e_move 300 120 0.2
-e2e_menu_item 133 330 options-menu
+# File > Export Options…
+e2e_menu_item 300 120 0 $E2E_EXPORT_OPTIONS options-menu
 dlg=$(e2e_dialog "Export Options")
 if [ -n "$dlg" ]; then
     xdotool type --delay 20 "400x240"
@@ -31,10 +30,13 @@ else
     e2e_fail "no Export Options form"
 fi
 
-# Names a file in the export chooser opened by KEY and waits for it to be written
+# Names a file in the export chooser opened by KEY, titled by its command, and waits for it
+# to be written
 export_as() {
     e2e_key "$1"
-    if [ -z "$(e2e_dialog "^Export$")" ]; then
+    local title="Export Picture"
+    [ "$1" = ctrl+shift+e ] && title="Export Animation"
+    if [ -z "$(e2e_dialog "^$title$")" ]; then
         e2e_fail "no export chooser for $2"
         return
     fi
@@ -52,6 +54,7 @@ export_as ctrl+shift+e juggler.webp
 export_as ctrl+shift+e frames.png
 export_as ctrl+e still.svg
 e2e_shot after-exports
+e2e_expect_ge "Exported still.svg on the status line" "$(e2e_count after-exports 70 462 588 476 0,0,0)" 40
 e2e_stop
 
 # The editor's files are velko-render's with the same options

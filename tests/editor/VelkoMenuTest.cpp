@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "AppFiles.h"
+#include "AuthorModePanel.h"
 #include "DollPictures.h"
 #include "ExportOptions.h"
 #include "EditorTestShell.h"
@@ -94,6 +95,7 @@ public:
     std::string next;
     std::vector<std::string> asked;  // "open FOLDER", "save FOLDER NAME", "question NAME"
     std::vector<std::string> errors;
+    std::vector<std::string> titles;  // of the choosers, in order
     SaveChangesAnswer answer = discardChanges;
 
     FolderFiles() {
@@ -102,22 +104,29 @@ public:
     }
     ~FolderFiles() override { fs::remove_all(dir); }
 
-    std::string ChooseDocumentToOpen(const std::string& folder) override {
+    std::string ChooseDocumentToOpen(const std::string& title, const std::string& folder) override {
+        titles.push_back(title);
         asked.push_back("open " + folder);
         return Chosen();
     }
-    std::string ChooseDocumentToSave(const std::string& folder, const std::string& name) override {
+    std::string ChooseDocumentToSave(const std::string& title, const std::string& folder,
+                                     const std::string& name) override {
+        titles.push_back(title);
         asked.push_back("save " + folder + " " + name);
         return Chosen();
     }
-    std::string ChooseExportFile(const std::string& folder, const std::string& name,
-                                 const std::string& kind, const std::string& extension) override {
+    std::string ChooseExportFile(const std::string& title, const std::string& folder,
+                                 const std::string& name, const std::string& kind,
+                                 const std::string& extension) override {
+        titles.push_back(title);
         asked.push_back("export " + folder + " " + name + " " + kind + " " + extension);
         return Chosen();
     }
     // The export chooser's filters: their extensions
-    std::string ChooseExportFile(const std::string& folder, const std::string& name,
+    std::string ChooseExportFile(const std::string& title, const std::string& folder,
+                                 const std::string& name,
                                  const std::vector<FileKind>& kinds) override {
+        titles.push_back(title);
         std::string offered;
         for (const FileKind& k : kinds) offered += " " + k.extension;
         asked.push_back("export " + folder + " " + name + offered);
@@ -716,8 +725,34 @@ TEST_F(MenuCommands, TheTitleNamesTheDocumentAndMarksUnsavedChangesUntilTheyAreS
     s.files.next = "dancer.velko";
     s.Choose(Velko::kMenuOpen);
     EXPECT_EQ(s.files.asked.back(), "open " + s.files.dir.string());
+    EXPECT_EQ(s.in->StatusText(), "Opened dancer.velko");
     s.shell.Tick(300);
     EXPECT_EQ(s.shell.title, "dancer.velko - Velko");
+    // Each chooser is titled by its command
+    EXPECT_EQ(s.files.titles, (std::vector<std::string>{"Save As", "Open"}));
+}
+
+TEST_F(MenuCommands, TheStatusLineSaysWhatACommandDidOrWhyNotThenHintsAtTheMode) {
+    MenuSession s;
+    EXPECT_EQ(s.in->StatusText(), AuthorModePanel::modeHints[2]);  // Draw and Pose
+    s.editor->MenuShortcutRefused(Velko::kMenuUndo);
+    EXPECT_EQ(s.in->StatusText(), "Nothing to undo");
+    s.Sketch(400, 200, 400, 262);
+    s.editor->Key(8);
+    EXPECT_EQ(s.in->StatusText(), "Nothing is selected: click a line, then Backspace deletes it");
+    s.files.next = "walk.velko";
+    s.Choose(Velko::kMenuSave);
+    EXPECT_EQ(s.in->StatusText(), "Saved walk.velko");
+    // A failure is said there as well as in its dialog
+    s.files.next = "no-such-folder/x.velko";
+    s.Choose(Velko::kMenuSaveAs);
+    ASSERT_EQ(s.files.errors.size(), 1u);
+    EXPECT_EQ(s.in->StatusText(), s.files.errors[0]);
+    EXPECT_EQ(s.files.titles, (std::vector<std::string>{"Save", "Save As"}));
+    // A few seconds later the line shows the mode's hint again
+    s.shell.Wait(StatusLine::kMessageSeconds);
+    s.ChooseMode(kEditSkeletonItem);
+    EXPECT_EQ(s.in->StatusText(), AuthorModePanel::modeHints[kEditSkeletonItem]);
 }
 
 TEST_F(MenuCommands, NewOpenAndQuitAskAboutUnsavedChangesAndObeyTheAnswer) {
@@ -887,6 +922,10 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
         s.files.next = e.file;
         s.Choose(e.item);
         EXPECT_EQ(s.files.asked.back(), "export " + s.files.dir.string() + " " + e.asked);
+        EXPECT_EQ(s.files.titles.back(), e.item == Velko::kMenuExportPicture ? "Export Picture"
+                                         : e.item == Velko::kMenuExportPoseSheet
+                                             ? "Export Pose Sheet"
+                                             : "Export Animation");
         RenderRequest r;
         e.options.ApplyTo(&r);
         r.kind = e.kind;
@@ -900,6 +939,19 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
         }
     }
     EXPECT_TRUE(s.files.errors.empty());
+    // The last, the sprite sheet, said on the status line what it wrote
+    int frames = 0,
+        kilobytes = 0;  // "Exported frames.png and frames.json: 149 frames, 8 KB, 5.0 s"
+    float seconds = 0;
+    ASSERT_EQ(sscanf(s.in->StatusText().c_str(),
+                     "Exported frames.png and frames.json: %d frames, %d KB, %f s", &frames,
+                     &kilobytes, &seconds),
+              3)
+        << s.in->StatusText();
+    EXPECT_NEAR(seconds, frames / 30.0, 0.05);
+    EXPECT_EQ(kilobytes, (int)((s.files.Contents("frames.png").size() +
+                                s.files.Contents("frames.json").size() + 512) /
+                               1024));
 
     // The window's context is current again: the editor's frame still shows the stroke
     s.shell.Tick();

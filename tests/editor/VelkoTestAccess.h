@@ -33,6 +33,8 @@ public:
     AuthorMode CurrentMode() const { return v.authorMode.GetMode(); }
     bool EditingMask() const { return v.testOnBackground; }
     const EditHistory& History() const { return v.history; }
+    // What the status line shows now: a message, or the hint
+    const std::string& StatusText() const { return v.statusLine.GetText(); }
     // An action completed and its step waits for the doll to come to rest
     bool GetIsStepPending() const { return !v.pendingStep.empty() || v.documentTouched; }
     // What the editor does when an action has come to rest: writes the document and
