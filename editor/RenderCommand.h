@@ -3,7 +3,8 @@
 //
 //   velko-render DOC [--pose N] -o out.png
 //   velko-render DOC --sheet -o sheet.png
-//   velko-render DOC --gif [--poses 0,1,2,3] -o anim.gif
+//   velko-render DOC --gif [--poses 0,1,2,3] [--fps N] [--loop forever|once|pingpong] -o anim.gif
+//   velko-render DOC --info (the document as JSON on standard output)
 //   options: --size WxH (default 800x480), --icon, --transparent (PNG only)
 //
 // Parsing is apart from running so it can be checked without drawing.
@@ -18,6 +19,7 @@ struct RenderCommandLine {
     std::string output;
     RenderRequest request;
     bool help = false;  // --help or -h: print the usage and do nothing else
+    bool info = false;  // --info: describe the document on standard output, draw nothing
 };
 
 // The usage text, ending in a line end

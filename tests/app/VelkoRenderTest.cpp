@@ -55,6 +55,18 @@ TEST(RenderCommandLine, TakesEachKindOfOutputWithItsOptions) {
     EXPECT_EQ(c.request.poses, (std::vector<int>{4, 0, 7}));
     ASSERT_TRUE(Parse({"d.velko", "--sheet", "-o", "s.png"}, &c, &error));
     EXPECT_EQ(c.request.kind, RenderRequest::sheet);
+    // The document's frame rate and loop unless overridden
+    EXPECT_EQ(c.request.fps, 0);
+    EXPECT_FALSE(c.request.loopGiven);
+    ASSERT_TRUE(
+        Parse({"d.velko", "--gif", "--fps", "12", "--loop=pingpong", "-o", "a.gif"}, &c, &error))
+        << error;
+    EXPECT_EQ(c.request.fps, 12);
+    EXPECT_TRUE(c.request.loopGiven);
+    EXPECT_EQ(c.request.loop, SequenceLoop::pingPong);
+    ASSERT_TRUE(Parse({"d.velko", "--info"}, &c, &error)) << error;
+    EXPECT_TRUE(c.info);
+    EXPECT_EQ(c.document, "d.velko");
 }
 
 TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
@@ -76,6 +88,13 @@ TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
         {"d.velko", "--gif", "-o", "a.png"},  // extension of another kind
         {"d.velko", "-o", "p.gif"},
         {"d.velko", "--icon=yes", "-o", "p.png"},
+        {"d.velko", "--gif", "--fps", "0", "-o", "a.gif"},  // 1 to 50 frames a second
+        {"d.velko", "--gif", "--fps", "51", "-o", "a.gif"},
+        {"d.velko", "--gif", "--loop", "sometimes", "-o", "a.gif"},
+        {"d.velko", "--fps", "10", "-o", "p.png"},  // --fps and --loop are for --gif
+        {"d.velko", "--sheet", "--loop", "once", "-o", "s.png"},
+        {"d.velko", "--info", "-o", "p.png"},  // --info draws nothing
+        {"--info"},
     };
     for (const auto& args : bad) {
         RenderCommandLine c;
@@ -87,21 +106,14 @@ TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
 
 // Timing and layout
 
-TEST(RenderTiming, ThirtyFramesLastOneSecondAndTheBreathingLoopsWithoutASeam) {
-    int total = 0;
-    for (int k = 0; k < 90; k++) {
-        EXPECT_GE(AnimationFrameDelay(k), 3);
-        EXPECT_LE(AnimationFrameDelay(k), 4);
-        total += AnimationFrameDelay(k);
-    }
-    EXPECT_EQ(total, 300);
-    for (int n : {1, 29, 120, 188, 301}) {
-        EXPECT_NEAR(AnimationFrameSeconds(1, n) - AnimationFrameSeconds(0, n), 1.0 / 30, 1e-9);
-        // The frame after the last would breathe exactly as the first does
-        float first = TimePeriodCycleAsClamp_base((float)AnimationFrameSeconds(0, n), 0, 4);
-        float after = TimePeriodCycleAsClamp_base((float)AnimationFrameSeconds(n, n), 0, 4);
-        EXPECT_NEAR(first, after, 1e-4) << n << " frames";
-        EXPECT_GE(AnimationFrameSeconds(0, n), 0.5);  // the icon's pop is over
+TEST(RenderTiming, TheBreathingOfAPassLoopsWithoutASeam) {
+    for (double pass : {40.0, 1160.0, 4000.0, 6000.0, 7525.0}) {
+        EXPECT_NEAR(AnimationFrameSeconds(40, pass) - AnimationFrameSeconds(0, pass), 0.04, 1e-9);
+        // The end of the pass breathes exactly as its start does
+        float first = TimePeriodCycleAsClamp_base((float)AnimationFrameSeconds(0, pass), 0, 4);
+        float after = TimePeriodCycleAsClamp_base((float)AnimationFrameSeconds(pass, pass), 0, 4);
+        EXPECT_NEAR(first, after, 1e-4) << pass << " ms";
+        EXPECT_GE(AnimationFrameSeconds(0, pass), 0.5);  // the icon's pop is over
     }
 }
 
@@ -142,8 +154,18 @@ protected:
         ASSERT_TRUE(WriteFileAtomically(Path(name), bytes, &error)) << error;
     }
 
-    // Runs velko-render with args, without DISPLAY in its environment
-    Outcome Render(const std::vector<std::string>& args) const {
+    // velko-render DOC --info: its standard output, which it must end with status 0
+    std::string Describe(const std::string& name) const {
+        Outcome run = Render({Path(name), "--info"}, Path("stdout.txt"));
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::string out = Read("stdout.txt");
+        fs::remove(Path("stdout.txt"));
+        return out;
+    }
+
+    // Runs velko-render with args, without DISPLAY in its environment (its standard output
+    // into the file outFile when given)
+    Outcome Render(const std::vector<std::string>& args, const std::string& outFile = "") const {
         std::vector<char*> argv{const_cast<char*>(VELKO_RENDER)};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -156,6 +178,9 @@ protected:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
+        if (!outFile.empty())
+            posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
         pid_t pid = -1;
         Outcome run;
         if (posix_spawn(&pid, VELKO_RENDER, &actions, nullptr, argv.data(), env.data()) == 0) {
@@ -242,7 +267,14 @@ TEST_F(VelkoRender, ASheetHasOneLabelledCellPerFilledPose) {
     }
 }
 
-TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfExactly) {
+// The sum of a GIF's frame delays, in hundredths of a second
+int TotalDelay(const DecodedGif& gif) {
+    int total = 0;
+    for (int d : gif.delays) total += d;
+    return total;
+}
+
+TEST_F(VelkoRender, AnAnimationFollowsTheSequenceFrameByFrameAndRepeatsItselfExactly) {
     std::string doc;
     std::string error;
     ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error)) << error;
@@ -254,17 +286,14 @@ TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfE
     ASSERT_TRUE(DecodeGif(Read("a.gif"), &gif));
     EXPECT_EQ(gif.width, 200);
     EXPECT_EQ(gif.loopCount, 0);
-    DollStage stage;
-    ASSERT_TRUE(stage.Load(doc, &error)) << error;
-    std::vector<int> poses = stage.FilledPoses();
-    EXPECT_EQ(poses, (std::vector<int>{4, 5, 6, 7}));
-    size_t frames = stage.Animate(poses).size();
-    EXPECT_EQ(gif.frames.size(), frames);
-    // Each pose is reached and held: at least the holds, at most the longest moves too
-    EXPECT_GE(frames, 4u * kHoldTicks + 4);
-    EXPECT_LE(frames, 4u * (kHoldTicks + kMaxTravelTicks));
-    // The arm raised in pose 5 shows up in some frame and is gone again by the last
-    EXPECT_NE(gif.frames[frames / 4].pixels, gif.frames.back().pixels);
+    // No sequence of its own: poses 5 to 8 (slots 4 to 7), each moved into in 1 s and held
+    // for 0.5 s, at 25 frames a second: 6 s in 150 frames of 4 hundredths
+    ASSERT_EQ(gif.frames.size(), 150u);
+    EXPECT_EQ(TotalDelay(gif), 600);
+    EXPECT_EQ(*std::min_element(gif.delays.begin(), gif.delays.end()), 4);
+    EXPECT_EQ(*std::max_element(gif.delays.begin(), gif.delays.end()), 4);
+    // The arm raised in the second pose shows up a second and a half in
+    EXPECT_NE(gif.frames[0].pixels, gif.frames[50].pixels);
 
     ASSERT_EQ(
         Render({Path("juggler.velko"), "--gif", "--size", "200x120", "-o", Path("b.gif")}).status,
@@ -274,12 +303,81 @@ TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfE
     ASSERT_EQ(Render({Path("juggler.velko"), "--sheet", "-o", Path("s2.png")}).status, 0);
     EXPECT_TRUE(Read("s1.png") == Read("s2.png"));
 
-    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "4,5", "--size", "200x120",
-                          "-o", Path("c.gif")});
+    // Overrides: two poses at 30 frames a second (3 s, delays 3, 3, 4 ...), played once
+    // (no looping extension, and the last frame is the last pose reached, not the first)
+    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "4,5", "--fps", "30", "--loop",
+                          "once", "--size", "200x120", "-o", Path("c.gif")});
     ASSERT_EQ(two.status, 0) << two.err;
-    DecodedGif shorter;
-    ASSERT_TRUE(DecodeGif(Read("c.gif"), &shorter));
-    EXPECT_LT(shorter.frames.size(), gif.frames.size());
+    DecodedGif once;
+    ASSERT_TRUE(DecodeGif(Read("c.gif"), &once));
+    EXPECT_EQ(once.loopCount, -1);
+    // Once: hold 0.5 s, move 1 s, hold 0.5 s = 2 s
+    EXPECT_EQ(once.frames.size(), 60u);
+    EXPECT_EQ(TotalDelay(once), 200);
+    EXPECT_NE(once.frames.front().pixels, once.frames.back().pixels);
+    Outcome pong = Render({Path("juggler.velko"), "--gif", "--poses", "4,5", "--loop", "pingpong",
+                           "--size", "200x120", "-o", Path("d.gif")});
+    ASSERT_EQ(pong.status, 0) << pong.err;
+    DecodedGif there;
+    ASSERT_TRUE(DecodeGif(Read("d.gif"), &there));
+    EXPECT_EQ(there.loopCount, 0);
+    // There and back: hold, move, hold, move back = 3 s
+    EXPECT_EQ(there.frames.size(), 75u);
+    EXPECT_EQ(TotalDelay(there), 300);
+}
+
+TEST_F(VelkoRender, InfoDescribesTheDocumentAsJson) {
+    SketchDoll d;
+    SketchDollLine* line = d.NewLine(0, 1);
+    for (int x = 500; x <= 700; x += 4) line->AddPoint(fPoint2((float)x, 100));
+    SketchDollLine* mask = d.NewLine(1, 4);
+    for (int y = 150; y <= 200; y += 5) mask->AddPoint(fPoint2(300, (float)y));
+    mask->SetIsMask(true);
+    d.poses[0].DollToPose(&d);
+    d.poses[2].DollToPose(&d);
+    std::string bytes;
+    {
+        tbfWriterAsciiString writer(&bytes);
+        d.WriteToFile(&writer);
+        writer.Close();
+    }
+    Write("doll.velko", bytes);
+    const std::string head =
+        "{\"joints\": 11, \"bones\": 10, \"lines\": 1, \"masks\": 1, \"poses\": [1, 3], ";
+    EXPECT_EQ(Describe("doll.velko"),
+              head +
+                  "\"sequence\": {\"steps\": [{\"pose\": 1, \"hold_ms\": 500, \"move_ms\": 1000, "
+                  "\"ease\": \"in-out\"}, {\"pose\": 3, \"hold_ms\": 500, \"move_ms\": 1000, "
+                  "\"ease\": \"in-out\"}], \"loop\": \"forever\", \"fps\": 25, \"duration_ms\": "
+                  "3000}}\n");
+
+    // A sequence of its own, in ping-pong: there (0.25 + 0.4 + 0 + 0.4 + 0.1 s) and back
+    // (0.4 + 0 + 0.4 s)
+    d.sequence.custom = true;
+    d.sequence.steps = {{0, 250, 700, SequenceEase::linear},
+                        {2, 0, 400, SequenceEase::in},
+                        {0, 100, 400, SequenceEase::out}};
+    d.sequence.loop = SequenceLoop::pingPong;
+    d.sequence.fps = 12;
+    bytes.clear();
+    {
+        tbfWriterAsciiString writer(&bytes);
+        d.WriteToFile(&writer);
+        writer.Close();
+    }
+    Write("doll.velko", bytes);
+    EXPECT_EQ(Describe("doll.velko"),
+              head +
+                  "\"sequence\": {\"steps\": [{\"pose\": 1, \"hold_ms\": 250, \"move_ms\": 700, "
+                  "\"ease\": \"linear\"}, {\"pose\": 3, \"hold_ms\": 0, \"move_ms\": 400, "
+                  "\"ease\": \"in\"}, {\"pose\": 1, \"hold_ms\": 100, \"move_ms\": 400, "
+                  "\"ease\": \"out\"}], \"loop\": \"pingpong\", \"fps\": 12, \"duration_ms\": "
+                  "1950}}\n");
+
+    Write("junk.velko", "tbff .1\n\nnot a doll\n");
+    Outcome bad = Render({Path("junk.velko"), "--info"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err.rfind("velko-render: ", 0), 0u) << bad.err;
 }
 
 TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
