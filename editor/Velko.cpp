@@ -61,6 +61,7 @@ Velko::Velko(App* shell)
       nPoseWidgets(0),
       nPoseWidgetsInColumn(-1),
       authorMode(kModePanelTopLeft),
+      animation(&theDoll, this),
       document(this),
       documentBegun(false),
       documentTouched(false),
@@ -135,9 +136,17 @@ void Velko::BuildMenu() {
         menu->EnableItem(kMenuExportAnimation, false);
     }
     BuildEditMenu(menu);
+    animation.BuildMenu(menu);
 }
 
 void Velko::MenuInvoked(int id) {
+    if (AnimationEditor::IsMenuItem(id)) {
+        BeginAction();
+        animation.MenuInvoked(id);
+        return;
+    }
+    // Every other command works on the doll as it stands, not as it is played
+    animation.StopPlaying();
     // Unlike App's default, an unknown item never quits the editor
     if (id != kMenuUndo && id != kMenuRedo) BeginAction();
     switch (id) {
@@ -164,6 +173,7 @@ void Velko::MenuInvoked(int id) {
             break;
         case kMenuHomePosition:
             theDoll.GoToHomePose();
+            animation.PoseChosen(-1);
             EndAction("Home Position");
             break;
         case kMenuEditMask:
@@ -216,6 +226,7 @@ void Velko::ForgetDollContent() {
     deformDrag = false;
     selectedLine = nullptr;
     ClearActiveElements();
+    animation.DollReplaced();
 }
 
 namespace {
@@ -303,6 +314,8 @@ void Velko::InitiateNodeDrag(fPoint2 mouseDownWhere, DollJoint* joint, bool defo
 
 void Velko::MouseDown(fPoint2 loc) {
     BeginAction();
+    // A click while playing only stops it
+    if (animation.StopPlaying()) return;
     mouseDownWasOnIcon = false;
     if (mode == pickIcon) return;  // the icon menu answers on release
 
@@ -328,8 +341,12 @@ void Velko::MouseDown(fPoint2 loc) {
         } else {
             theDoll.SetEditPose(i);
         }
+        animation.PoseChosen(i);
         return;
     }
+
+    // A strip cell, unless a joint is drawn over it
+    if (!theDoll.Pick(loc) && animation.MouseDown(loc, GetWasDoubleClick())) return;
 
     DollJoint* joint = nullptr;
     switch (GetClickAction(loc, &joint)) {
@@ -380,7 +397,13 @@ void Velko::Idle() {
     PleaseRender();
     theDoll.GetLookAt()->LookAt(GetMouseLoc(),
                                 GetIsMouseDown() ? kLookAtInterestDown : kLookAtInterestUp);
-    theDoll.Update();
+    // While playing, the sequence alone moves the doll
+    if (animation.GetIsPlaying())
+        animation.TickPlayback();
+    else
+        theDoll.Update();
+    animation.SyncMarks();
+    if (animation.GetIsPlayLabelStale()) animation.SyncPlayLabel(GetMenu());
     if (!documentBegun) {
         // After the first update, in which the edit pose takes the new doll's posture, so
         // that an untouched doll has no unsaved changes; and here rather than at
@@ -407,8 +430,13 @@ void Velko::Idle() {
         DragReceptacle* receptacle = nullptr;
         if (rolloverWidget && rolloverWidget->WillReceiveDrag(theDrag.GetObject()))
             receptacle = rolloverWidget;
+        else
+            receptacle = animation.OfferDrop(mouseAt, theDrag.GetObject());
         theDrag.ChooseReceptacle(receptacle);
         cursor = closedHandCursor;
+    } else if (animation.GetIsPressed()) {
+        animation.Track(mouseAt);
+        animation.CursorAt(mouseAt, &cursor);
     } else if (mode == drag) {
         if (!deformDrag) theDoll.UserMoveJointTowards(activeJoint, mouseAt + dragTargetDelta);
         cursor = closedHandCursor;
@@ -427,7 +455,11 @@ void Velko::Idle() {
         theDrag.TranslateDragObject(mouseAt - downAt);
     }
 
-    if (!GetIsMouseDown()) {
+    if (!GetIsMouseDown() && !theDoll.Pick(mouseAt) && animation.CursorAt(mouseAt, &cursor)) {
+        // Over a strip cell: the strip's cursor, and no rollover on the doll
+        activeJoint = nullptr;
+        activeEdge.a = -1;
+    } else if (!GetIsMouseDown()) {
         DollJoint* joint = nullptr;
         switch (GetClickAction(mouseAt, &joint)) {
             case AuthorMode::pose:
@@ -452,6 +484,11 @@ void Velko::Idle() {
     }
     SetMouseCursor(cursor);
 
+    // Playing is never an edit: what it does to the posture is undone when it stops
+    if (animation.GetIsPlaying()) {
+        KeepRecoveryCopy();
+        return;
+    }
     // Writing the document renumbers joints, so it waits until no action holds one
     uint64_t fingerprint = DollFingerprint();
     if (fingerprint != lastDollFingerprint) {
@@ -491,6 +528,7 @@ uint64_t Velko::DollFingerprint() const {
 
 void Velko::MouseUp(fPoint2 loc) {
     bool stayInPickIcon = false;
+    animation.MouseUp(loc);
 
     if (mode == draw) {
         VELKO_ASSERT_TEXT(activeLine, "activeLine");
@@ -530,16 +568,18 @@ void Velko::MouseUp(fPoint2 loc) {
     // True as soon as one joint is inside: false means the doll has left the window
     if (!theDoll.GetAreAllJointsOutOfRect(GetBounds())) {
         theDoll.GoToHomePose();
+        animation.PoseChosen(-1);
         EndAction("Home Position");
     }
 
     if (theDrag.GetIsInDrag()) {
         bool iconDrag = theDrag.GetObject() == theDoll.GetIcon();
+        bool toStrip = theDrag.receptacle == &animation;
         theDrag.End();
         if (iconDrag) KeepIconInWindow();
-        // A thumbnail dropped on another copies its pose; dropped elsewhere nothing changes
-        // and no step is recorded
-        EndAction(iconDrag ? "Move Icon" : "Copy Pose");
+        // A thumbnail dropped on another copies its pose, on the strip it adds a step;
+        // dropped elsewhere nothing changes and no step is recorded
+        EndAction(iconDrag ? "Move Icon" : toStrip ? "Add Step" : "Copy Pose");
     }
 
     if (mode == drag && deformDrag) {
@@ -568,6 +608,7 @@ void Velko::MouseUp(fPoint2 loc) {
 void Velko::Key(int c) {
     BeginAction();
     documentTouched = true;
+    if (animation.Key(c, GetMouseLoc())) return;
     switch (c) {
         case 8:  // backspace
             if (mode != idle) break;
@@ -625,6 +666,7 @@ void Velko::ChangePose(int delta) {
         p = ((p + delta) % nPoseWidgets + nPoseWidgets) % nPoseWidgets;
     }
     theDoll.SetEditPose(p);
+    animation.PoseChosen(p);
 }
 
 // Drawing
@@ -642,12 +684,14 @@ void Velko::Render() {
         bounds.Paint();
     }
     if (activeIcon) activeIcon->Frame();
+    animation.RenderBehindDoll(authorMode.GetMode());
     RenderDoll();
     if (selectedLine) selectedLine->RenderSelected();
     RenderRollovers();
     RenderPoseWidgets();
     authorMode.Render(mode != pickIcon);
     RenderDrag();
+    animation.RenderOnTop();
     if (mode == pickIcon) {
         VELKO_ASSERT_TEXT(activeIcon, "activeIcon");
         RenderIconMenu(activeIcon->GetBounds(), kIconMenuGutter, GetBounds());
@@ -671,6 +715,9 @@ void Velko::RenderPoseWidgets() {
     if (s >= 0 && s < nPoseWidgets) poseWidgets[s].RenderHilight(fColor::red());
     int e = theDoll.GetEditPose();
     if (e >= 0 && e < nPoseWidgets) poseWidgets[e].RenderHilight(fColor::yellow());
+    // While playing: the pose being played
+    int p = animation.GetPlayingPose();
+    if (p >= 0 && p < nPoseWidgets) poseWidgets[p].RenderHilight(fColor::blue());
 }
 
 void Velko::RenderDrag() {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "AnimationEditor.h"
 #include "Applet.h"
 #include "AuthorModePanel.h"
 #include "DollPoseWidget.h"
@@ -21,7 +22,7 @@
 #include "SketchDoll.h"
 #include "VelkoDocument.h"
 
-class Velko : public Applet, private VelkoDocumentHost {
+class Velko : public Applet, private VelkoDocumentHost, private AnimationHost {
 public:
     static const int kMaxPoseWidgets = 8;
     // Ids of the File menu's items, as MenuInvoked receives them
@@ -87,6 +88,8 @@ private:
     int nPoseWidgetsInColumn;
     DollPoseWidget poseWidgets[kMaxPoseWidgets];
     AuthorModePanel authorMode;
+    // The sequence on the strip, playback and the onion skin
+    AnimationEditor animation;
     VelkoDocument document;
     std::string startDocument;
     bool documentBegun;
@@ -139,6 +142,10 @@ private:
     void ShowTitle(const char* title) override { SetWindowTitle(title); }
     // Changes whenever the posture, a pose or the icon changes
     uint64_t DollFingerprint() const;
+
+    // AnimationHost
+    void AnimationEdited(const char* label) override { EndAction(label); }
+    void AnimationBeep() override { Beep(); }
 
     // Undo, redo and recovery (VelkoHistory.cpp)
     void BuildEditMenu(AppMenu* menu);

@@ -1,10 +1,12 @@
 #include "SketchDoll.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <new>
 
 #include "VelkoAssert.h"
 #include "fTime.h"
+#include "graphicsUtilsGL.h"
 #include "utils.h"
 
 // ---------------------------------------------------------------------------------------
@@ -108,7 +110,10 @@ void SketchDollLine2::FilterPoints(fPoint2* p, int n) {
 
 SketchDoll::SketchDoll() : Doll(), renderSketches(true), lines(nullptr) {}
 
-SketchDoll::~SketchDoll() { FreeLines(); }
+SketchDoll::~SketchDoll() {
+    FreeLines();
+    free(scratch);
+}
 
 SketchDollLine* SketchDoll::NewLine(int jointa, int jointb) {
     SketchDollLine2* l = new (std::nothrow) SketchDollLine2(this, jointa, jointb);
@@ -155,6 +160,43 @@ void SketchDoll::RenderEdge(int a, int b) const {
         SketchDollLine* l = static_cast<SketchDollLine*>(g);
         if (l->GetIsOnEdge(a, b) && !l->GetIsMask()) l->Draw();
     }
+}
+
+void SketchDoll::RenderLinesAt(const fPoint2* locations, fColor c, int thickness,
+                               int pointStep) const {
+    if (pointStep < 1) pointStep = 1;
+    c.SetColor();
+    PenWidth(thickness);
+    for (gesture* g = lines; g; g = g->GetNext()) {
+        // Every line of the doll is of the one concrete kind
+        const SketchDollLine2* l = static_cast<const SketchDollLine2*>(g);
+        const int a = l->joint[0], b = l->joint[1];
+        const int n = l->GetNPoints();
+        // As RenderEdge: only lines of bones the doll draws, never an unbound joint
+        if (l->GetIsMask() || n < 2 || !GetIsValidJoint(a) || !GetIsValidJoint(b) ||
+            !(edges[a][b] > 0))
+            continue;
+        const int kept = (n - 1) / pointStep + 2;
+        if (kept > scratchSize) {
+            fPoint2* grown = (fPoint2*)realloc(scratch, sizeof(fPoint2) * (size_t)kept);
+            if (!grown) {
+                FlagLowMem();
+                break;
+            }
+            scratch = grown;
+            scratchSize = kept;
+        }
+        int m = 0;
+        for (int i = 0; i < n - 1; i += pointStep) scratch[m++] = *l->GetPoint(i);
+        scratch[m++] = *l->GetPoint(n - 1);
+        const float turn = locations[a].Angle(locations[b]) - l->jointRotate;
+        SketchDollLine2::MapPoints(scratch, m, l->jointLoc[0], locations[a], turn, 1.0f);
+        BeginLineStrip();
+        Vertices(scratch, m);
+        EndLineStrip();
+    }
+    PenWidth(1);
+    fColor::DefaultColor();
 }
 
 void SketchDoll::NotifyJointIndexChanged(int from, int to) {

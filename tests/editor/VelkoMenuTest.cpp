@@ -284,7 +284,24 @@ TEST_F(MenuCommands, TheFileAndEditMenusHoldTheirItemsWithTheirShortcutsAndSepar
         "End",
         "Enable 10 off",
         "Enable 11 off",
+        "Begin Animation",
+        "Item 20 Play (Space) 0",
+        "Item 21 Onion Skin (O) 0 checked",
+        "Separator",
+        "Begin Loop",
+        "Item 22 Forever 0 checked",
+        "Item 23 Once 0 checked",
+        "Item 24 Ping-Pong 0 checked",
+        "End",
+        "Begin Frame Rate",
     };
+    const int rates[] = {10, 12, 15, 20, 24, 25, 30, 50};
+    for (int k = 0; k < 8; k++)
+        want.push_back("Item " + std::to_string(25 + k) + " " + std::to_string(rates[k]) +
+                       " fps 0 checked");
+    for (const char* item : {"Item 33 Other\xE2\x80\xA6 0", "End", "Separator",
+                             "Item 34 Edit Step\xE2\x80\xA6 0", "End"})
+        want.push_back(item);
     EXPECT_EQ(s.menu.calls, want);
     EXPECT_EQ(s.shell.menuRequests, 1);
     // One ellipsis character, not three full stops
