@@ -7,8 +7,8 @@ namespace OnionSkin {
 namespace {
 // Every second recorded point: a ghost needs the shape, not every wiggle, and the heavy
 // doll's ghosts then cost about half a drawing of the doll each
-const int kGhostPointStep = 2;
-const int kGhostThickness = 2;
+const int kGhostPointStep = 4;
+const int kGhostThickness = 1;
 }  // namespace
 
 fColor PreviousTint() { return fColor(1.0f, 0.72f, 0.55f); }

@@ -1,5 +1,6 @@
 #include "SketchDoll.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -165,8 +166,10 @@ void SketchDoll::RenderEdge(int a, int b) const {
 void SketchDoll::RenderLinesAt(const fPoint2* locations, fColor c, int thickness,
                                int pointStep) const {
     if (pointStep < 1) pointStep = 1;
-    c.SetColor();
-    PenWidth(thickness);
+    // Every line's points into one array, handed to GL at once: a function call per point
+    // costs more than the drawing
+    int used = 0;
+    scratchCounts.clear();
     for (gesture* g = lines; g; g = g->GetNext()) {
         // Every line of the doll is of the one concrete kind
         const SketchDollLine2* l = static_cast<const SketchDollLine2*>(g);
@@ -177,24 +180,28 @@ void SketchDoll::RenderLinesAt(const fPoint2* locations, fColor c, int thickness
             !(edges[a][b] > 0))
             continue;
         const int kept = (n - 1) / pointStep + 2;
-        if (kept > scratchSize) {
-            fPoint2* grown = (fPoint2*)realloc(scratch, sizeof(fPoint2) * (size_t)kept);
+        if (used + kept > scratchSize) {
+            const int size = std::max(2 * scratchSize, used + kept);
+            fPoint2* grown = (fPoint2*)realloc(scratch, sizeof(fPoint2) * (size_t)size);
             if (!grown) {
                 FlagLowMem();
                 break;
             }
             scratch = grown;
-            scratchSize = kept;
+            scratchSize = size;
         }
+        fPoint2* p = scratch + used;
         int m = 0;
-        for (int i = 0; i < n - 1; i += pointStep) scratch[m++] = *l->GetPoint(i);
-        scratch[m++] = *l->GetPoint(n - 1);
+        for (int i = 0; i < n - 1; i += pointStep) p[m++] = *l->GetPoint(i);
+        p[m++] = *l->GetPoint(n - 1);
         const float turn = locations[a].Angle(locations[b]) - l->jointRotate;
-        SketchDollLine2::MapPoints(scratch, m, l->jointLoc[0], locations[a], turn, 1.0f);
-        BeginLineStrip();
-        Vertices(scratch, m);
-        EndLineStrip();
+        SketchDollLine2::MapPoints(p, m, l->jointLoc[0], locations[a], turn, 1.0f);
+        used += m;
+        scratchCounts.push_back(m);
     }
+    c.SetColor();
+    PenWidth(thickness);
+    LineStrips(scratch, scratchCounts.data(), (int)scratchCounts.size());
     PenWidth(1);
     fColor::DefaultColor();
 }

@@ -13,6 +13,8 @@
 // bones painted.
 #pragma once
 
+#include <vector>
+
 #include "Doll.h"
 #include "fColor.h"
 #include "fPoint2.h"
@@ -131,9 +133,10 @@ public:
 
 private:
     void FreeLines();
-    // Scratch points for RenderLinesAt
+    // Scratch points and strip lengths for RenderLinesAt
     mutable fPoint2* scratch = nullptr;
     mutable int scratchSize = 0;
+    mutable std::vector<int> scratchCounts;
     // Deletes lines bound to a joint slot the doll does not hold (damaged documents)
     void DropLinesOfMissingJoints();
 };

@@ -34,6 +34,8 @@ public:
     bool EditingMask() const { return v.testOnBackground; }
     const EditHistory& History() const { return v.history; }
     const AnimationEditor& Animation() const { return v.animation; }
+    // For arranging the animation before a benchmark
+    AnimationEditor& AnimationForSetup() { return v.animation; }
     // An action completed and its step waits for the doll to come to rest
     bool GetIsStepPending() const { return !v.pendingStep.empty() || v.documentTouched; }
     // What the editor does when an action has come to rest: writes the document and
