@@ -141,6 +141,10 @@ void Velko::BuildMenu() {
 
 void Velko::MenuInvoked(int id) {
     if (AnimationEditor::IsMenuItem(id)) {
+        // Playing takes the doll over: not while an action holds it
+        if (id == AnimationEditor::kMenuPlay && !animation.GetIsPlaying() &&
+            (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()))
+            return;
         BeginAction();
         animation.MenuInvoked(id);
         return;
@@ -608,6 +612,10 @@ void Velko::MouseUp(fPoint2 loc) {
 void Velko::Key(int c) {
     BeginAction();
     documentTouched = true;
+    // Playing takes the doll over: not while an action holds it
+    const bool busy =
+        mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag() || animation.GetIsPressed();
+    if (c == ' ' && busy && !animation.GetIsPlaying()) return;
     if (animation.Key(c, GetMouseLoc())) return;
     switch (c) {
         case 8:  // backspace

@@ -110,6 +110,16 @@ TEST_F(Animation, PlayingFollowsTheTimelineFromTheSelectedStepAndStoppingLeavesN
     const DollPose pose1 = s->Doll().poses[1];
     DollTimeline timeline(s->Doll());
 
+    // Not in the middle of a joint drag, which holds the doll
+    s->shell.Press(s->JointX(kRightHand), s->JointY(kRightHand));
+    s->shell.Tick();
+    s->shell.KeyPress(' ');
+    EXPECT_FALSE(s->in.Animation().GetIsPlaying());
+    s->shell.Release(s->JointX(kRightHand), s->JointY(kRightHand));
+    s->shell.Tick();
+    s->shell.Wait(1);
+    ASSERT_EQ(Posture(), before);
+
     // Each way of stopping: Space, Escape, a click (which does nothing else)
     for (int stop : {(int)' ', 27, -1}) {
         SCOPED_TRACE(stop);

@@ -119,6 +119,16 @@ public:
         return answer;
     }
     void ShowError(const std::string& message) override { errors.push_back(message); }
+    // Typed text: the answer the test set, or cancelled when it set none
+    const char* textAnswer = nullptr;
+    bool AskText(const std::string& title, const std::string& prompt, const std::string& initial,
+                 std::string* answer) override {
+        (void)prompt;
+        asked.push_back("text " + title + ": " + initial);
+        if (!textAnswer) return false;
+        *answer = textAnswer;
+        return true;
+    }
     RecoveryAnswer recoveryAnswer = keepRecovery;
     RecoveryAnswer AskRestore(const std::string& name) override {
         asked.push_back("restore " + name);
@@ -805,9 +815,14 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
     MenuSession s;
     s.Sketch(400, 200, 400, 262);
     s.shell.Wait(30);  // at rest, so the posture saved is the one exported
+    // An animation of its own, which the exported GIF follows
+    s.in->DollForSetup().sequence.MakeCustom(s.Doll());
+    s.in->DollForSetup().sequence.steps[0].holdMs = 250;
+    s.in->DollForSetup().sequence.fps = 10;
     s.files.next = "doll.velko";
     s.Choose(Velko::kMenuSaveAs);
     const std::string document = s.files.Contents("doll.velko");
+    ASSERT_NE(document.find("\tsequence {"), std::string::npos);
     struct {
         int item;
         const char* file;
@@ -844,6 +859,74 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
     s.Choose(Velko::kMenuExportPicture);
     ASSERT_EQ(s.files.errors.size(), 1u);
     EXPECT_NE(s.files.errors[0].find("missing/still.png"), std::string::npos);
+}
+
+// The Animation menu
+
+TEST_F(MenuCommands, TheAnimationMenuSetsTheLoopAndTheFrameRateAndTakesTypedTimes) {
+    MenuSession s;
+    const SequenceLoop loops[] = {SequenceLoop::forever, SequenceLoop::once,
+                                  SequenceLoop::pingPong};
+    auto marks = [&] {
+        std::string m;
+        for (int id = AnimationEditor::kMenuLoopForever; id <= AnimationEditor::kMenuLoopPingPong;
+             id++)
+            m += *s.menu.Find(id)->check ? "x" : "-";
+        return m;
+    };
+    EXPECT_EQ(marks(), "x--");
+    for (int i : {1, 2, 2, 0}) {  // choosing the marked one again keeps it marked
+        s.Choose(AnimationEditor::kMenuLoopForever + i);
+        EXPECT_EQ(s.Doll().sequence.loop, loops[i]);
+        std::string want = "---";
+        want[(size_t)i] = 'x';
+        EXPECT_EQ(marks(), want);
+    }
+    EXPECT_EQ(s.in->History().GetNumUndoSteps(), 3u);  // the repeated choice changed nothing
+    EXPECT_EQ(s.in->History().GetUndoLabel(), "Loop Forever");
+
+    s.Choose(AnimationEditor::kMenuFrameRateFirst + 1);
+    EXPECT_EQ(s.Doll().sequence.fps, 12);
+    EXPECT_TRUE(*s.menu.Find(AnimationEditor::kMenuFrameRateFirst + 1)->check);
+    EXPECT_FALSE(*s.menu.Find(AnimationEditor::kMenuFrameRateFirst + 5)->check);  // 25
+    EXPECT_EQ(s.in->History().GetUndoLabel(), "Frame Rate");
+    s.files.textAnswer = "40";
+    s.Choose(AnimationEditor::kMenuFrameRateOther);
+    EXPECT_EQ(s.files.asked.back(), "text Frame Rate: 12");
+    EXPECT_EQ(s.Doll().sequence.fps, 40);
+    for (const char* bad : {"0", "51", "twelve", "12 fps"}) {
+        s.files.textAnswer = bad;
+        s.Choose(AnimationEditor::kMenuFrameRateOther);
+        EXPECT_EQ(s.Doll().sequence.fps, 40) << bad;
+    }
+    EXPECT_EQ(s.files.errors.size(), 4u);
+
+    // Edit Step wants a selected step; then its times are typed, as a double click asks too
+    const int beeps = s.shell.beeps;
+    s.Choose(AnimationEditor::kMenuEditStep);
+    EXPECT_EQ(s.shell.beeps, beeps + 1);
+    s.shell.Click(80, 420);  // the first cell: pose 5, recording since the start
+    s.files.textAnswer = "800 250 linear";
+    s.Choose(AnimationEditor::kMenuEditStep);
+    EXPECT_EQ(s.files.asked.back(), "text Step 1: 1000 500 in-out");
+    ASSERT_EQ(s.Doll().sequence.steps.size(), 1u);
+    EXPECT_TRUE(s.Doll().sequence.steps[0] == (SequenceStep{4, 250, 800, SequenceEase::linear}));
+    EXPECT_EQ(s.in->History().GetUndoLabel(), "Change Step");
+    s.shell.Wait(1);
+    s.files.textAnswer = "1.5s 0 out";
+    s.shell.DoubleClick(80, 420);
+    EXPECT_TRUE(s.Doll().sequence.steps[0] == (SequenceStep{4, 0, 1500, SequenceEase::out}));
+    s.files.textAnswer = nullptr;  // cancelled: nothing changes
+    s.Choose(AnimationEditor::kMenuEditStep);
+    EXPECT_EQ(s.Doll().sequence.steps[0].moveMs, 1500);
+
+    // The Play item says what it would do
+    s.Choose(AnimationEditor::kMenuPlay);
+    EXPECT_TRUE(s.in->Animation().GetIsPlaying());
+    EXPECT_EQ(s.menu.Find(AnimationEditor::kMenuPlay)->label, "Stop (Space)");
+    s.Choose(AnimationEditor::kMenuPlay);
+    EXPECT_FALSE(s.in->Animation().GetIsPlaying());
+    EXPECT_EQ(s.menu.Find(AnimationEditor::kMenuPlay)->label, "Play (Space)");
 }
 
 // What the commands show
