@@ -41,6 +41,14 @@ public:
     virtual fRect GetBounds() const = 0;
     virtual AppMenu* GetMenu() { return nullptr; }
     virtual void MenuInvoked(int /*id*/) { SetQuit(true); }
+    // The shortcut of a menu item that is disabled was pressed: nothing was chosen, and the
+    // applet may say why
+    virtual void MenuShortcutRefused(int /*id*/) {}
+    // Opens the shell's menu in the window with its top-left corner near p (kept inside the
+    // window); false when the shell shows no menu now
+    virtual bool ShowMenuAt(fPoint2 /*p*/) { return false; }
+    // The shell's menu is open on screen, taking the pointer and the keys
+    virtual bool GetIsMenuOpen() const { return false; }
     virtual void MouseDown(fPoint2 /*loc*/) {}
     virtual void MouseUp(fPoint2 /*loc*/) {}
     virtual void Key(int /*c*/) {}

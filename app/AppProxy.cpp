@@ -23,6 +23,8 @@ void AppServerProxy::SetMouseCursor(AppCursor c) { GetAppProxyServer()->SetMouse
 void AppServerProxy::Beep() { GetAppProxyServer()->Beep(); }
 void AppServerProxy::SetQuit(bool v) { GetAppProxyServer()->SetQuit(v); }
 void AppServerProxy::SetWindowTitle(const char* s) { GetAppProxyServer()->SetWindowTitle(s); }
+bool AppServerProxy::ShowMenuAt(fPoint2 p) { return GetAppProxyServer()->ShowMenuAt(p); }
+bool AppServerProxy::GetIsMenuOpen() const { return GetAppProxyServer()->GetIsMenuOpen(); }
 void AppServerProxy::PleaseRender() { GetAppProxyServer()->PleaseRender(); }
 bool AppServerProxy::RequestNewBoundsSize(float w, float h) {
     return GetAppProxyServer()->RequestNewBoundsSize(w, h);

@@ -21,6 +21,8 @@ public:
     void Beep() override;
     void SetQuit(bool v) override;
     void SetWindowTitle(const char* s) override;
+    bool ShowMenuAt(fPoint2 p) override;
+    bool GetIsMenuOpen() const override;
 
 protected:
     // The server; must not be null while the proxy is used

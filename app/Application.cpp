@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "Applet.h"
+#include "PopupMenuView.h"
 #include "SplashScreen.h"
 #include "fTime.h"
 
@@ -10,7 +11,8 @@ Application::Application()
       mouseLastSeenAt(0, 0),
       isTheMouseDown(false),
       applet(nullptr),
-      splashScreen(nullptr) {
+      splashScreen(nullptr),
+      pressTaken(false) {
     fTimeInit();
     // One second in the past, so the first press cannot be a double click
     lastMouseDownWhen = GetSeconds() - 2 * GetDoubleClickDelta();
@@ -28,6 +30,8 @@ void Application::SetSplashScreen(SplashScreen* s) {
     splashScreen = s;
 }
 
+void Application::OfferMenu(ShellMenu* menu) { popup.reset(menu ? new PopupMenu(menu) : nullptr); }
+
 void Application::MouseDown(fPoint2 loc) {
     float now = GetSeconds();
     // A press without a release: the applet sees a release here before the new press
@@ -35,15 +39,47 @@ void Application::MouseDown(fPoint2 loc) {
     lastMouseDownWhen = now;
     lastMouseDownWhere = loc;
     isTheMouseDown = true;
-    if (splashScreen)
+    pressTaken = true;
+    if (splashScreen) {
         splashScreen->Skip();
-    else
+    } else if (GetIsMenuOpen()) {
+        popup->Press(loc);
+    } else {
         applet->MouseDown(loc);
+        // A press that opened the menu (on the applet's menu button) is the menu's from now
+        pressTaken = GetIsMenuOpen();
+    }
 }
 
 void Application::MouseUp(fPoint2 loc) {
     isTheMouseDown = false;
+    if (pressTaken) {
+        pressTaken = false;
+        if (GetIsMenuOpen()) popup->Release(loc);
+        return;
+    }
     if (!splashScreen) applet->MouseUp(loc);
+}
+
+void Application::SecondaryDown(fPoint2 loc) {
+    if (splashScreen) {
+        splashScreen->Skip();
+    } else if (GetIsMenuOpen()) {
+        popup->Close();
+    } else if (popup && !isTheMouseDown) {
+        // Not in the middle of a drag with the primary button
+        popup->OpenAt(loc, GetBounds(), true);
+    }
+}
+
+void Application::SecondaryUp(fPoint2 loc) {
+    if (GetIsMenuOpen()) popup->Release(loc);
+}
+
+bool Application::ShowMenuAt(fPoint2 p) {
+    if (!popup || splashScreen) return false;
+    popup->OpenAt(p, GetBounds(), false);
+    return popup->GetIsOpen();
 }
 
 void Application::Idle() {
@@ -51,6 +87,11 @@ void Application::Idle() {
     fPoint2 delta = mouseAt - mouseLastSeenAt;
     if (!delta.GetIsZero()) MouseMoved(delta);
     mouseLastSeenAt = mouseAt;
+
+    if (GetIsMenuOpen()) {
+        popup->Refresh();
+        popup->PointerAt(mouseAt);
+    }
 
     if (splashScreen) {
         if (splashScreen->GetIsDone()) {
@@ -70,9 +111,23 @@ void Application::Idle() {
 }
 
 void Application::MouseMoved(fPoint2 d) { applet->MouseMoved(d); }
-void Application::Key(int c) { applet->Key(c); }
+
+void Application::Key(int c) {
+    if (splashScreen)
+        splashScreen->Skip();
+    else if (GetIsMenuOpen())
+        popup->Key(c);
+    else
+        applet->Key(c);
+}
+
 void Application::MenuInvoked(int id) { applet->MenuInvoked(id); }
-void Application::Render() { applet->Render(); }
+void Application::MenuShortcutRefused(int id) { applet->MenuShortcutRefused(id); }
+
+void Application::Render() {
+    applet->Render();
+    if (GetIsMenuOpen()) DrawPopupMenu(*popup);
+}
 void Application::CloseRequested() {
     // Before an applet is hosted (or after it has gone) there is nothing to ask
     if (applet)
@@ -84,7 +139,7 @@ App::AppCursor Application::PickMouseCursor(fPoint2 p) { return applet->PickMous
 
 void Application::PleaseRender() {
     StartFrame();
-    applet->Render();
+    Render();
     EndFrame();
 }
 

@@ -1,9 +1,15 @@
 // Application: the platform-neutral shell. Routes events to the hosted applet, keeps the
-// mouse state, regulates ticks to 30 per second and lets a splash screen take the window
-// until it is done. The concrete toolkit shell derives from it.
+// mouse state, regulates ticks to 30 per second, lets a splash screen take the window until
+// it is done (the first press or key ends it), and shows the menu the concrete shell offers
+// in the window itself (PopupMenu), drawn over the applet's frame. While that menu is open
+// it takes the presses, the releases and the keys. The concrete toolkit shell derives from
+// it.
 #pragma once
 
+#include <memory>
+
 #include "App.h"
+#include "PopupMenu.h"
 #include "tickRegulator.h"
 
 class Applet;
@@ -12,8 +18,15 @@ class SplashScreen;
 class Application : public App {
 public:
     void MenuInvoked(int id) override;
+    void MenuShortcutRefused(int id) override;
     void MouseDown(fPoint2 loc) override;
     void MouseUp(fPoint2 loc) override;
+    // The secondary (right) button: a press opens the menu at loc, or closes an open one; a
+    // release over an item, after the pointer moved, chooses it
+    void SecondaryDown(fPoint2 loc);
+    void SecondaryUp(fPoint2 loc);
+    bool ShowMenuAt(fPoint2 p) override;
+    bool GetIsMenuOpen() const override { return popup && popup->GetIsOpen(); }
     void Key(int c) override;
     // One tick of the frame loop
     void Idle() override;
@@ -51,6 +64,8 @@ protected:
 public:
     // Takes ownership of s, deleting any splash screen held so far
     void SetSplashScreen(SplashScreen* s);
+    // The in-window menu, when the shell offers one (for the toolkit shell and tests)
+    PopupMenu* GetPopupMenu() const { return popup.get(); }
     // Creates and initialises the one concrete shell; null when its Init fails
     static Application* GetApplicationShell();
 
@@ -62,6 +77,8 @@ protected:
     Application();
     // Longest gap (seconds) between two presses of a double click
     float GetDoubleClickDelta() { return 0.5f; }
+    // Shows menu (not owned; it outlives the shell's use of it) in the window
+    void OfferMenu(ShellMenu* menu);
 
     tickRegulator fpsRegulator;
     float lastMouseDownWhen;
@@ -70,4 +87,7 @@ protected:
     bool isTheMouseDown;
     Applet* applet;
     SplashScreen* splashScreen;
+    std::unique_ptr<PopupMenu> popup;
+    // The primary button's press went to the splash or the menu, and so does its release
+    bool pressTaken;
 };

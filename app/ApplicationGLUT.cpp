@@ -9,7 +9,9 @@
 #include <chrono>
 #include <thread>
 
+#include "PopupMenuView.h"
 #include "VelkoAssert.h"
+#include "graphicsUtilsGL.h"
 #include "fTime.h"
 #include "utils.h"
 
@@ -67,10 +69,12 @@ ApplicationGLUT::ApplicationGLUT()
       menu(this),
       quitRequested(false),
       windowClosed(false),
-      shownStructure(0),
-      menuAttached(false),
-      menuInUse(false),
-      toolkitStarted(false) {}
+      toolkitStarted(false) {
+    OfferMenu(&menu);
+    // Laid out with the widths the menu's font really has
+    popup->SetTextMeasure(
+        [](const std::string& s) { return fTextWidth(kPopupMenuType, s.c_str()); });
+}
 
 ApplicationGLUT::~ApplicationGLUT() {
     delete[] splashText;
@@ -103,7 +107,6 @@ bool ApplicationGLUT::Init() {
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     CreateMainWindow();
     glutIdleFunc(idleCB);
-    glutMenuStatusFunc(menuStatusCB);
     bounds.Set(0, 0, (float)windowWidth, (float)windowHeight);
     screenScale = 1;
     cameraZoom = 1;
@@ -123,7 +126,6 @@ void ApplicationGLUT::CreateMainWindow() {
     glutKeyboardFunc(keyCB);
     glutCloseFunc(closeCB);
     glViewport(0, 0, windowWidth, windowHeight);
-    menuAttached = false;
 }
 
 void ApplicationGLUT::EnterEventLoop(Applet* _applet) {
@@ -138,7 +140,6 @@ void ApplicationGLUT::EnterEventLoop(Applet* _applet) {
             CreateMainWindow();
         }
         if (quitRequested) break;
-        SyncMenu();
         RunIdleStep();
     }
 }
@@ -324,6 +325,11 @@ void ApplicationGLUT::mouseCB(int b, int s, int x, int y) {
     } else if (b == GLUT_LEFT_BUTTON && s == GLUT_UP) {
         app->wasClickInPlace = x == app->lastMouseDownX && y == app->lastMouseDownY;
         app->MouseUp(app->GetMouseLoc());
+    } else if (b == GLUT_RIGHT_BUTTON) {
+        if (s == GLUT_DOWN)
+            app->SecondaryDown(app->GetMouseLoc());
+        else
+            app->SecondaryUp(app->GetMouseLoc());
     }
 }
 
@@ -376,9 +382,14 @@ void ApplicationGLUT::SpecialKey(int key, int modifiers) {
 
 void ApplicationGLUT::KeyboardKey(unsigned char key, int modifiers) {
     GLUTModifiers = modifiers;
-    // Menu shortcuts come first. During the splash there is no menu, but a Ctrl chord that
-    // arrives as a control character is still not passed on as one.
-    if (!splashScreen && menu.HandleKey(key, modifiers)) return;
+    // Any key ends the splash; an open menu takes every key
+    if (splashScreen || GetIsMenuOpen()) {
+        Key(key);
+        return;
+    }
+    // Menu shortcuts come first; a Ctrl chord that arrives as a control character is never
+    // passed on as one
+    if (menu.HandleKey(key, modifiers)) return;
     if ((modifiers & 2) && (key < 32 || key == 127)) return;
     Key(key);
 }
@@ -389,86 +400,6 @@ void ApplicationGLUT::closeCB() {
     ApplicationGLUT* app = theGLUTApp;
     if (!app) return;  // the toolkit tearing down its windows at exit
     app->windowClosed = true;
-    app->menuAttached = false;
-    app->menuInUse = false;
+    if (app->popup) app->popup->Close();
     app->CloseRequested();
-}
-
-void ApplicationGLUT::menuCB(int value) { theGLUTApp->menu.Choose(value); }
-
-void ApplicationGLUT::menuStatusCB(int status, int, int) {
-    theGLUTApp->menuInUse = status == GLUT_MENU_IN_USE;
-}
-
-void ApplicationGLUT::DestroyToolkitMenus() {
-    if (menuAttached) {
-        glutSetWindow(main_window);
-        glutDetachMenu(GLUT_RIGHT_BUTTON);
-        menuAttached = false;
-    }
-    for (int m : toolkitMenus) glutDestroyMenu(m);
-    toolkitMenus.clear();
-    shownEntries.clear();
-}
-
-int ApplicationGLUT::BuildToolkitMenu(size_t* i) {
-    // Submenus are made before the entry that opens them, as the toolkit requires
-    const std::vector<ShellMenu::Entry>& entries = menu.GetEntries();
-    int id = glutCreateMenu(menuCB);
-    toolkitMenus.push_back(id);
-    int index = 0;
-    for (; *i < entries.size(); ++*i) {
-        const ShellMenu::Entry& e = entries[*i];
-        if (e.kind == ShellMenu::Entry::endSubmenu) break;
-        if (e.kind == ShellMenu::Entry::beginSubmenu) {
-            size_t start = *i;
-            ++*i;
-            int child = BuildToolkitMenu(i);
-            glutSetMenu(id);
-            glutAddSubMenu(ShellMenu::DisplayLabel(entries[start]).c_str(), child);
-            index++;
-            if (*i >= entries.size()) break;
-            continue;
-        }
-        // A separator is an entry no item has: choosing it does nothing
-        std::string label = ShellMenu::DisplayLabel(e);
-        glutAddMenuEntry(label.c_str(), e.kind == ShellMenu::Entry::item ? e.id : -1);
-        index++;
-        shownEntries.push_back({id, index, *i, label});
-    }
-    return id;
-}
-
-void ApplicationGLUT::SyncMenu() {
-    if (menuInUse) return;
-    bool wanted = !splashScreen && !menu.GetIsEmpty();
-    if (!wanted) {
-        if (!toolkitMenus.empty()) DestroyToolkitMenus();
-        return;
-    }
-    if (toolkitMenus.empty() || shownStructure != menu.GetStructureVersion()) {
-        DestroyToolkitMenus();
-        // A menu that is one submenu (the editor's "File") shows its items right away: one
-        // level fewer to reach through, and one pop-up window, which the toolkit draws
-        // reliably (a second level can come up with its content shifted)
-        size_t i = menu.GetSoleSubmenuEnd() > 0 ? 1 : 0;
-        BuildToolkitMenu(&i);
-        shownStructure = menu.GetStructureVersion();
-    }
-    const std::vector<ShellMenu::Entry>& entries = menu.GetEntries();
-    for (ShownEntry& shown : shownEntries) {
-        const ShellMenu::Entry& e = entries[shown.entry];
-        std::string label = ShellMenu::DisplayLabel(e);
-        if (label == shown.label) continue;
-        glutSetMenu(shown.toolkitMenu);
-        glutChangeToMenuEntry(shown.index, label.c_str(),
-                              e.kind == ShellMenu::Entry::item ? e.id : -1);
-        shown.label = label;
-    }
-    if (!menuAttached) {
-        glutSetWindow(main_window);
-        glutSetMenu(toolkitMenus.front());
-        glutAttachMenu(GLUT_RIGHT_BUTTON);
-        menuAttached = true;
-    }
 }

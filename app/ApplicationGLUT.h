@@ -3,7 +3,9 @@
 // Turns toolkit callbacks into the shell's Idle, MouseDown, MouseUp and Key; keeps the
 // pixel-level mouse state that decides double clicks, clicks in place and possible drags;
 // maps window pixels to world units through a camera; locks the window to the size the
-// applet asked for. Pixels: window coordinates, origin top left, y down.
+// applet asked for; offers the applet's menu, which the platform-neutral shell shows in the
+// window (the right button, or the applet's own menu button). Pixels: window coordinates,
+// origin top left, y down.
 #pragma once
 
 #include <string>
@@ -27,7 +29,7 @@ public:
     bool GetWasOptionKeyDown() const override { return (GLUTModifiers & 4) != 0; }
     bool RequestNewBoundsSize(float w, float h) override;
     void SetMouseCursor(AppCursor c) override;
-    // The applet's menu, shown as a pop-up on the right button once the splash is over
+    // The applet's menu, shown in the window once the splash is over
     AppMenu* GetMenu() override { return &menu; }
     // Rings the X bell and inverts a border around the frames of the next 0.15 s of program
     // time
@@ -65,18 +67,10 @@ private:
     static void specialCB(int key, int x, int y);
     static void keyCB(unsigned char key, int x, int y);
     static void closeCB();
-    static void menuCB(int value);
-    static void menuStatusCB(int status, int x, int y);
 
     // Creates the window at the enforced size with the current title and registers the
     // window's callbacks; used at start and when a closed window must come back
     void CreateMainWindow();
-    // Makes the toolkit's pop-up menu show the applet's menu: none during the splash, and
-    // nothing changes while the person has it open (the toolkit forbids it)
-    void SyncMenu();
-    void DestroyToolkitMenus();
-    // Builds the toolkit menu for the entries from *i up to the matching end; returns its id
-    int BuildToolkitMenu(size_t* i);
     // One idle step: a tick when one is due, else a sleep until it is
     void RunIdleStep();
     // A key from the toolkit with the modifiers captured with it (1 shift, 2 control, 4 alt)
@@ -117,17 +111,5 @@ private:
     bool quitRequested;
     bool windowClosed;  // the toolkit destroyed the window after the person closed it
     std::string title;
-    // The toolkit's menus (root first), what each entry shows, and whether it is attached
-    std::vector<int> toolkitMenus;
-    struct ShownEntry {
-        int toolkitMenu;
-        int index;  // 1-based, as the toolkit counts
-        size_t entry;
-        std::string label;
-    };
-    std::vector<ShownEntry> shownEntries;
-    unsigned shownStructure;
-    bool menuAttached;
-    bool menuInUse;
     bool toolkitStarted;  // glutInit has run
 };

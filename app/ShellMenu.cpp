@@ -91,7 +91,12 @@ bool ShellMenu::HandleKey(int key, int modifiers) {
     int shortcut = letter | ((modifiers & kModShift) ? kShortcutShift : 0);
     int id = FindShortcut(shortcut);
     if (id >= 0) {
-        Choose(id);  // a disabled item's chord is still taken: it does nothing
+        // A disabled item's chord is still taken: nothing is chosen, and the listener hears
+        // of it
+        if (!Choose(id)) {
+            App* listener = explicitListener ? explicitListener : owner;
+            if (listener) listener->MenuShortcutRefused(id);
+        }
         return true;
     }
     return key < 32 || key == kDeleteChar;
@@ -121,16 +126,5 @@ std::string ShellMenu::AsciiText(const std::string& utf8) {
             s += '?';  // one mark per character, not per byte
         }
     }
-    return s;
-}
-
-std::string ShellMenu::DisplayLabel(const Entry& e) {
-    if (e.kind == Entry::separator) return "----------------";
-    std::string s = AsciiText(e.label);
-    if (e.kind != Entry::item) return s;
-    if (e.check) s += *e.check ? ": On" : ": Off";
-    if (!e.enabled) s += " (unavailable)";
-    std::string keys = ShortcutText(e.shortcut);
-    if (!keys.empty()) s += "   " + keys;
     return s;
 }

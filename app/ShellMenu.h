@@ -1,11 +1,7 @@
 // ShellMenu: the menu a shell offers its applet, kept apart from any toolkit. The applet
-// describes its items through AppMenu; the shell shows them (ShellMenu::GetEntries and the
-// label texts), delivers a chosen item with Choose, and turns Ctrl chords into items with
+// describes its items through AppMenu; the shell shows them (GetEntries, in the window by
+// PopupMenu), delivers a chosen item with Choose, and turns Ctrl chords into items with
 // HandleKey before a key reaches the applet.
-//
-// A toolkit without check marks or disabled entries shows both in the label: a checked item
-// reads "Edit Mask: On", a disabled one "Open... (unavailable)", and a shortcut follows the
-// label as "   Ctrl+Shift+S".
 #pragma once
 
 #include <string>
@@ -41,8 +37,8 @@ public:
     bool GetIsEmpty() const { return entries.empty(); }
     // When the whole menu is one submenu, the index of its end; 0 otherwise
     size_t GetSoleSubmenuEnd() const;
-    // Changes whenever the menu's structure changes (not its labels), so a toolkit knows to
-    // rebuild what it shows
+    // Changes whenever the menu's structure changes (not its labels), so what shows the menu
+    // knows to lay it out again
     unsigned GetStructureVersion() const { return structureVersion; }
 
     // What a person chooses: flips the item's check flag, then delivers the item to the
@@ -51,14 +47,12 @@ public:
     // A key with the modifiers captured with it (1 shift, 2 control, 4 alt). A Ctrl chord
     // that is an item's shortcut chooses that item. Any Ctrl chord that arrives as a control
     // character (Ctrl+H as 8, Ctrl+I as 9, Ctrl+M as 13) is taken too, so it never reaches
-    // the applet as Backspace, Tab or Return. True when the key was taken.
+    // the applet as Backspace, Tab or Return. A disabled item's chord chooses nothing; the
+    // listener's MenuShortcutRefused hears of it. True when the key was taken.
     bool HandleKey(int key, int modifiers);
     // Id of the item with this shortcut, or -1
     int FindShortcut(int shortcut) const;
 
-    // Text shown for an entry in a toolkit whose font has only ASCII (the ellipsis becomes
-    // three stops), with its check state, availability and shortcut
-    static std::string DisplayLabel(const Entry& e);
     // UTF-8 text in the ASCII the toolkit's fonts and window names hold: the ellipsis as
     // three stops, the bullet as '*', any other non-ASCII character as '?'
     static std::string AsciiText(const std::string& utf8);

@@ -15,7 +15,7 @@ public:
     virtual void Update() {}
     // Draws one frame; also the splash's App::Render
     void Render() override {}
-    // A press of the primary button hurries the sequence
+    // A press or a key: the person wants the program now
     virtual void Skip() {}
     virtual bool GetIsDone() { return true; }
 

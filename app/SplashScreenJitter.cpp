@@ -137,10 +137,14 @@ void SplashScreenJitter::Render() {
         fDrawString(GetAuthorLoc(b), "%s", GetAuthorString());
     }
 
-    isDone = start + titleDuration + authorDuration < fTime::GetSeconds();
+    isDone = isDone || start + titleDuration + authorDuration < fTime::GetSeconds();
 }
 
-void SplashScreenJitter::Skip() {
-    titleDuration *= 0.5f;
-    authorDuration = 5.0f;
+void SplashScreenJitter::Skip() { isDone = true; }
+
+void SplashScreenJitter::LimitDuration(float seconds) {
+    float total = titleDuration + authorDuration;
+    if (total <= seconds || seconds <= 0) return;
+    titleDuration *= seconds / total;
+    authorDuration *= seconds / total;
 }

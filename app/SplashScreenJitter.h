@@ -1,7 +1,8 @@
 // SplashScreenJitter: the program's title sequence. The application name glides along a
 // hand-drawn curve while fading in and out, then the author line drops in from the top edge,
-// fades and shakes sideways; the copyright line stays in the bottom-left corner. Owned by the
-// shell like any splash screen; it holds nothing beyond its own storage.
+// fades and shakes sideways; the copyright line stays in the bottom-left corner. It plays
+// 10 s, and ends at the first press or key. Owned by the shell like any splash screen; it
+// holds nothing beyond its own storage.
 #pragma once
 
 #include "SplashScreen.h"
@@ -21,8 +22,11 @@ public:
 
     // Draws the frame for the current clock time; sets done once the sequence is over
     void Render() override;
-    // Halves the title time and gives the author line 5 s, both measured from the start
+    // Ends the sequence at once: the shell removes it at its next tick
     void Skip() override;
+    // Plays the whole sequence in at most seconds, both phases shortened alike (for a start
+    // where a document or a question waits)
+    void LimitDuration(float seconds);
     bool GetIsDone() override { return isDone; }
 
     // The frame's layout at the current clock time, in the world units of b (the content

@@ -10,6 +10,8 @@
 
 #include <vector>
 
+#include "DisplayText.h"
+
 extern char** environ;
 
 namespace {
@@ -82,10 +84,11 @@ std::string ChosenPath(const ZenityRun& run) {
 }
 
 // text as zenity's --text shows it literally: the text is Pango markup, and zenity expands
-// C escapes such as \n in it before parsing, so backslashes are doubled too
+// C escapes such as \n in it before parsing, so backslashes are doubled too. zenity refuses
+// text that is not UTF-8 (a file name in another encoding), so bad bytes are shown as U+FFFD.
 std::string DialogText(const std::string& text) {
     std::string escaped;
-    for (char c : text) {
+    for (char c : ValidUtf8ForDisplay(text)) {
         switch (c) {
             case '&':
                 escaped += "&amp;";
@@ -171,8 +174,8 @@ bool ZenityFiles::IsAvailable() {
     }
 }
 
-std::string ZenityFiles::ChooseDocumentToOpen(const std::string& folder) {
-    std::vector<std::string> args = {"--file-selection", "--title=Open Document", kDocumentFilter,
+std::string ZenityFiles::ChooseDocumentToOpen(const std::string& title, const std::string& folder) {
+    std::vector<std::string> args = {"--file-selection", "--title=" + title, kDocumentFilter,
                                      kAllFilesFilter};
     std::string start = StartFolder(folder);
     // A trailing '/' makes zenity start in the folder without selecting anything
@@ -201,27 +204,29 @@ std::string ChooseFileToSave(const std::string& folder, const std::string& propo
 }
 }  // namespace
 
-std::string ZenityFiles::ChooseDocumentToSave(const std::string& folder,
+std::string ZenityFiles::ChooseDocumentToSave(const std::string& title, const std::string& folder,
                                               const std::string& proposedName) {
-    return ChooseFileToSave(folder, proposedName, "Save Document", kDocumentFilter, kExtension);
+    return ChooseFileToSave(folder, proposedName, title, kDocumentFilter, kExtension);
 }
 
-std::string ZenityFiles::ChooseExportFile(const std::string& folder,
+std::string ZenityFiles::ChooseExportFile(const std::string& title, const std::string& folder,
                                           const std::string& proposedName, const std::string& kind,
                                           const std::string& extension) {
-    return ChooseFileToSave(folder, proposedName, "Export",
+    return ChooseFileToSave(folder, proposedName, title,
                             "--file-filter=" + kind + " | *" + extension, extension);
 }
 
 AppFiles::SaveChangesAnswer ZenityFiles::AskSaveChanges(const std::string& documentName) {
     // Save exits 0 silently; the extra button prints its label and exits 1; Cancel, Escape
-    // and closing the window exit 1 silently (5 after a timeout)
+    // and closing the window exit 1 silently (5 after a timeout). Anything else (255 for
+    // an error, or zenity not running at all) means the question was never shown.
     ZenityRun run =
         RunZenity({"--question", "--title=Unsaved Changes", "--no-wrap",
                    "--text=Save changes to " + DialogText(documentName) + "?", "--ok-label=Save",
                    "--cancel-label=Cancel", "--extra-button=Don't Save"});
     if (run.exitCode == 0 && run.output.empty()) return saveChanges;
     if (run.exitCode == 1 && run.output == "Don't Save\n") return discardChanges;
+    if (run.exitCode != 0 && run.exitCode != 1 && run.exitCode != 5) return cannotAsk;
     return cancelCommand;
 }
 

@@ -400,6 +400,12 @@ void Doll::SetEditPose(int i) {
     }
 }
 
+void Doll::StopSeeking() {
+    seekPose = nullptr;
+    lockSeek = false;
+    editPoseAfterSeek = nullptr;
+}
+
 // Index of p among the stored poses, or -1 (null, or the home pose)
 static int IndexOfPose(const DollPose* p, const DollPose* poses, int n) {
     for (int i = 0; i < n; i++)

@@ -228,6 +228,8 @@ public:
     void GoToHomePose();
     // Seek pose i, then record into it; i outside 0 .. 7 stops recording
     void SetEditPose(int i);
+    // The doll stays where it is: no pose is sought (nor recorded into after arriving)
+    void StopSeeking();
     // Index of the pose sought, -1 for none or home
     int GetSeekPose() const;
     // Index of the pose recording the doll, or -1

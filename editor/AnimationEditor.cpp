@@ -78,10 +78,12 @@ void AnimationEditor::MenuInvoked(int id) {
     } else if (id == kMenuFrameRateOther) {
         AskFrameRate();
     } else if (id == kMenuEditStep) {
-        if (selected >= 0 && selected < (int)Steps().size())
+        if (selected >= 0 && selected < (int)Steps().size()) {
             AskStepTimes(selected);
-        else
+        } else {
             host->AnimationBeep();
+            host->AnimationMessage("Click a step on the strip first, then Edit Step");
+        }
     }
     // The onion skin's mark is its own flag, flipped by the menu
     SyncMarks();
@@ -114,8 +116,9 @@ void AnimationEditor::AskFrameRate() {
     while (end && *end == ' ') end++;
     if (end == answer.c_str() || (end && *end) || fps < DollSequence::kMinFps ||
         fps > DollSequence::kMaxFps) {
-        files->ShowError("The frame rate must be a whole number from 1 to 50, not \"" + answer +
-                         "\".");
+        host->AnimationBeep();
+        host->AnimationMessage("The frame rate is a whole number from 1 to 50, not \"" + answer +
+                               "\"");
         return;
     }
     SetFrameRate((int)fps);
@@ -177,8 +180,9 @@ void AnimationEditor::AskStepTimes(int i) {
                         initial, &answer))
         return;
     if (!ParseStepTimes(answer, &s)) {
-        files->ShowError("\"" + answer +
-                         "\" is not a move, a hold and an easing, such as \"1000 500 in-out\".");
+        host->AnimationBeep();
+        host->AnimationMessage(
+            "\"" + answer + "\" is not a move and a hold, then an easing: say \"1000 500 in-out\"");
         return;
     }
     std::vector<SequenceStep>& steps = EditSteps();
@@ -241,7 +245,12 @@ void AnimationEditor::DollReplaced() {
 
 void AnimationEditor::Play() {
     const int from = selected >= 0 ? selected : 0;
-    if (!player.Start(from, GetPreciseSeconds())) host->AnimationBeep();
+    if (player.Start(from, GetPreciseSeconds())) return;
+    host->AnimationBeep();
+    host->AnimationMessage(Steps().empty()
+                               ? "Nothing to play: click a thumbnail to fill a pose, or drag one "
+                                 "onto the strip"
+                               : "Nothing to play: the steps' poses are empty");
 }
 
 bool AnimationEditor::StopPlaying() {
@@ -375,6 +384,21 @@ bool AnimationEditor::CursorAt(fPoint2 p, App::AppCursor* cursor) const {
         return false;
     *cursor = part == AnimationStrip::body ? App::openHandCursor : App::pointHandCursor;
     return true;
+}
+
+std::string AnimationEditor::Hint(fPoint2 p) const {
+    if (GetIsPlaying()) return "Playing: Space, Escape or a click stops, and the doll is back";
+    const std::vector<SequenceStep> steps = Steps();
+    AnimationStrip::Part part;
+    const int i = AnimationStrip::CellAt(AnimationStrip::LayoutFor((int)steps.size()), p, &part);
+    if (i >= 0)
+        return "Step " + std::to_string(i + 1) + ", pose " +
+               std::to_string(steps[(size_t)i].pose + 1) +
+               ": click to pose it; drag its number to move it, its move or hold sideways to "
+               "change them; double-click to type; Delete removes it";
+    if (steps.empty() && AnimationStrip::Bounds().DoesContain(p))
+        return "Drag a thumbnail here to add a step to the animation";
+    return "";
 }
 
 // Thumbnail drops

@@ -30,6 +30,8 @@ public:
     // The document changed: one undo step named label ("Add Step")
     virtual void AnimationEdited(const char* label) = 0;
     virtual void AnimationBeep() = 0;
+    // Tells the person something for a few seconds (the editor's status line)
+    virtual void AnimationMessage(const std::string& text) = 0;
 
 protected:
     ~AnimationHost() = default;
@@ -89,6 +91,8 @@ public:
     bool Key(int c, fPoint2 mouse);
     // The cursor over a cell, or during a press taken here; false elsewhere
     bool CursorAt(fPoint2 p, App::AppCursor* cursor) const;
+    // What the status line says while playing or with the pointer on the strip; "" else
+    std::string Hint(fPoint2 p) const;
     // A cell lies under p
     bool GetIsOverCell(fPoint2 p) const;
 

@@ -27,6 +27,15 @@ const AuthorMode* const AuthorModePanel::modes[kNumModes] = {&play, &draw, &draw
                                                              &editSkeleton};
 const char* const AuthorModePanel::modeNames[kNumModes] = {"Play", "Draw", "Draw and Pose", "Pose",
                                                            "Edit Skeleton"};
+const char* const AuthorModePanel::modeHints[kNumModes] = {
+    "Play: drag any part of the doll to move it; only its lines are shown",
+    "Draw: drag to sketch a line on the nearest bone; click a line to select it",
+    "Draw and Pose: drag a joint to pose; drag elsewhere to sketch a line; click a line to "
+    "select it",
+    "Pose: drag a joint to pose the doll; double-click a joint to lock it in place",
+    "Edit Skeleton: click to add a joint; drag a joint to move it, or onto another to link or "
+    "unlink",
+};
 
 AuthorModePanel::AuthorModePanel(fPoint2 topleft) : level(2) {
     bounds.Set(topleft);

@@ -20,6 +20,8 @@ public:
     static const AuthorMode editSkeleton;
     static const AuthorMode* const modes[kNumModes];
     static const char* const modeNames[kNumModes];
+    // One line each on what a press does in the mode, for the status line
+    static const char* const modeHints[kNumModes];
 
     // Index of the chosen mode, 0 to kNumModes - 1
     int level;

@@ -32,32 +32,42 @@ const double kStillSeconds = kSettledSeconds + kBreathPeriod / 4;
 const float kLabelHeight = 16;
 const float kLabelInset = 10;
 const int kSheetColumns = 4;
+// Least margin around a fitted drawing (world units)
+const float kFitMargin = 8;
 const char* const kNoOffscreenHint =
     " (velko-render needs Mesa's EGL and OpenGL drivers: the libegl1 and libgl1-mesa-dri "
     "packages)";
 
 fRect Stage() { return fRect(0, 0, kStageWidth, kStageHeight); }
 
+void GrowToHold(fRect* r, fRect b) {
+    r->GrowToInclude(b.left, b.top);
+    r->GrowToInclude(b.right, b.bottom);
+}
+
 void LoadStaticIconsOnce() {
     // The table is process-wide; the editor may have registered the set already
     if (GIconTable::ResolveIcon("heart") < 0) LoadStaticIcons();
 }
 
+// Why slot pose cannot be drawn, naming it as people do (1 to 8); "" when it can
 std::string PoseProblem(const DollStage& stage, int pose) {
     char message[80];
     if (pose < 0 || pose >= Doll::kNumPoses)
-        snprintf(message, sizeof message, "pose %d does not exist (poses are 0 to %d)", pose,
-                 Doll::kNumPoses - 1);
+        snprintf(message, sizeof message, "pose %d does not exist (poses are 1 to %d)", pose + 1,
+                 Doll::kNumPoses);
     else if (!stage.GetIsPoseFilled(pose))
-        snprintf(message, sizeof message, "pose %d is empty", pose);
+        snprintf(message, sizeof message, "pose %d is empty", pose + 1);
     else
         return "";
     return message;
 }
 
-// Draws one picture of the staged doll into a cell of the buffer
-void DrawDoll(OffscreenGL* gl, DollStage* stage, const PictureOptions& o, int x, int y) {
-    gl->StartFrame(Stage(), x, y, o.width, o.height);
+// Draws one picture of the staged doll, showing the world rectangle, into a cell of the
+// buffer
+void DrawDoll(OffscreenGL* gl, DollStage* stage, const PictureOptions& o, fRect world, int x,
+              int y) {
+    gl->StartFrame(world, x, y, o.width, o.height);
     RenderDollInMode(stage->GetDoll(), AuthorModePanel::play, true, o.icon);
     gl->EndFrame();
 }
@@ -76,7 +86,7 @@ bool StartGL(OffscreenGL* gl, int w, int h, std::string* error) {
 }
 
 bool RenderStill(const std::string& document, const RenderRequest& r, std::string* out,
-                 std::string* error) {
+                 std::string* error, RenderSummary* summary) {
     FixedClock clock(0);
     DollStage stage;
     if (!stage.Load(document, error)) return false;
@@ -89,14 +99,16 @@ bool RenderStill(const std::string& document, const RenderRequest& r, std::strin
     if (!StartGL(&gl, r.options.width, r.options.height, error)) return false;
     clock.Set(kStillSeconds);
     gl.Clear(r.options.transparent);
-    DrawDoll(&gl, &stage, r.options, 0, 0);
+    fRect world = r.options.fit ? stage.GetDrawingBounds(r.options.icon) : Stage();
+    DrawDoll(&gl, &stage, r.options, world, 0, 0);
     RgbaImage image;
     ReadInto(&gl, &image);
+    if (summary) *summary = {image.width, image.height, 1, 0};
     return EncodePng(image, r.options.transparent, out, error);
 }
 
 bool RenderSheet(const std::string& document, const RenderRequest& r, std::string* out,
-                 std::string* error) {
+                 std::string* error, RenderSummary* summary) {
     FixedClock clock(0);
     std::vector<int> poses;
     {
@@ -115,32 +127,44 @@ bool RenderSheet(const std::string& document, const RenderRequest& r, std::strin
         *error = "the sheet would be too large; choose a smaller --size";
         return false;
     }
+    // Every cell starts from the document as read, so a cell is the still of its pose; all
+    // are settled first, so a fitted sheet frames every cell alike
+    std::vector<std::unique_ptr<DollStage>> stages;
+    fRect world = Stage();
+    for (size_t i = 0; i < poses.size(); i++) {
+        clock.Set(0);
+        stages.emplace_back(new DollStage());
+        if (!stages.back()->Load(document, error)) return false;
+        stages.back()->Settle(poses[i]);
+        clock.Set(kStillSeconds);
+        if (!o.fit) continue;
+        fRect r = stages.back()->GetDrawingBounds(o.icon);
+        if (i == 0) world = r;
+        GrowToHold(&world, r);
+    }
     OffscreenGL gl;
     if (!StartGL(&gl, o.width * columns, o.height * rows, error)) return false;
     gl.Clear(o.transparent);
     for (size_t i = 0; i < poses.size(); i++) {
-        // Every cell starts from the document as read, so a cell is the still of its pose
-        clock.Set(0);
-        DollStage stage;
-        if (!stage.Load(document, error)) return false;
-        stage.Settle(poses[i]);
         clock.Set(kStillSeconds);
         int x = (int)(i % (size_t)columns) * o.width, y = (int)(i / (size_t)columns) * o.height;
-        DrawDoll(&gl, &stage, o, x, y);
+        DrawDoll(&gl, stages[i].get(), o, world, x, y);
+        // The label keeps its size and corner whatever the cell shows
         gl.StartFrame(Stage(), x, y, o.width, o.height);
         fColor::gray()->SetColor();
         PenWidth(2);
-        DrawStrokeNumber(fPoint2(kLabelInset, kLabelInset), poses[i], kLabelHeight);
+        DrawStrokeNumber(fPoint2(kLabelInset, kLabelInset), poses[i] + 1, kLabelHeight);
         PenWidth(1);
         gl.EndFrame();
     }
     RgbaImage image;
     ReadInto(&gl, &image);
+    if (summary) *summary = {image.width, image.height, (int)poses.size(), 0};
     return EncodePng(image, o.transparent, out, error);
 }
 
 bool RenderAnimation(const std::string& document, const RenderRequest& r, std::string* out,
-                     std::string* error) {
+                     std::string* error, RenderSummary* summary) {
     if (r.options.transparent) {
         *error = "--transparent works for PNG pictures only, not for animations";
         return false;
@@ -148,6 +172,17 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, std::s
     FixedClock clock(0);
     AnimationPlan plan;
     if (!PlanAnimation(document, r, &plan, error)) return false;
+    const int n = (int)plan.frames.frames.size();
+    // One frame for the whole pass: every frame has the same place and scale
+    fRect world = Stage();
+    if (r.options.fit) {
+        for (int k = 0; k < n; k++) {
+            plan.Pose(k, &clock);
+            fRect b = plan.stage.GetDrawingBounds(r.options.icon);
+            if (k == 0) world = b;
+            GrowToHold(&world, b);
+        }
+    }
     OffscreenGL gl;
     if (!StartGL(&gl, r.options.width, r.options.height, error)) return false;
     GifAnimationEncoder gif;
@@ -156,13 +191,17 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, std::s
                    error))
         return false;
     RgbaImage frame;
-    for (size_t k = 0; k < plan.frames.frames.size(); k++) {
-        plan.Pose((int)k, &clock);
+    double seconds = 0;
+    for (int k = 0; k < n; k++) {
+        plan.Pose(k, &clock);
         gl.Clear(false);
-        DrawDoll(&gl, &plan.stage, r.options, 0, 0);
+        DrawDoll(&gl, &plan.stage, r.options, world, 0, 0);
         ReadInto(&gl, &frame);
-        if (!gif.AddFrame(frame, plan.frames.frames[k].delayCs, error)) return false;
+        const int delay = plan.frames.frames[(size_t)k].delayCs;
+        if (!gif.AddFrame(frame, delay, error)) return false;
+        seconds += delay / 100.0;
     }
+    if (summary) *summary = {r.options.width, r.options.height, n, seconds};
     return gif.Finish(out, error);
 }
 
@@ -246,6 +285,36 @@ void DollStage::Settle(int pose) {
     }
 }
 
+fRect DollStage::GetDrawingBounds(bool icon) {
+    fRect r;
+    bool any = false;
+    auto add = [&r, &any](fRect b) {
+        if (!any) r = b;
+        GrowToHold(&r, b);
+        any = true;
+    };
+    // Lines where they are drawn now: mapped onto their bones, breathing at this moment.
+    // Only lines whose bone exists are drawn.
+    for (gesture* g = doll->lines; g; g = g->GetNext()) {
+        SketchDollLine2* line = dynamic_cast<SketchDollLine2*>(g);
+        if (!line || line->GetNPoints() == 0 ||
+            !doll->EdgeExists(doll->GetJoint(line->joint[0]), doll->GetJoint(line->joint[1])))
+            continue;
+        if (!line->RunFilter()) continue;
+        for (int i = 0; i < line->drawBufSize; i++)
+            add(fRect(line->drawBuf[i].x, line->drawBuf[i].y, line->drawBuf[i].x,
+                      line->drawBuf[i].y));
+    }
+    if (icon) add(doll->GetIcon()->GetAnimatedBounds());
+    fRect joints;
+    if (!any && doll->GetBounds(&joints)) add(joints);
+    if (!any) return Stage();
+    // A margin of a twentieth of the larger side, and never less than a wide line
+    float margin = std::max(kFitMargin, 0.05f * std::max(r.GetWidth(), r.GetHeight()));
+    r.Inset(-margin, -margin);
+    return r;
+}
+
 DollStage::Posture DollStage::GetPosture() const {
     Posture p;
     for (int i = 0; i < kDollMaxJoints; i++) p.joints[i] = doll->joints[i].loc;
@@ -310,7 +379,7 @@ void SheetGrid(int n, int* columns, int* rows) {
 }
 
 bool RenderDollDocument(const std::string& document, const RenderRequest& request, std::string* out,
-                        std::string* error) {
+                        std::string* error, RenderSummary* summary) {
     const PictureOptions& o = request.options;
     if (o.width <= 0 || o.height <= 0 || o.width > 16384 || o.height > 16384) {
         *error = "the picture size must be 1 to 16384 pixels each way";
@@ -318,11 +387,11 @@ bool RenderDollDocument(const std::string& document, const RenderRequest& reques
     }
     switch (request.kind) {
         case RenderRequest::still:
-            return RenderStill(document, request, out, error);
+            return RenderStill(document, request, out, error, summary);
         case RenderRequest::sheet:
-            return RenderSheet(document, request, out, error);
+            return RenderSheet(document, request, out, error, summary);
         case RenderRequest::animation:
-            return RenderAnimation(document, request, out, error);
+            return RenderAnimation(document, request, out, error, summary);
     }
     return false;
 }

@@ -10,7 +10,8 @@
 // and the icon's follow the frames, not the machine.
 //
 // World coordinates are those of the editor's window (kStageWidth x kStageHeight units, y
-// down); a picture of another size shows that same rectangle scaled to fit and centred.
+// down); a picture of another size shows that same rectangle scaled to fit and centred, or
+// with the fit option the rectangle around the doll's drawing.
 #pragma once
 
 #include <memory>
@@ -40,14 +41,18 @@ struct PictureOptions {
     int width = 800, height = 480;  // pixels of one picture: a still, a sheet cell, a frame
     bool icon = false;              // draw the emotion icon too
     bool transparent = false;       // PNG only: the background is transparent
+    // Show the doll's drawing with a small margin instead of the whole stage; one frame for
+    // all the pictures of a sheet or an animation, so they share place and scale
+    bool fit = false;
 };
 
+// Poses are slots 0 to 7 here; people see and type them as 1 to 8
 struct RenderRequest {
     enum Kind { still, sheet, animation } kind = still;
-    // still: the pose to settle in; -1 draws the document's own posture
+    // still: the pose slot to settle in; -1 draws the document's own posture
     int pose = -1;
-    // animation: a quick sequence of these poses, in order, with the default timing; empty
-    // means the document's own sequence
+    // animation: a quick sequence of these pose slots, in order, with the default timing;
+    // empty means the document's own sequence
     std::vector<int> poses;
     // animation: frames a second (DollSequence::kMinFps .. kMaxFps), 0 for the document's
     int fps = 0;
@@ -55,6 +60,13 @@ struct RenderRequest {
     bool loopGiven = false;
     SequenceLoop loop = SequenceLoop::forever;
     PictureOptions options;
+};
+
+// What was drawn, for a message to the person
+struct RenderSummary {
+    int width = 0, height = 0;  // pixels of the whole picture (a sheet: of the whole sheet)
+    int pictures = 0;           // sheet cells or animation frames; 1 for a still
+    double seconds = 0;         // an animation's length
 };
 
 // A still's doll settles at 30 ticks a second
@@ -82,6 +94,9 @@ public:
     void Settle(int pose);
     Posture GetPosture() const;
     void SetPosture(const Posture& p);
+    // The world rectangle holding what is drawn of the doll now (its lines, and the icon when
+    // icon is set), grown by a small margin; the joints' box when there are no lines
+    fRect GetDrawingBounds(bool icon);
 
 private:
     void Tick(float* largestStep);
@@ -118,4 +133,4 @@ void SheetGrid(int n, int* columns, int* rows);
 // document cannot be read, a pose is empty or missing, the options do not fit, or there is
 // no offscreen OpenGL.
 bool RenderDollDocument(const std::string& document, const RenderRequest& request, std::string* out,
-                        std::string* error);
+                        std::string* error, RenderSummary* summary = nullptr);

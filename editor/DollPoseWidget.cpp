@@ -10,10 +10,13 @@ const float kScaleMargin = 0.8f;        // the figure fills 80% of the square
 const float kFrameGrayWithPose = 0.5f;  // white-to-black fraction
 const float kFrameGrayEmpty = 0.25f;
 const float kBodyGray = 0.25f;
+// The slot number: Helvetica 10 digits, this far in from the top-left corner
+const float kNumberInset = 3;
+const float kNumberHeight = 8;
 }  // namespace
 
 DollPoseWidget::DollPoseWidget()
-    : doll(nullptr), pose(nullptr), dragReceiveHilight(false), scale(1) {}
+    : doll(nullptr), pose(nullptr), dragReceiveHilight(false), scale(1), number(0) {}
 
 void DollPoseWidget::Set(Doll* d, DollPose* p, fRect b) {
     doll = d;
@@ -55,6 +58,12 @@ void DollPoseWidget::Render() {
     fColor::SetToBlend(fColor::white(), fColor::black(),
                        canDrawPose ? kFrameGrayWithPose : kFrameGrayEmpty);
     bounds.Frame();
+    if (number > 0) {
+        // Small, in the corner the figure (80% of the square, centred) leaves free
+        SetType(2);
+        fDrawString(bounds.left + kNumberInset, bounds.top + kNumberInset + kNumberHeight, "%d",
+                    number);
+    }
     if (!canDrawPose) return;
 
     if (dragReceiveHilight)

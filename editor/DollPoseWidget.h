@@ -24,12 +24,14 @@ public:
     fPoint2 poseCenter;       // centre of the pose's bounding box (derived per render)
     fPoint2 translate;        // widget centre minus poseCenter (derived per render)
     float scale;              // pose units to widget units (derived per render)
+    int number;               // the slot's number as people count (1 to 8), drawn in the
+                              // top-left corner; 0 draws none
 
     DollPoseWidget();
 
     // Shows pose (a slot of doll) in bounds
     void Set(Doll* doll, DollPose* pose, fRect bounds);
-    // Frame, and the pose's stick figure when the pose holds joints
+    // Frame, number, and the pose's stick figure when the pose holds joints
     void Render();
     // Frames the square in c at pen width 2
     void RenderHilight(const fColor* c) const;

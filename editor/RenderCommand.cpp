@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 #include "DocumentFile.h"
 #include "DollInfo.h"
@@ -12,6 +11,7 @@
 namespace {
 
 const int kExitFailure = 2;
+const int kNumPoseSlots = 8;
 
 // A whole decimal number 0 .. max, nothing else
 bool ParseCount(const std::string& s, int max, int* value) {
@@ -33,7 +33,18 @@ bool ParseSize(const std::string& s, int* w, int* h) {
            *w > 0 && *h > 0;
 }
 
-bool ParsePoseList(const std::string& s, std::vector<int>* poses) {
+// A pose as people number them, 1 to 8, to the slot it names (0 to 7); "" or the reason
+std::string PoseSlot(int number, int* slot) {
+    if (number < 1 || number > kNumPoseSlots)
+        return "pose " + std::to_string(number) + " does not exist (poses are 1 to " +
+               std::to_string(kNumPoseSlots) + ")";
+    *slot = number - 1;
+    return "";
+}
+
+// Pose numbers separated by commas, as slots; false when an entry is not a number. *problem
+// gets why the first number that names no pose is refused ("" when every one names a pose).
+bool ParsePoseList(const std::string& s, std::vector<int>* poses, std::string* problem) {
     poses->clear();
     size_t start = 0;
     for (;;) {
@@ -43,15 +54,17 @@ bool ParsePoseList(const std::string& s, std::vector<int>* poses) {
                 s.substr(start, comma == std::string::npos ? std::string::npos : comma - start),
                 999, &p))
             return false;
-        poses->push_back(p);
+        int slot = 0;
+        if (problem->empty()) *problem = PoseSlot(p, &slot);
+        poses->push_back(slot);
         if (comma == std::string::npos) return true;
         start = comma + 1;
     }
 }
 
-bool EndsWith(const std::string& s, const char* suffix) {
-    size_t n = strlen(suffix);
-    return s.size() > n && strcasecmp(s.c_str() + s.size() - n, suffix) == 0;
+// The extension of the format the request writes
+const char* OutputExtension(const RenderRequest& r) {
+    return r.kind == RenderRequest::animation ? ".gif" : ".png";
 }
 
 bool Fail(std::string* error, const std::string& message) {
@@ -68,7 +81,7 @@ const char* RenderUsage() {
            "                    [--loop forever|once|pingpong] -o ANIMATION.gif\n"
            "       velko-render DOCUMENT --info\n"
            "Draws a Velko doll without a display, as the editor's Play mode shows it.\n"
-           "  --pose N       the doll settled in pose N (0 to 7); without it, the document's\n"
+           "  --pose N       the doll settled in pose N (1 to 8); without it, the document's\n"
            "                 own posture\n"
            "  --sheet        every filled pose in a grid, each labelled with its number\n"
            "  --gif          the doll's animation, as its sequence times it\n"
@@ -81,7 +94,10 @@ const char* RenderUsage() {
            "  --size WxH     pixels of one picture, sheet cell or frame (default 800x480)\n"
            "  --icon         draw the doll's emotion icon too\n"
            "  --transparent  a transparent background (PNG only)\n"
-           "  -o FILE        the file to write\n"
+           "  --fit          frame the doll's drawing with a small margin instead of the whole\n"
+           "                 800x480 stage (an animation: the same frame for all its frames)\n"
+           "  -o FILE        the file to write; its name ends in .png (.gif with --gif)\n"
+           "                 or has no extension at all\n"
            "Exit status: 0 when the file was written, 2 on any error (nothing is written).\n";
 }
 
@@ -117,14 +133,19 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
         } else if (name == "--pose") {
             if (sawPose) return Fail(error, "--pose is given twice");
             sawPose = true;
-            if (!ParseCount(value, 999, &c.request.pose))
+            int number = 0;
+            if (!ParseCount(value, 999, &number))
                 return Fail(error, "--pose needs a pose number, not \"" + value + "\"");
+            std::string problem = PoseSlot(number, &c.request.pose);
+            if (!problem.empty()) return Fail(error, "--pose " + value + ": " + problem);
         } else if (name == "--poses") {
             if (sawPoses) return Fail(error, "--poses is given twice");
             sawPoses = true;
-            if (!ParsePoseList(value, &c.request.poses))
+            std::string problem;
+            if (!ParsePoseList(value, &c.request.poses, &problem))
                 return Fail(
                     error, "--poses needs pose numbers separated by commas, not \"" + value + "\"");
+            if (!problem.empty()) return Fail(error, "--poses " + value + ": " + problem);
         } else if (name == "--fps") {
             if (sawFps) return Fail(error, "--fps is given twice");
             sawFps = true;
@@ -154,6 +175,8 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
             c.request.options.icon = true;
         } else if (name == "--transparent") {
             c.request.options.transparent = true;
+        } else if (name == "--fit") {
+            c.request.options.fit = true;
         } else if (name == "-o" || name == "--output") {
             if (sawOutput) return Fail(error, "-o is given twice");
             sawOutput = true;
@@ -172,7 +195,8 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
     }
     if (c.info) {
         if (sawSheet || sawGif || sawPose || sawPoses || sawSize || sawOutput || sawFps ||
-            sawLoop || c.request.options.icon || c.request.options.transparent)
+            sawLoop || c.request.options.icon || c.request.options.transparent ||
+            c.request.options.fit)
             return Fail(error, "--info takes no other option");
         if (c.document.empty()) return Fail(error, "no document given");
         *out = c;
@@ -192,10 +216,8 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
         return Fail(error, "--transparent works for PNG pictures only, not with --gif");
     if (c.document.empty()) return Fail(error, "no document given");
     if (c.output.empty()) return Fail(error, "no output file given (-o FILE)");
-    const char* extension = c.request.kind == RenderRequest::animation ? ".gif" : ".png";
-    if (!EndsWith(c.output, extension))
-        return Fail(error, "the output file of this command is a " + std::string(extension + 1) +
-                               " and its name must end in " + extension);
+    const std::string why = WhyNotAnExportName(c.output, OutputExtension(c.request));
+    if (!why.empty()) return Fail(error, "-o " + c.output + ": " + why);
     *out = c;
     return true;
 }
@@ -212,19 +234,27 @@ int RunRenderCommand(int argc, const char* const* argv) {
         return 0;
     }
     std::string document;
-    if (!ReadWholeFile(c.document, &document, &error)) {
-        fprintf(stderr, "velko-render: %s\n", error.c_str());
-        return kExitFailure;
-    }
     if (c.info) {
+        // Nothing is written but standard output
         std::string json;
-        if (!DescribeDollDocument(document, &json, &error)) {
+        if (!ReadWholeFile(c.document, &document, &error) ||
+            !DescribeDollDocument(document, &json, &error)) {
             fprintf(stderr, "velko-render: could not read \"%s\": %s\n", c.document.c_str(),
                     error.c_str());
             return kExitFailure;
         }
         fputs(json.c_str(), stdout);
         return fflush(stdout) == 0 && !ferror(stdout) ? 0 : kExitFailure;
+    }
+    // Before anything is read or drawn: the document itself, a pipe or a read-only file
+    // is never the output
+    if (!CheckExportTarget(c.output, OutputExtension(c.request), c.document, &error)) {
+        fprintf(stderr, "velko-render: %s\n", error.c_str());
+        return kExitFailure;
+    }
+    if (!ReadWholeFile(c.document, &document, &error)) {
+        fprintf(stderr, "velko-render: %s\n", error.c_str());
+        return kExitFailure;
     }
     std::string bytes;
     if (!RenderDollDocument(document, c.request, &bytes, &error)) {

@@ -19,6 +19,12 @@ namespace {
 const float kBoundsWidth = kStageWidth;
 const float kBoundsHeight = kStageHeight;
 const fPoint2 kModePanelTopLeft(10, 10);
+// Just below the mode panel, as wide as it
+const fRect kMenuButtonBounds(10, 116, 122, 134);
+// The status line: one line of small text below everything else, between the icon's corner
+// and the thumbnails' column
+const fPoint2 kStatusBaselineLeft(70, 473);
+const float kStatusWidth = 518;
 const float kLinePickDistance = 4.0f;
 const float kStrokePointSpacing = 2.5f;
 const float kLookAtInterestDown = 1.0f;
@@ -33,8 +39,6 @@ const float kIconMenuTint = 0.15f;  // white towards blue while the icon menu is
 // the whole document to compare it costs more than a tick for a heavy doll, so it is done
 // once an action has come to rest, not while the doll moves into a pose
 const int kDocumentRestTicks = 2;
-// The first recovery copy of unsaved work is written as soon as there is some
-const int kRecoveryWriteTicksAtStart = 1 << 30;
 
 // The icon table is process-wide and never emptied: register the built-in set once, however
 // many editors a process builds
@@ -61,6 +65,7 @@ Velko::Velko(App* shell)
       nPoseWidgets(0),
       nPoseWidgetsInColumn(-1),
       authorMode(kModePanelTopLeft),
+      menuButton(kMenuButtonBounds),
       animation(&theDoll, this),
       document(this),
       documentBegun(false),
@@ -70,7 +75,7 @@ Velko::Velko(App* shell)
       historyFingerprint(0),
       recoveryStale(false),
       recoveryKept(false),
-      ticksSinceRecoveryWrite(kRecoveryWriteTicksAtStart) {
+      lastRecoveryWriteTime(-1e9) {
     mode = idle;
     selectedLine = nullptr;
     mouseDownWasOnIcon = false;
@@ -155,10 +160,10 @@ void Velko::MenuInvoked(int id) {
     if (id != kMenuUndo && id != kMenuRedo) BeginAction();
     switch (id) {
         case kMenuNew:
-            if (document.New()) EndAction("New");
+            document.New();
             break;
         case kMenuOpen:
-            if (document.Open()) EndAction("Open");
+            document.Open();
             break;
         case kMenuSave:
             document.Save();
@@ -186,7 +191,7 @@ void Velko::MenuInvoked(int id) {
                 selectedLine = nullptr;
             break;
         case kMenuQuit:
-            if (document.MayQuit()) SetQuit(true);
+            Quit();
             break;
         case kMenuUndo:
             UndoStep();
@@ -205,7 +210,32 @@ void Velko::Export(int kind) {
     // doll, so it is not written a second time; before the first tick there is none yet
     std::string bytes = history.GetCurrent();
     if (bytes.empty()) WriteDocument(&bytes);
-    ExportDoll((DollExportKind)kind, bytes, FolderOfPath(document.GetPath()), document.GetName());
+    std::string message;
+    ExportDoll((DollExportKind)kind, bytes, document.GetPath(), document.GetName(), &message);
+    if (!message.empty()) ShowStatus(message);
+}
+
+void Velko::ShowStatus(const std::string& text) { statusLine.Show(text); }
+
+void Velko::MenuShortcutRefused(int id) {
+    switch (id) {
+        case kMenuUndo:
+            ShowStatus("Nothing to undo");
+            break;
+        case kMenuRedo:
+            ShowStatus("Nothing to redo");
+            break;
+        case kMenuOpen:
+        case kMenuSaveAs:
+        case kMenuExportPicture:
+        case kMenuExportPoseSheet:
+        case kMenuExportAnimation:
+            // The only reason these are ever unavailable
+            ShowStatus("File dialogs need zenity, which is not installed");
+            break;
+        default:
+            break;
+    }
 }
 
 void Velko::CloseRequested() { MenuInvoked(kMenuQuit); }
@@ -275,6 +305,7 @@ void Velko::SetupPoseWidgets() {
     fRect cell(b.right - kPoseCell, kPoseGutter, b.right - kPoseGutter, b.top + kPoseCell);
     for (int i = 0; i < nPoseWidgets; i++) {
         poseWidgets[i].Set(&theDoll, theDoll.GetPose(i), cell);
+        poseWidgets[i].number = i + 1;  // as people count them
         cell.Shift(0, kPoseCell);
         if (cell.bottom + kPoseGutter > b.bottom) {
             cell.Shift(-kPoseCell, kPoseGutter - cell.top);
@@ -296,6 +327,7 @@ AuthorMode::option Velko::GetClickAction(fPoint2 loc, DollJoint** oJoint) {
     if (mode == pickIcon || theDoll.PickIcon(loc)) return AuthorMode::manipulateIcon;
     if (PickPoseWidget(loc)) return AuthorMode::manipulatePose;
     if (authorMode.Pick(loc)) return AuthorMode::pickAuthorMode;
+    if (menuButton.Pick(loc)) return AuthorMode::null;
     AuthorMode m = authorMode.GetMode();
     if (DollJoint* j = theDoll.Pick(loc)) {
         *oJoint = j;
@@ -337,6 +369,12 @@ void Velko::MouseDown(fPoint2 loc) {
         return;
     }
 
+    if (menuButton.Pick(loc)) {
+        // The shell's menu takes this press's release and everything else until it closes
+        ShowMenuAt(menuButton.GetMenuCorner());
+        return;
+    }
+
     if (DollPoseWidget* w = PickPoseWidget(loc)) {
         int i = IndexOfPoseWidget(w);
         if (GetWasDoubleClick()) {
@@ -369,10 +407,12 @@ void Velko::MouseDown(fPoint2 loc) {
             mode = activeLine ? draw : idle;
             break;
         case AuthorMode::makeNode:
-            if (theDoll.AddJoint(loc))
+            if (theDoll.AddJoint(loc)) {
                 EndAction("Add Joint");
-            else
+            } else {
                 Beep();
+                ShowStatus("A doll has at most 32 joints");
+            }
             break;
         case AuthorMode::moveOrLink:
             if (joint) InitiateNodeDrag(loc, joint, true);
@@ -415,10 +455,7 @@ void Velko::Idle() {
         // over the title splash
         documentBegun = true;
         document.BeginWithPath(startDocument);
-        std::string start;
-        WriteDocument(&start);
-        history.Reset(start);
-        historyFingerprint = lastDollFingerprint = DollFingerprint();
+        BeginHistory();  // whether a document was opened or not
         OfferRecovery();
     }
 
@@ -459,7 +496,12 @@ void Velko::Idle() {
         theDrag.TranslateDragObject(mouseAt - downAt);
     }
 
-    if (!GetIsMouseDown() && !theDoll.Pick(mouseAt) && animation.CursorAt(mouseAt, &cursor)) {
+    if (GetIsMenuOpen()) {
+        // The menu lies over the doll and takes the pointer: nothing under it is lit
+        activeJoint = nullptr;
+        activeEdge.a = -1;
+    } else if (!GetIsMouseDown() && !theDoll.Pick(mouseAt) &&
+               animation.CursorAt(mouseAt, &cursor)) {
         // Over a strip cell: the strip's cursor, and no rollover on the doll
         activeJoint = nullptr;
         activeEdge.a = -1;
@@ -486,7 +528,8 @@ void Velko::Idle() {
                 break;
         }
     }
-    SetMouseCursor(cursor);
+    SetMouseCursor(GetIsMenuOpen() ? normalCursor : cursor);
+    statusLine.SetHint(CurrentHint());
 
     // Playing is never an edit: what it does to the posture is undone when it stops
     if (animation.GetIsPlaying()) {
@@ -618,21 +661,9 @@ void Velko::Key(int c) {
     if (c == ' ' && busy && !animation.GetIsPlaying()) return;
     if (animation.Key(c, GetMouseLoc())) return;
     switch (c) {
-        case 8:  // backspace
-            if (mode != idle) break;
-            if (selectedLine) {
-                EndAction(selectedLine->GetIsMask() ? "Delete Mask" : "Delete Line");
-                delete selectedLine;  // unlinks it from the doll
-                selectedLine = nullptr;
-            } else if (authorMode.GetMode().deleteRollover == AuthorMode::eraseEdgeOrNode) {
-                if (activeJoint && theDoll.GetIsJointOf(activeJoint)) {
-                    theDoll.DeleteJoint(theDoll.GetIndexOfJoint(activeJoint));
-                    ClearActiveElements();
-                    EndAction("Delete Joint");
-                } else {
-                    Beep();
-                }
-            }
+        case 8:    // backspace
+        case 127:  // delete
+            DeleteKey(c);
             break;
         case 9:  // tab
         case kDownArrowKey:
@@ -651,17 +682,81 @@ void Velko::Key(int c) {
             if (activeEdge.a != -1) {
                 theDoll.MoveEdgeForwards(activeEdge.a, activeEdge.b);
                 EndAction("Draw Bone Later");
+            } else {
+                ShowStatus("Point at a bone (it turns green) for + to draw it later");
             }
             break;
         case '-':
             if (activeEdge.a != -1) {
                 theDoll.MoveEdgeBackwards(activeEdge.a, activeEdge.b);
                 EndAction("Draw Bone Earlier");
+            } else {
+                ShowStatus("Point at a bone (it turns green) for - to draw it earlier");
             }
             break;
         default:
             break;
     }
+}
+
+void Velko::DeleteKey(int c) {
+    if (mode != idle) return;
+    if (DollPoseWidget* w = PickPoseWidget(GetMouseLoc())) {
+        ClearPose(IndexOfPoseWidget(w));
+        return;
+    }
+    if (c != 8) return;  // Delete acts on thumbnails only
+    if (selectedLine) {
+        EndAction(selectedLine->GetIsMask() ? "Delete Mask" : "Delete Line");
+        delete selectedLine;  // unlinks it from the doll
+        selectedLine = nullptr;
+    } else if (authorMode.GetMode().deleteRollover == AuthorMode::eraseEdgeOrNode) {
+        if (activeJoint && theDoll.GetIsJointOf(activeJoint)) {
+            theDoll.DeleteJoint(theDoll.GetIndexOfJoint(activeJoint));
+            ClearActiveElements();
+            EndAction("Delete Joint");
+        } else {
+            Beep();
+            ShowStatus("Point at a joint for Backspace to delete it");
+        }
+    } else if (authorMode.GetMode().clickNowhere == AuthorMode::draw) {
+        ShowStatus("Nothing is selected: click a line, then Backspace deletes it");
+    }
+}
+
+void Velko::ClearPose(int i) {
+    DollPose* pose = theDoll.GetPose(i);
+    std::string name = "Pose " + std::to_string(i + 1);
+    if (!pose || pose->GetNumJoints() == 0) {
+        ShowStatus(name + " is already empty");
+        return;
+    }
+    // Recording into the slot, or moving into it to record, would fill it again at once
+    if (theDoll.GetEditPose() == i) theDoll.SetEditPose(-1);
+    if (theDoll.GetSeekPose() == i) theDoll.StopSeeking();
+    pose->Clear();
+    EndAction(("Clear " + name).c_str());
+    ShowStatus("Cleared pose " + std::to_string(i + 1));
+}
+
+std::string Velko::CurrentHint() {
+    fPoint2 p = GetMouseLoc();
+    if (animation.GetIsPlaying()) return animation.Hint(p);
+    if (!GetIsMenuOpen() && mode == idle) {
+        if (DollPoseWidget* w = PickPoseWidget(p)) {
+            std::string n = std::to_string(IndexOfPoseWidget(w) + 1);
+            return "Pose " + n +
+                   ": click to move into it and record; drag onto another to copy, or onto the "
+                   "strip to animate it; Delete empties it";
+        }
+        if (menuButton.Pick(p))
+            return "Menu: the File, Edit and Animation commands (or right-click anywhere)";
+        const std::string strip = animation.Hint(p);
+        if (!strip.empty() && !theDoll.Pick(p)) return strip;
+    }
+    if (GetIsEditingDollMask())
+        return "Edit Mask: new lines are white masks that hide what is behind them; Ctrl+M ends it";
+    return AuthorModePanel::modeHints[authorMode.level];
 }
 
 void Velko::ChangePose(int delta) {
@@ -698,6 +793,10 @@ void Velko::Render() {
     RenderRollovers();
     RenderPoseWidgets();
     authorMode.Render(mode != pickIcon);
+    menuButton.bounds.left = authorMode.bounds.left;  // the panel's width is known once drawn
+    menuButton.bounds.right = authorMode.bounds.right;
+    menuButton.Render(GetIsMenuOpen());
+    statusLine.Render(kStatusBaselineLeft, kStatusWidth);
     RenderDrag();
     animation.RenderOnTop();
     if (mode == pickIcon) {
@@ -712,6 +811,8 @@ void Velko::RenderDoll() {
 }
 
 void Velko::RenderRollovers() {
+    // What a click would hit is not lit under an open menu, which takes the click
+    if (GetIsMenuOpen()) return;
     if (activeJoint) activeJoint->RenderHilited();
     if (activeEdge.a != -1) theDoll.RenderEdgeHilited(activeEdge.a, activeEdge.b);
 }

@@ -18,8 +18,10 @@
 #include "DollPoseWidget.h"
 #include "Drag.h"
 #include "EditHistory.h"
+#include "MenuButton.h"
 #include "RecoveryFile.h"
 #include "SketchDoll.h"
+#include "StatusLine.h"
 #include "VelkoDocument.h"
 
 class Velko : public Applet, private VelkoDocumentHost, private AnimationHost {
@@ -49,6 +51,8 @@ public:
     // Shell events, in the applet's slot order
     void Key(int c) override;
     void MenuInvoked(int id) override;
+    // Ctrl+Z with nothing to undo and the like: says why nothing happened
+    void MenuShortcutRefused(int id) override;
     void MouseDown(fPoint2 loc) override;
     void MouseUp(fPoint2 loc) override;
     // Pointer travel since the shell last reported one (world units)
@@ -57,6 +61,10 @@ public:
     void Render() override;
     // Closing the window is Quit: unsaved changes are asked about first
     void CloseRequested() override;
+
+    // Shows text on the status line for a few seconds: what a command did ("Saved
+    // walk.velko") or why it did nothing ("Nothing to undo")
+    void ShowStatus(const std::string& text) override;
 
     // The document named on the command line, opened when the editor first shows
     void SetStartDocument(const char* path) { startDocument = path ? path : ""; }
@@ -88,6 +96,8 @@ private:
     int nPoseWidgetsInColumn;
     DollPoseWidget poseWidgets[kMaxPoseWidgets];
     AuthorModePanel authorMode;
+    MenuButton menuButton;
+    StatusLine statusLine;
     // The sequence on the strip, playback and the onion skin
     AnimationEditor animation;
     VelkoDocument document;
@@ -106,10 +116,10 @@ private:
     // The recovery copy of unsaved work, when enabled
     std::unique_ptr<RecoveryFile> recovery;
     std::string recoveryFolder;
-    std::string recoveryWritten;  // the document last handed to the recovery file
-    bool recoveryStale;           // unsaved work newer than the recovery copy
-    bool recoveryKept;            // a recovery copy may be on disk
-    int ticksSinceRecoveryWrite;
+    std::string recoveryWritten;   // the document last handed to the recovery file
+    bool recoveryStale;            // unsaved work newer than the recovery copy
+    bool recoveryKept;             // a recovery copy may be on disk
+    double lastRecoveryWriteTime;  // GetPreciseSeconds() of the last copy handed over
 
     void ClearActiveElements();
     // The icon to the bottom-left corner (inset 10), showing "heart"
@@ -119,6 +129,15 @@ private:
     void KeepIconInWindow();
     // Steps the edit pose by delta slots, wrapping; with no seek or edit pose, pose 0
     void ChangePose(int delta);
+    // Empties pose slot i (one step), so it no longer takes part in animations; the doll
+    // stops moving into it or recording into it
+    void ClearPose(int i);
+    // Backspace (8) or Delete (127): empties the thumbnail under the pointer; elsewhere
+    // Backspace deletes the selected line, or in "Edit Skeleton" the joint under the pointer
+    void DeleteKey(int c);
+    // The status line's text while no message shows: what the thing under the pointer or
+    // the current mode does
+    std::string CurrentHint();
     bool GetIsEditingDollMask() const { return testOnBackground; }
     void InitiateNodeDrag(fPoint2 mouseDownWhere, DollJoint* joint, bool deformation);
     // What a press at loc would do; *oJoint is written for the joint actions only
@@ -139,6 +158,7 @@ private:
     bool WriteDocument(std::string* bytes) override;
     void LoadDocument(tbfReader* reader) override;
     void NewDocument() override;
+    void DocumentReplaced() override;
     void ShowTitle(const char* title) override { SetWindowTitle(title); }
     // Changes whenever the posture, a pose or the icon changes
     uint64_t DollFingerprint() const;
@@ -146,6 +166,7 @@ private:
     // AnimationHost
     void AnimationEdited(const char* label) override { EndAction(label); }
     void AnimationBeep() override { Beep(); }
+    void AnimationMessage(const std::string& text) override { ShowStatus(text); }
 
     // Undo, redo and recovery (VelkoHistory.cpp)
     void BuildEditMenu(AppMenu* menu);
@@ -163,10 +184,15 @@ private:
     void RedoStep();
     // Replaces the doll with a document of the history, as Open loads a file
     void RestoreSnapshot(const std::string& bytes);
+    // Forgets every step: the history begins with the doll as it stands
+    void BeginHistory();
     // The title, the Edit menu and the recovery copy after the current document changed
     void DocumentStateChanged();
     // Writes the recovery copy when it is due (every tick, cheap when it is not)
     void KeepRecoveryCopy();
+    // Quit and closing the window: asks about unsaved changes first; when no question can
+    // be shown, the work is kept as a recovery copy for the next start instead
+    void Quit();
     // Offers what programs that ended without saving left behind (once, at start)
     void OfferRecovery();
 

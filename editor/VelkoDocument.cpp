@@ -7,7 +7,9 @@
 #include <cstring>
 
 #include "AppFiles.h"
+#include "DisplayText.h"
 #include "DocumentFile.h"
+#include "SketchDoll.h"
 #include "tbfReader.h"
 
 namespace {
@@ -42,7 +44,7 @@ std::string VelkoDocument::GetName() const {
 }
 
 std::string VelkoDocument::GetTitle(bool unsaved) const {
-    return GetName() + (unsaved ? " \u2022" : "") + " - " + kProgramName;
+    return ValidUtf8ForDisplay(GetName()) + (unsaved ? " \u2022" : "") + " - " + kProgramName;
 }
 
 void VelkoDocument::Begin() {
@@ -54,6 +56,10 @@ void VelkoDocument::Begin() {
 void VelkoDocument::BeginWithPath(const std::string& commandLinePath) {
     Begin();
     if (commandLinePath.empty()) return;
+    if (AbsolutePath(commandLinePath).empty()) {
+        Report("Could not open \"" + commandLinePath + "\": the working folder is gone");
+        return;
+    }
     struct stat st;
     if (stat(commandLinePath.c_str(), &st) != 0 && errno == ENOENT) {
         // A new document: the doll stays new, the first Save writes it here
@@ -84,60 +90,94 @@ void VelkoDocument::RefreshTitleFor(const std::string& now) {
 }
 
 void VelkoDocument::SetPath(const std::string& p) {
-    path = p;
-    lastFolder = FolderOfPath(p);
+    path = AbsolutePath(p);
+    lastFolder = FolderOfPath(path);
 }
 
 void VelkoDocument::Report(const std::string& message) {
     fprintf(stderr, "velko: %s\n", message.c_str());
     if (AppFiles* files = AppFiles::Get()) files->ShowError(message);
+    // After the dialog, which holds the program until it is closed
+    host->ShowStatus(message);
 }
 
-bool VelkoDocument::ConfirmDiscard() {
-    if (!HasUnsavedChanges()) return true;
+VelkoDocument::Confirmation VelkoDocument::ConfirmDiscard() {
+    if (!HasUnsavedChanges()) return proceed;
     AppFiles* files = AppFiles::Get();
-    // Without a way to ask there is no way to keep the person from going on either; at
-    // least the loss is not silent
-    if (!files) {
-        fprintf(stderr, "velko: unsaved changes to %s were discarded (no dialog to ask)\n",
-                GetName().c_str());
-        return true;
-    }
-    switch (files->AskSaveChanges(GetName())) {
+    switch (files ? files->AskSaveChanges(GetName()) : AppFiles::cannotAsk) {
         case AppFiles::saveChanges:
-            return Save();
+            return Save() ? proceed : cancelled;
         case AppFiles::discardChanges:
-            return true;
+            return proceed;
+        case AppFiles::cannotAsk:
+            return couldNotAsk;
         default:
-            return false;
+            return cancelled;
     }
+}
+
+void VelkoDocument::ReportCouldNotAsk(const char* command) {
+    // Without an answer the changes are kept; a dialog could not show this either
+    fprintf(stderr,
+            "velko: could not ask whether to save the changes to %s, so %s was not done; "
+            "save them first\n",
+            GetName().c_str(), command);
+    host->ShowStatus(std::string(command) + " was not done: there was no dialog to ask about " +
+                     "the unsaved changes to " + GetName() + "; save them first");
 }
 
 bool VelkoDocument::New() {
-    if (!ConfirmDiscard()) return false;
+    switch (ConfirmDiscard()) {
+        case proceed:
+            break;
+        case couldNotAsk:
+            ReportCouldNotAsk("New");
+            return false;
+        default:
+            return false;
+    }
     host->NewDocument();
     Begin();
+    host->DocumentReplaced();
+    host->ShowStatus("New doll");
     return true;
 }
 
 bool VelkoDocument::Open() {
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
-    if (!ConfirmDiscard()) return false;
-    std::string chosen = files->ChooseDocumentToOpen(lastFolder);
+    switch (ConfirmDiscard()) {
+        case proceed:
+            break;
+        case couldNotAsk:
+            ReportCouldNotAsk("Open");
+            return false;
+        default:
+            return false;
+    }
+    std::string chosen = files->ChooseDocumentToOpen("Open", lastFolder);
     if (chosen.empty()) return false;  // cancelled
     return OpenPath(chosen);
 }
 
 bool VelkoDocument::LoadBytes(const std::string& what, const std::string& bytes) {
     std::string why = WhyNotADollDocument(bytes);
-    if (!why.empty()) {
-        Report("Could not open " + what + ": " + why);
-        return false;
+    if (why.empty()) {
+        // Read into a doll of its own first: a chunk that yields no joint is no doll, and
+        // the doll on screen must stay as it is then
+        SketchDoll scratch;
+        FILE* f = OpenDocumentBytes(bytes);
+        if (!f) {
+            why = strerror(errno);
+        } else {
+            tbfReaderAsciiFILE reader(f);  // closes f when it goes
+            scratch.ReadFromFile(&reader);
+            if (scratch.GetNumJoints() == 0) why = "it holds no doll";
+        }
     }
-    FILE* f = OpenDocumentBytes(bytes);
+    FILE* f = why.empty() ? OpenDocumentBytes(bytes) : nullptr;
     if (!f) {
-        Report("Could not open " + what + ": " + strerror(errno));
+        Report("Could not open " + what + ": " + (why.empty() ? strerror(errno) : why));
         return false;
     }
     tbfReaderAsciiFILE reader(f);  // closes f when it goes
@@ -148,13 +188,23 @@ bool VelkoDocument::LoadBytes(const std::string& what, const std::string& bytes)
 bool VelkoDocument::OpenRecovered(const std::string& p, const std::string& bytes) {
     if (!LoadBytes("the recovered copy of " + (p.empty() ? std::string(kUntitled) : p), bytes))
         return false;
-    if (p.empty())
+    if (!p.empty() && p[0] != '/') {
+        // Relative to a working folder that is not known: Save asks for a name instead
+        fprintf(
+            stderr,
+            "velko: the recovered copy names \"%s\", not a whole path; it is restored untitled\n",
+            p.c_str());
         path.clear();
-    else
+    } else if (p.empty()) {
+        path.clear();
+    } else {
         SetPath(p);
+    }
     // Unsaved work whatever the file on disk holds, until the person saves it
     savedBytes.clear();
     RefreshTitle();
+    host->DocumentReplaced();
+    host->ShowStatus("Restored " + GetName());
     return true;
 }
 
@@ -170,19 +220,21 @@ bool VelkoDocument::OpenPath(const std::string& p) {
     // version) does not count as changed merely by being read
     if (!host->WriteDocument(&savedBytes)) savedBytes = bytes;
     RefreshTitle();
+    host->DocumentReplaced();
+    host->ShowStatus("Opened " + GetName());
     return true;
 }
 
 bool VelkoDocument::Save() {
-    if (path.empty()) return SaveAs();
+    if (path.empty()) return SaveAs("Save");
     return SaveToPath(path);
 }
 
-bool VelkoDocument::SaveAs() {
+bool VelkoDocument::SaveAs(const char* title) {
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     std::string proposed = path.empty() ? std::string(kUntitled) + kDocumentExtension : GetName();
-    std::string chosen = files->ChooseDocumentToSave(lastFolder, proposed);
+    std::string chosen = files->ChooseDocumentToSave(title, lastFolder, proposed);
     if (chosen.empty()) return false;  // cancelled
     return SaveToPath(chosen);
 }
@@ -200,5 +252,6 @@ bool VelkoDocument::SaveToPath(const std::string& p) {
     SetPath(p);
     savedBytes = bytes;
     RefreshTitle();
+    host->ShowStatus("Saved " + GetName());
     return true;
 }

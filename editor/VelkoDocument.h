@@ -6,7 +6,12 @@
 // document the doll would write now is compared with the bytes last saved (or, after Open,
 // the bytes the opened doll writes). Saving goes through a temporary file renamed over the
 // target, so a failed save never touches the previous file. Every failure is written to
-// stderr and shown through the platform's file services when there are any.
+// stderr, shown through the platform's file services when there are any and on the editor's
+// status line, where what succeeded is shown too ("Saved walk.velko").
+//
+// The path, the bytes last saved and the title always belong to the doll on screen: New,
+// Open and a restored copy tell the host, which begins a history of their own, and a path is
+// kept absolute, so it names the same file whatever the working folder.
 #pragma once
 
 #include <cstdio>
@@ -31,7 +36,12 @@ public:
     virtual void LoadDocument(tbfReader* reader) = 0;
     // Replaces the doll with a new default doll
     virtual void NewDocument() = 0;
+    // The doll on screen has become another document (New, Open, a restored copy); nothing
+    // done to the one before may be undone into it
+    virtual void DocumentReplaced() = 0;
     virtual void ShowTitle(const char* title) = 0;
+    // Tells the person, for a few seconds, what a command did or why it failed
+    virtual void ShowStatus(const std::string& text) = 0;
 
 protected:
     ~VelkoDocumentHost() = default;
@@ -65,24 +75,32 @@ public:
     // The commands; each returns whether it was carried out
     bool New();
     bool Open();
-    // Writes the current document's file; without one it is Save As
+    // Writes the current document's file; without one it asks for a name, in a chooser
+    // titled "Save"
     bool Save();
-    bool SaveAs();
+    // Asks for a name in a chooser titled title, then writes the document there
+    bool SaveAs(const char* title = "Save As");
+    // Whether unsaved changes may go: proceed when there are none or they were saved or
+    // discarded, cancelled when the person said so, couldNotAsk when no question could be
+    // shown (the changes are still there)
+    enum Confirmation { proceed, cancelled, couldNotAsk };
     // Asks whether the program may end (saving first if the person wants)
-    bool MayQuit() { return ConfirmDiscard(); }
+    Confirmation MayQuit() { return ConfirmDiscard(); }
 
     // Reads the document at path into the doll; on any failure the doll stays as it was
     // and the failure is reported
     bool OpenPath(const std::string& path);
     // Writes the doll to path atomically; reports failures
     bool SaveToPath(const std::string& path);
-    // Loads a recovered document as unsaved work on the document at path ("" untitled);
-    // false, with the failure reported, when the bytes hold no doll
+    // Loads a recovered document as unsaved work on the document at path ("" untitled; a
+    // relative path, which could name any file, is dropped and the work comes back
+    // untitled); false, with the failure reported, when the bytes hold no doll
     bool OpenRecovered(const std::string& path, const std::string& bytes);
 
 private:
-    // True when nothing unsaved would be lost: no changes, or saved, or discarded
-    bool ConfirmDiscard();
+    Confirmation ConfirmDiscard();
+    // Says on stderr that command was not done because no question could be asked
+    void ReportCouldNotAsk(const char* command);
     void Report(const std::string& message);
     // Replaces the doll with the bytes' doll when they hold one; what names them in a report
     bool LoadBytes(const std::string& what, const std::string& bytes);

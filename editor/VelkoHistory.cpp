@@ -6,12 +6,15 @@
 #include "AppFiles.h"
 #include "DocumentFile.h"
 #include "Velko.h"
+#include "fTime.h"
 #include "tbfReader.h"
 
 namespace {
-// Ticks between two writes of the recovery copy: ten seconds at 30 ticks a second. The
-// first copy of new unsaved work is written at once.
-const int kRecoveryTicks = 300;
+// Seconds of program time between two writes of the recovery copy. A change waits at most
+// this long, after the doll comes to rest, for its copy; the writer thread then takes well
+// under a second to sync it, so the copy stays less than 5 s behind the work. The first
+// copy of new unsaved work is written at once.
+const double kRecoveryIntervalSeconds = 2.0;
 }  // namespace
 
 void Velko::EnableRecovery(const std::string& folder) {
@@ -58,15 +61,27 @@ void Velko::TakeSnapshot() {
 
 void Velko::UndoStep() {
     // Not in the middle of an action: it would go on with a doll that is no longer there
-    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) return;
+    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) {
+        ShowStatus("Undo waits until what you are doing is finished");
+        return;
+    }
     BeginAction();
-    if (history.Undo()) RestoreSnapshot(history.GetCurrent());
+    if (history.Undo())
+        RestoreSnapshot(history.GetCurrent());
+    else
+        ShowStatus("Nothing to undo");
 }
 
 void Velko::RedoStep() {
-    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) return;
+    if (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()) {
+        ShowStatus("Redo waits until what you are doing is finished");
+        return;
+    }
     BeginAction();
-    if (history.Redo()) RestoreSnapshot(history.GetCurrent());
+    if (history.Redo())
+        RestoreSnapshot(history.GetCurrent());
+    else
+        ShowStatus("Nothing to redo");
 }
 
 void Velko::RestoreSnapshot(const std::string& bytes) {
@@ -103,17 +118,64 @@ void Velko::DocumentStateChanged() {
     }
 }
 
+void Velko::BeginHistory() {
+    pendingStep.clear();
+    std::string now;
+    WriteDocument(&now);
+    history.Reset(now);
+    historyFingerprint = lastDollFingerprint = DollFingerprint();
+    documentTouched = false;
+}
+
+void Velko::DocumentReplaced() {
+    // A history of the new document's own: a step back would give the doll of another
+    // document under this one's name
+    BeginHistory();
+    DocumentStateChanged();
+}
+
 void Velko::KeepRecoveryCopy() {
-    if (!recovery) return;
-    if (ticksSinceRecoveryWrite < kRecoveryTicks) ticksSinceRecoveryWrite++;
-    if (!recoveryStale || ticksSinceRecoveryWrite < kRecoveryTicks) return;
+    if (!recovery || !recoveryStale) return;
+    const double now = GetPreciseSeconds();
+    if (now - lastRecoveryWriteTime < kRecoveryIntervalSeconds) return;
     // The history's current document: no writing of the doll here, only a copy handed to
     // the recovery file's own thread
     recoveryWritten = history.GetCurrent();
     recovery->Write(document.GetPath(), recoveryWritten);
     recoveryKept = true;
     recoveryStale = false;
-    ticksSinceRecoveryWrite = 0;
+    lastRecoveryWriteTime = now;
+}
+
+void Velko::Quit() {
+    switch (document.MayQuit()) {
+        case VelkoDocument::proceed:
+            SetQuit(true);
+            return;
+        case VelkoDocument::cancelled:
+            return;
+        case VelkoDocument::couldNotAsk:
+            break;
+    }
+    // No way to ask: the work is kept for the next start, which offers it, and the program
+    // ends as asked. MenuInvoked has brought the history's document up to date.
+    const std::string name = document.GetName();
+    if (!recovery || !recovery->KeepForNextStart(document.GetPath(), history.GetCurrent())) {
+        fprintf(stderr,
+                "velko: could not ask whether to save the changes to %s, and no recovery copy "
+                "could be kept%s%s; not quitting: save them first\n",
+                name.c_str(), recovery ? ": " : "",
+                recovery ? recovery->GetLastError().c_str() : "");
+        ShowStatus("Not quitting: there was no dialog to ask about the unsaved changes to " + name +
+                   "; save them first");
+        return;
+    }
+    recoveryKept = true;
+    fprintf(stderr,
+            "velko: could not ask whether to save the changes to %s; they are kept in %s and "
+            "offered when Velko starts again\n",
+            name.c_str(), recovery->GetPath().c_str());
+    SetQuit(true);
 }
 
 void Velko::OfferRecovery() {
@@ -130,9 +192,7 @@ void Velko::OfferRecovery() {
         switch (files->AskRestore(name.empty() ? "Untitled" : name)) {
             case AppFiles::restoreRecovery:
                 // One doll at a time: the others wait for a later start
-                BeginAction();
                 if (document.OpenRecovered(o.documentPath, o.bytes)) {
-                    EndAction("Restore");
                     RecoveryFile::Delete(&o);
                 } else {
                     RecoveryFile::Release(&o);

@@ -17,27 +17,31 @@ public:
 
     virtual ~AppFiles() {}
 
+    // Each chooser's window is titled by the command that opened it ("Open", "Save As",
+    // "Export Animation").
     // Lets the person pick an existing document, starting in folder (empty: the working
     // folder); the chosen path, or "" when cancelled
-    virtual std::string ChooseDocumentToOpen(const std::string& folder) = 0;
+    virtual std::string ChooseDocumentToOpen(const std::string& title,
+                                             const std::string& folder) = 0;
     // Lets the person name a document to write, starting in folder with the proposed file
     // name; the chosen path, or "" when cancelled
-    virtual std::string ChooseDocumentToSave(const std::string& folder,
+    virtual std::string ChooseDocumentToSave(const std::string& title, const std::string& folder,
                                              const std::string& proposedName) = 0;
 
     // Lets the person name a file to export to, starting in folder with the proposed name;
     // kind names such files for the chooser's filter ("PNG pictures") and extension (".png")
     // is added to a name typed without one. The chosen path, or "" when cancelled or when
     // the platform offers no such chooser.
-    virtual std::string ChooseExportFile(const std::string& folder, const std::string& proposedName,
-                                         const std::string& kind, const std::string& extension) {
-        (void)folder, (void)proposedName, (void)kind, (void)extension;
+    virtual std::string ChooseExportFile(const std::string& title, const std::string& folder,
+                                         const std::string& proposedName, const std::string& kind,
+                                         const std::string& extension) {
+        (void)title, (void)folder, (void)proposedName, (void)kind, (void)extension;
         return "";
     }
 
-    enum SaveChangesAnswer { saveChanges, discardChanges, cancelCommand };
+    enum SaveChangesAnswer { saveChanges, discardChanges, cancelCommand, cannotAsk };
     // Asks "Save changes to NAME?" with the answers Save, Don't Save and Cancel; a dialog
-    // that cannot be shown or is closed counts as Cancel
+    // that is closed counts as Cancel, and one that cannot be shown at all is cannotAsk
     virtual SaveChangesAnswer AskSaveChanges(const std::string& documentName) = 0;
     enum RecoveryAnswer { restoreRecovery, discardRecovery, keepRecovery };
     // Asks "Velko closed without saving NAME. Restore it?" with the answers Restore and

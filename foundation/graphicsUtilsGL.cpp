@@ -135,6 +135,14 @@ float fMeasureString(const char* format, ...) {
     return 8.0f * (float)strlen(buf);
 }
 
+float fTextWidth(int typeName, const char* text) {
+    void* selected = theType;
+    SetType(typeName);
+    void* font = theType;
+    theType = selected;
+    return (float)glutBitmapLength(font, (const unsigned char*)text);
+}
+
 namespace {
 // Seven segments per digit, bit 0 to 6: top, upper right, lower right, bottom, lower left,
 // upper left, middle

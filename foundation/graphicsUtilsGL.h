@@ -35,6 +35,10 @@ void fDrawString(fPoint2 p, const char* format, ...) __attribute__((format(print
 void fDrawString(float x, float y, const char* format, ...) __attribute__((format(printf, 3, 4)));
 // Width of the formatted text: a fixed 8 units per character whatever the font
 float fMeasureString(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Width of text as fDrawString draws it in type typeName (as SetType takes it), from the
+// font's own glyph widths (units); needs the toolkit's fonts, as drawing text does. The
+// selected type stays as it was.
+float fTextWidth(int typeName, const char* text);
 
 // Draws the decimal digits of n (n >= 0) as straight strokes in the current colour and pen
 // width, each digit height units tall and height / 2 wide with height / 4 between digits,

@@ -206,6 +206,46 @@ gesture* gesture::PickPointFromList(gesture* start, fPoint2 p, float maxdistance
     return closest;
 }
 
+float gesture::DistanceToSegments(fPoint2 p) const {
+    // The same buffer PickPoint2 reads
+    const fPoint2* buf = drawBuf && !dontAnalyzeFilters ? drawBuf : pts;
+    int n = drawBuf && !dontAnalyzeFilters ? drawBufSize : npts;
+    if (!buf || n == 0) return INFINITY;
+    // Squared distances until the end: one square root per stroke, not per segment
+    auto segment = [&p](fPoint2 a, fPoint2 b) {
+        float dx = b.x - a.x, dy = b.y - a.y;
+        float len2 = dx * dx + dy * dy;
+        float t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
+        if (t < 0) t = 0;
+        if (t > 1) t = 1;
+        float ex = a.x + t * dx - p.x, ey = a.y + t * dy - p.y;
+        return ex * ex + ey * ey;
+    };
+    float best = segment(buf[0], buf[0]);
+    for (int i = 1; i < n; i++) {
+        float d = segment(buf[i - 1], buf[i]);
+        if (d < best) best = d;
+    }
+    if ((closed || drawFilled) && n > 2) {
+        float d = segment(buf[n - 1], buf[0]);
+        if (d < best) best = d;
+    }
+    return sqrtf(best);
+}
+
+gesture* gesture::PickStrokeFromList(gesture* start, fPoint2 p, float maxdistance) {
+    gesture* closest = nullptr;
+    float mind = 0;
+    for (gesture* g = start; g; g = g->next) {
+        float d = g->DistanceToSegments(p);
+        if (closest ? d < mind : d <= maxdistance) {
+            closest = g;
+            mind = d;
+        }
+    }
+    return closest;
+}
+
 void gesture::AddFilter(gestureFilter* f) {
     VELKO_ASSERT(f);
     VELKO_ASSERT(!f->prev);

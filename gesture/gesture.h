@@ -106,6 +106,13 @@ public:
     // Stroke of the list from start whose nearest point is nearest p, if at most
     // maxdistance away (world units); *vertex (if given) gets that point's index
     static gesture* PickPointFromList(gesture* start, fPoint2 p, float maxdistance, int* vertex);
+    // Distance from p to the stroke as drawn: to the nearest of the pick buffer's segments
+    // (the closing one too when the stroke is closed or filled), or to its one point;
+    // +infinity when there is nothing to pick
+    float DistanceToSegments(fPoint2 p) const;
+    // Stroke of the list from start whose drawn segments pass nearest p, if at most
+    // maxdistance away (world units); among equally near strokes the one nearer the head
+    static gesture* PickStrokeFromList(gesture* start, fPoint2 p, float maxdistance);
 
     // Attaches f (in no other stroke) at the end of the list; the stroke takes ownership
     void AddFilter(gestureFilter* f);

@@ -127,7 +127,7 @@ SketchDollLine* SketchDoll::NewLine(int jointa, int jointb) {
 }
 
 SketchDollLine* SketchDoll::PickLine(fPoint2 loc, float maxd) {
-    return static_cast<SketchDollLine*>(gesture::PickPointFromList(lines, loc, maxd, nullptr));
+    return static_cast<SketchDollLine*>(gesture::PickStrokeFromList(lines, loc, maxd));
 }
 
 int SketchDoll::GetNumLines() const {

@@ -100,7 +100,7 @@ public:
     // New line bound to the bone jointa-jointb (both allocated), at the head of the list;
     // null when it cannot be allocated
     SketchDollLine* NewLine(int jointa, int jointb);
-    // Line whose last drawn point nearest loc is within maxd (world units), or null
+    // Line whose drawn segments pass within maxd of loc (world units), the nearest; or null
     SketchDollLine* PickLine(fPoint2 loc, float maxd);
     void SetRenderSketches(bool v) { renderSketches = v; }
     bool GetRenderSketches() const { return renderSketches; }

@@ -1,7 +1,12 @@
 #include "DocumentFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -70,12 +75,90 @@ bool ResolveLinks(const std::string& path, std::string* target) {
     return false;
 }
 
-// The process's file-creation mask. Reading it means setting it, so it is set straight
-// back; this program creates no files on other threads meanwhile.
-mode_t CurrentUmask() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return mask;
+// Characters of the six that end a temporary file's name, as mkstemp uses
+const char kTempCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+const size_t kTempSuffix = 6;
+// A temporary file older than this was left by a save that never finished
+const time_t kStaleTempSeconds = 24 * 60 * 60;
+
+// The hidden temporary name's start for a target named name: ".NAME."
+std::string TempPrefix(const std::string& name) { return "." + name.substr(0, kMaxTempStem) + "."; }
+
+// Creates and opens a new temporary file in folder for a target named name, with mode
+// (masked by the kernel with the umask) and locked, so that no cleanup takes it while the
+// save runs; -1 with errno set on failure
+int CreateTempFile(const std::string& folder, const std::string& name, mode_t mode,
+                   std::string* temp) {
+    for (int attempt = 0; attempt < 100; attempt++) {
+        unsigned char random[kTempSuffix];
+        if (getrandom(random, sizeof random, 0) != (ssize_t)sizeof random) {
+            // No entropy source: the time, the process and the attempt still differ
+            const unsigned long long t = ((unsigned long long)time(nullptr) << 24) ^
+                                         ((unsigned long long)getpid() << 8) ^ (attempt * 7919u);
+            for (size_t i = 0; i < kTempSuffix; i++) random[i] = (unsigned char)(t >> (8 * i));
+        }
+        std::string suffix;
+        for (unsigned char r : random) suffix += kTempCharacters[r % (sizeof kTempCharacters - 1)];
+        *temp = JoinPath(folder, TempPrefix(name) + suffix);
+        const int fd =
+            open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            (void)flock(fd, LOCK_EX);
+            return fd;
+        }
+        if (errno != EEXIST) return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Whether name is ".NAME.XXXXXX" for the target name: the pattern CreateTempFile makes
+bool IsTempNameOf(const std::string& candidate, const std::string& prefix) {
+    if (candidate.size() != prefix.size() + kTempSuffix ||
+        candidate.compare(0, prefix.size(), prefix))
+        return false;
+    for (size_t i = prefix.size(); i < candidate.size(); i++)
+        if (!strchr(kTempCharacters, candidate[i])) return false;
+    return true;
+}
+
+// Removes what saves to name in folder left when they were interrupted: temporary files of
+// exactly our pattern, plain files more than a day old that no save holds locked. Best
+// effort; a file that cannot be checked is left.
+void RemoveStaleTempFiles(const std::string& folder, const std::string& name) {
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return;
+    const std::string prefix = TempPrefix(name);
+    const time_t now = time(nullptr);
+    while (dirent* e = readdir(dir)) {
+        if (!IsTempNameOf(e->d_name, prefix)) continue;
+        const int fd =
+            openat(dirfd(dir), e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st;
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > kStaleTempSeconds &&
+            flock(fd, LOCK_EX | LOCK_NB) == 0)
+            unlinkat(dirfd(dir), e->d_name, 0);
+        close(fd);
+    }
+    closedir(dir);
+}
+
+// A file the person may not write: access says so, or (for root, whom access lets write
+// anything) no write bit is set at all. Renaming over it would need only the folder.
+bool IsReadOnly(const std::string& path, const struct stat& st) {
+    if ((st.st_mode & 0222) == 0) return true;
+    return access(path.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS || errno == EPERM);
+}
+
+// Why an existing target at path (st from stat, links followed) must not be replaced by a
+// save, or "" when it may be
+std::string WhyNotReplaceable(const std::string& path, const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return std::strerror(EISDIR);
+    // Renaming over a device or a pipe would replace it with a plain file
+    if (!S_ISREG(st.st_mode)) return "It is not a plain file";
+    if (IsReadOnly(path, st)) return "the file is read-only";
+    return "";
 }
 
 // Writes all n bytes, resuming after short writes and signals
@@ -106,40 +189,46 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error,
+                         FileUse use) {
     VELKO_ASSERT(error);
     if (path.empty()) {
         *error = "Could not save the document: no file name was given";
         return false;
     }
-    std::string target;
-    if (!ResolveLinks(path, &target)) return SaveFailed(path, errno, error);
+    std::string target = path;
+    if (use == FileUse::shared && !ResolveLinks(path, &target))
+        return SaveFailed(path, errno, error);
 
     const std::string name = FileNameOfPath(target);
     if (name.empty() || name == "." || name == "..") return SaveFailed(path, EISDIR, error);
 
+    // A new file: the kernel applies the umask to this mode
+    mode_t newMode = use == FileUse::shared ? 0666 : 0600;
+    bool existing = false;
     mode_t mode = 0;
     struct stat st;
-    if (stat(target.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return SaveFailed(path, EISDIR, error);
-        // Renaming over a device or a pipe would replace it with a plain file
-        if (!S_ISREG(st.st_mode)) return Failed("save", path, "It is not a plain file", error);
+    const int found =
+        use == FileUse::shared ? stat(target.c_str(), &st) : lstat(target.c_str(), &st);
+    if (found == 0 && !(use == FileUse::privateState && S_ISLNK(st.st_mode))) {
+        const std::string why = WhyNotReplaceable(target, st);
+        if (!why.empty()) return Failed("save", path, why, error);
+        existing = true;
         mode = st.st_mode & 0777;
-    } else if (errno == ENOENT) {
-        mode = 0666 & ~CurrentUmask();  // what fopen(path, "w") would create
-    } else {
+        newMode = 0600;  // until it has the old file's bits, before any byte is in it
+    } else if (found != 0 && errno != ENOENT) {
         return SaveFailed(path, errno, error);
     }
 
     // The temporary file must be on the target's file system for the rename to be atomic
     const std::string folder = FolderOfPath(target);
-    std::string temp = JoinPath(folder, "." + name.substr(0, kMaxTempStem) + ".XXXXXX");
-    const int fd = mkostemp(&temp[0], O_CLOEXEC);
+    std::string temp;
+    const int fd = CreateTempFile(folder, name, newMode, &temp);
     if (fd < 0) return SaveFailed(path, errno, error);
 
     // A full disk may show at the write, the sync or the close (network and quota file
     // systems report late), so each is checked
-    bool ok = WriteAll(fd, bytes.data(), bytes.size()) && fchmod(fd, mode) == 0;
+    bool ok = (!existing || fchmod(fd, mode) == 0) && WriteAll(fd, bytes.data(), bytes.size());
     // EINVAL: the file system keeps no cache to sync, the bytes are already where they go
     if (ok && fsync(fd) != 0 && errno != EINVAL) ok = false;
     int failure = ok ? 0 : errno;
@@ -157,44 +246,105 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
         return SaveFailed(path, failure, error);
     }
     SyncFolder(folder);
+    RemoveStaleTempFiles(folder, name);
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error, FileUse use) {
     VELKO_ASSERT(bytes && error);
     if (path.empty()) {
         *error = "Could not open the document: no file name was given";
         return false;
     }
-    FILE* f = fopen(path.c_str(), "rbe");
-    if (!f) return OpenFailed(path, errno, error);
+    // Without waiting: opening a pipe for reading would wait for a writer
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC |
+                                          (use == FileUse::privateState ? O_NOFOLLOW : 0));
+    if (fd < 0) return OpenFailed(path, errno, error);
 
     std::string content;
     std::string reason;
     struct stat st;
-    if (fstat(fileno(f), &st) != 0) {
+    if (fstat(fd, &st) != 0) {
         reason = std::strerror(errno);
     } else if (S_ISDIR(st.st_mode)) {  // opening a folder for reading succeeds on Linux
         reason = std::strerror(EISDIR);
+    } else if (!S_ISREG(st.st_mode)) {
+        reason = "It is not a plain file";
     } else if (st.st_size > kMaxDocumentBytes) {
         reason = "It is too large to be a document";
     } else {
-        if (S_ISREG(st.st_mode)) content.reserve(static_cast<size_t>(st.st_size));
-        // A pipe or a device tells no size, so the limit is kept while reading too
+        content.reserve(static_cast<size_t>(st.st_size));
+        // The size may change while reading, so the limit is kept while reading too
         char chunk[64 * 1024];
-        size_t n;
-        while (reason.empty() && (n = fread(chunk, 1, sizeof chunk, f)) > 0) {
-            if (static_cast<long long>(content.size() + n) > kMaxDocumentBytes)
+        for (;;) {
+            const ssize_t n = read(fd, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                reason = std::strerror(errno);
+                break;
+            }
+            if (n == 0) break;
+            if (static_cast<long long>(content.size()) + n > kMaxDocumentBytes) {
                 reason = "It is too large to be a document";
-            else
-                content.append(chunk, n);
+                break;
+            }
+            content.append(chunk, static_cast<size_t>(n));
         }
-        if (reason.empty() && ferror(f)) reason = std::strerror(errno);
     }
-    fclose(f);
+    close(fd);
     if (!reason.empty()) return Failed("open", path, reason, error);
     bytes->swap(content);
     return true;
+}
+
+std::string WhyNotAnExportName(const std::string& path, const std::string& extension) {
+    const std::string name = FileNameOfPath(path);
+    const size_t dot = name.rfind('.');
+    // No extension ("thumbnail", ".hidden"): the file is what the command says it is
+    if (dot == std::string::npos || dot == 0) return "";
+    const std::string has = name.substr(dot);
+    if (strcasecmp(has.c_str(), extension.c_str()) == 0) return "";
+    if (strcasecmp(has.c_str(), ".velko") == 0) return "it is a Velko document";
+    return "the file's name must end in " + extension + " (or have no extension), not " + has;
+}
+
+bool CheckExportTarget(const std::string& path, const std::string& extension,
+                       const std::string& document, std::string* error) {
+    VELKO_ASSERT(error);
+    if (path.empty()) {
+        *error = "Could not export: no file name was given";
+        return false;
+    }
+    const std::string why = WhyNotAnExportName(path, extension);
+    if (!why.empty()) return Failed("export", path, why, error);
+    struct stat st, doc;
+    if (stat(path.c_str(), &st) != 0) {
+        // A name of its own, unless it is the document's, whose file is not written yet
+        if (!document.empty() && AbsolutePath(path) == AbsolutePath(document))
+            return Failed("export", path, "it is the document being exported", error);
+        return true;
+    }
+    if (!document.empty() && stat(document.c_str(), &doc) == 0 && doc.st_dev == st.st_dev &&
+        doc.st_ino == st.st_ino)
+        return Failed("export", path, "it is the document being exported", error);
+    const std::string notReplaceable = WhyNotReplaceable(path, st);
+    if (!notReplaceable.empty()) return Failed("export", path, notReplaceable, error);
+    return true;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    char* cwd = getcwd(nullptr, 0);
+    if (!cwd) return "";
+    std::string absolute = cwd;
+    free(cwd);
+    // "./a" is "a"; anything else stays as given (".." may cross a link, so it is not undone)
+    size_t start = 0;
+    while (path.compare(start, 2, "./") == 0) {
+        start += 2;
+        while (start < path.size() && path[start] == '/') start++;
+    }
+    return JoinPath(absolute, path.substr(start));
 }
 
 std::string FileNameOfPath(const std::string& path) {

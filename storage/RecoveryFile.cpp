@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
 #include "DocumentFile.h"
 
@@ -20,7 +21,7 @@ const char* const kMagicLine = "velko recovery 1\n";
 const char* const kRecoveryExtension = ".recovery";
 const char* const kLockExtension = ".lock";
 
-// mkdir -p, private to the user; true when folder is a folder afterwards
+// mkdir -p, private to the user
 bool MakeFolders(const std::string& folder, std::string* error) {
     for (size_t i = 1; i <= folder.size(); i++) {
         if (i < folder.size() && folder[i] != '/') continue;
@@ -30,12 +31,15 @@ bool MakeFolders(const std::string& folder, std::string* error) {
             return false;
         }
     }
-    struct stat st;
-    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        *error = "\"" + folder + "\" is not a folder";
-        return false;
-    }
     return true;
+}
+
+// Says message on stderr the first time this process meets it
+void WarnOnce(const std::string& message) {
+    static std::mutex mutex;
+    static std::set<std::string> said;
+    std::lock_guard<std::mutex> hold(mutex);
+    if (said.insert(message).second) fprintf(stderr, "velko: %s\n", message.c_str());
 }
 
 bool EndsWith(const std::string& s, const char* end) {
@@ -43,17 +47,57 @@ bool EndsWith(const std::string& s, const char* end) {
     return s.size() >= n && s.compare(s.size() - n, n, end) == 0;
 }
 
-// Opens and locks path exclusively without waiting; -1 when another program holds it
-int TakeLock(const std::string& path, bool create) {
-    int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0600);
+std::string WithExtension(const std::string& path, const char* from, const char* to) {
+    return path.substr(0, path.size() - strlen(from)) + to;
+}
+
+// Opens and locks path exclusively without waiting, never through a link; -1 when another
+// program holds it or it cannot be opened. With create it is made when missing, and *made
+// says whether this call made it. The lock counts only while the file is still the one at
+// path: a program that removes its lock file after taking it does not leave it to others.
+int TakeLock(const std::string& path, bool create, bool* made = nullptr) {
+    if (made) *made = false;
+    int fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0 && errno == ENOENT && create) {
+        fd = open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_CREAT | O_EXCL, 0600);
+        if (fd >= 0 && made) *made = true;
+    }
     if (fd < 0) return -1;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    struct stat held, named;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &held) != 0 ||
+        lstat(path.c_str(), &named) != 0 || held.st_ino != named.st_ino ||
+        held.st_dev != named.st_dev) {
+        const int err = errno;
+        if (made && *made) unlink(path.c_str());
         close(fd);
+        errno = err;
         return -1;
     }
     return fd;
 }
 }  // namespace
+
+bool RecoveryFile::CheckFolder(const std::string& folder, bool create, std::string* error) {
+    std::string why;
+    struct stat st;
+    if (create && !MakeFolders(folder, &why)) {
+        // said with the failure to write
+    } else if (lstat(folder.c_str(), &st) != 0) {
+        if (errno == ENOENT && !create) return false;  // nothing kept there yet
+        why = "\"" + folder + "\": " + strerror(errno);
+    } else if (!S_ISDIR(st.st_mode)) {
+        why = "\"" + folder + "\" is not a folder of its own (a link or a file)";
+    } else if (st.st_uid != geteuid()) {
+        why = "\"" + folder + "\" belongs to another user";
+    } else if ((st.st_mode & 07777) != 0700 && chmod(folder.c_str(), 0700) != 0) {
+        why = "could not close \"" + folder + "\" to other users: " + strerror(errno);
+    } else {
+        return true;
+    }
+    *error = why;
+    WarnOnce("no recovery copy of unsaved work is kept or offered: " + why);
+    return false;
+}
 
 std::string RecoveryFile::DefaultFolder() {
     const char* state = getenv("XDG_STATE_HOME");
@@ -74,7 +118,12 @@ RecoveryFile::RecoveryFile(const std::string& folder) : folder(folder) {
 }
 
 RecoveryFile::~RecoveryFile() {
-    Remove();
+    bool keep;
+    {
+        std::lock_guard<std::mutex> hold(mutex);
+        keep = keepOnExit;
+    }
+    if (!keep) Remove();
     {
         std::lock_guard<std::mutex> hold(mutex);
         stop = true;
@@ -104,8 +153,17 @@ void RecoveryFile::Remove() {
         havePending = false;  // nothing unwritten is worth writing now
         pendingBytes.clear();
         removePending = true;
+        keepOnExit = false;
     }
     wake.notify_all();
+}
+
+bool RecoveryFile::KeepForNextStart(const std::string& documentPath, const std::string& bytes) {
+    Write(documentPath, bytes);
+    Flush();
+    std::lock_guard<std::mutex> hold(mutex);
+    keepOnExit = lastError.empty();
+    return keepOnExit;
 }
 
 void RecoveryFile::Flush() {
@@ -142,7 +200,9 @@ void RecoveryFile::Run() {
             busy = true;
             hold.unlock();
             std::string error;
-            bool ok = MakeFolders(folder, &error);
+            // Checked at every write: the folder may have been replaced meanwhile
+            const bool folderSafe = CheckFolder(folder, true, &error);
+            bool ok = folderSafe;
             if (ok && lockFd < 0) {
                 lockFd = TakeLock(lockPath, true);
                 if (lockFd < 0) {
@@ -150,10 +210,13 @@ void RecoveryFile::Run() {
                     error = "Could not lock \"" + lockPath + "\": " + strerror(errno);
                 }
             }
-            if (ok) ok = WriteFileAtomically(recoveryPath, text, &error);
+            if (ok) ok = WriteFileAtomically(recoveryPath, text, &error, FileUse::privateState);
             hold.lock();
             busy = false;
-            Report(ok ? "" : error);
+            if (folderSafe)
+                Report(ok ? "" : error);
+            else
+                lastError = error;  // CheckFolder has said it
         } else if (removePending) {
             removePending = false;
             busy = true;
@@ -175,26 +238,45 @@ void RecoveryFile::Run() {
 std::vector<RecoveryFile::Orphan> RecoveryFile::FindOrphans(const std::string& folder) {
     std::vector<Orphan> found;
     std::vector<std::pair<long long, size_t>> ages;  // modification time, index
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return found;
-    while (dirent* e = readdir(dir)) {
-        std::string name = e->d_name;
-        if (name[0] == '.' || !EndsWith(name, kRecoveryExtension)) continue;
+    std::string why;
+    if (!CheckFolder(folder, false, &why)) return found;
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* e = readdir(dir))
+            if (e->d_name[0] != '.') names.push_back(e->d_name);
+        closedir(dir);
+    }
+    for (const std::string& name : names) {
+        struct stat st;
+        const std::string path = folder + "/" + name;
+        // A lock without its copy: left by a program killed before its first copy was
+        // written; removed unless its program is still running
+        if (EndsWith(name, kLockExtension) &&
+            lstat(WithExtension(path, kLockExtension, kRecoveryExtension).c_str(), &st) != 0 &&
+            errno == ENOENT) {
+            const int fd = TakeLock(path, false);
+            if (fd >= 0) {
+                unlink(path.c_str());
+                close(fd);
+            }
+            continue;
+        }
+        if (!EndsWith(name, kRecoveryExtension) || lstat(path.c_str(), &st) != 0 ||
+            !S_ISREG(st.st_mode))
+            continue;
         Orphan o;
-        o.recoveryPath = folder + "/" + name;
-        std::string lock =
-            o.recoveryPath.substr(0, o.recoveryPath.size() - strlen(kRecoveryExtension)) +
-            kLockExtension;
-        o.lockFd = TakeLock(lock, true);
+        o.recoveryPath = path;
+        o.lockFd =
+            TakeLock(WithExtension(path, kRecoveryExtension, kLockExtension), true, &o.lockMade);
         if (o.lockFd < 0) continue;  // its program is running
         std::string text, error;
-        struct stat st;
         size_t magic = strlen(kMagicLine);
         size_t pathEnd = std::string::npos;
-        if (ReadWholeFile(o.recoveryPath, &text, &error) && text.compare(0, magic, kMagicLine) == 0)
+        if (ReadWholeFile(o.recoveryPath, &text, &error, FileUse::privateState) &&
+            text.compare(0, magic, kMagicLine) == 0)
             pathEnd = text.find('\n', magic);
-        if (pathEnd == std::string::npos || stat(o.recoveryPath.c_str(), &st) != 0) {
-            close(o.lockFd);
+        if (pathEnd == std::string::npos) {
+            Release(&o);
             continue;
         }
         o.documentPath = text.substr(magic, pathEnd - magic);
@@ -203,7 +285,6 @@ std::vector<RecoveryFile::Orphan> RecoveryFile::FindOrphans(const std::string& f
             {(long long)st.st_mtim.tv_sec * 1000000000ll + st.st_mtim.tv_nsec, found.size()});
         found.push_back(std::move(o));
     }
-    closedir(dir);
     std::sort(ages.begin(), ages.end(), [](auto& a, auto& b) { return a.first > b.first; });
     std::vector<Orphan> newestFirst;
     for (auto& a : ages) newestFirst.push_back(std::move(found[a.second]));
@@ -212,14 +293,15 @@ std::vector<RecoveryFile::Orphan> RecoveryFile::FindOrphans(const std::string& f
 
 void RecoveryFile::Delete(Orphan* orphan) {
     unlink(orphan->recoveryPath.c_str());
-    std::string lock =
-        orphan->recoveryPath.substr(0, orphan->recoveryPath.size() - strlen(kRecoveryExtension)) +
-        kLockExtension;
-    unlink(lock.c_str());
+    orphan->lockMade = true;  // the lock file goes with the copy
     Release(orphan);
 }
 
 void RecoveryFile::Release(Orphan* orphan) {
-    if (orphan->lockFd >= 0) close(orphan->lockFd);
+    if (orphan->lockFd < 0) return;
+    // Removed while still held, so no other program takes the lock of a file that is gone
+    if (orphan->lockMade)
+        unlink(WithExtension(orphan->recoveryPath, kRecoveryExtension, kLockExtension).c_str());
+    close(orphan->lockFd);
     orphan->lockFd = -1;
 }

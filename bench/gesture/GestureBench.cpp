@@ -59,6 +59,25 @@ void BM_PickPointFromList(benchmark::State& state) {
 }
 BENCHMARK(BM_PickPointFromList)->Args({200, 500});
 
+// What the editor's line picking costs: the distance to every drawn segment
+void BM_PickStrokeFromList(benchmark::State& state) {
+    const int strokes = (int)state.range(0), n = (int)state.range(1);
+    gesture* head = nullptr;
+    for (int s = 0; s < strokes; s++) {
+        gesture* g = MakeStroke(n, s * 3.0f);
+        g->RunFilter();
+        g->Insert(&head);
+    }
+    float y = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(gesture::PickStrokeFromList(head, fPoint2(250, y), 8));
+        y = y > 600 ? 0 : y + 7;
+    }
+    PerPoint(state, (double)strokes * n);
+    while (head) delete head;
+}
+BENCHMARK(BM_PickStrokeFromList)->Args({200, 500});
+
 void BM_AddPoint(benchmark::State& state) {
     const int n = (int)state.range(0);
     for (auto _ : state) {

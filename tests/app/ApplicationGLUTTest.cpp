@@ -33,9 +33,6 @@ public:
     // With modifiers, which the toolkit only reports inside its own callbacks
     static void Chord(unsigned char key, int modifiers) { Shell()->KeyboardKey(key, modifiers); }
     static void SpecialChord(int key, int modifiers) { Shell()->SpecialKey(key, modifiers); }
-    static void SyncMenu() { Shell()->SyncMenu(); }
-    static size_t ToolkitMenus() { return Shell()->toolkitMenus.size(); }
-    static bool MenuAttached() { return Shell()->menuAttached; }
     static int Window() { return Shell()->main_window; }
     static void Reshape(int w, int h) { ApplicationGLUT::reshapeCB(w, h); }
     // Lets the toolkit apply pending window changes until the window has the size
@@ -193,7 +190,7 @@ TEST_F(GLUTShell, PixelsAreWorldUnitsAtZoomOneAndHalvedAtZoomTwo) {
     shell->SetCameraZoom(1);
 }
 
-TEST_F(GLUTShell, TheMenuAppearsOnTheRightButtonOnceTheSplashIsOverWithItsShortcuts) {
+TEST_F(GLUTShell, TheRightButtonOpensTheMenuInTheWindowOnceTheSplashIsOver) {
     AppMenu* menu = shell->GetMenu();
     ASSERT_NE(menu, nullptr);
     menu->Clear();
@@ -203,24 +200,33 @@ TEST_F(GLUTShell, TheMenuAppearsOnTheRightButtonOnceTheSplashIsOverWithItsShortc
     menu->AddItem("Quit", 5, 'Q', nullptr);
     menu->EndSubmenu();
     shell->SetSplashScreen(new SplashScreen("Velko", "", shell));
-    T::SyncMenu();
-    EXPECT_EQ(T::ToolkitMenus(), 0u) << "no menu during the splash";
+    T::Press(300, 200, GLUT_RIGHT_BUTTON);
+    T::Release(300, 200, GLUT_RIGHT_BUTTON);
+    EXPECT_FALSE(shell->GetIsMenuOpen()) << "no menu during the splash";
     T::Chord(8, 2);  // nor shortcuts: Ctrl+H is dropped
     EXPECT_TRUE(applet->events.empty());
 
     shell->SetSplashScreen(nullptr);
-    T::SyncMenu();
-    ASSERT_EQ(T::ToolkitMenus(), 1u);  // "File" alone is shown as the whole menu
-    glutSetMenu(glutGetMenu());
-    EXPECT_EQ(glutGet(GLUT_MENU_NUM_ITEMS), 3);
-    EXPECT_TRUE(T::MenuAttached());
+    T::Press(300, 200, GLUT_RIGHT_BUTTON);
+    T::Release(300, 200, GLUT_RIGHT_BUTTON);
+    ASSERT_TRUE(shell->GetIsMenuOpen());
+    // "File" alone is shown as the whole menu: its three rows just below the pointer
+    const PopupMenu::Level& top = shell->GetPopupMenu()->GetLevels().at(0);
+    ASSERT_EQ(top.rows.size(), 3u);
+    EXPECT_GT(top.box.left, 300);
+    EXPECT_GT(top.box.top, 200);
+    fPoint2 quit = top.rows[2].rect.GetCenter();
+    T::Chord(8, 2);  // an open menu takes the keys, shortcuts too
+    T::Keyboard(27);
+    EXPECT_FALSE(shell->GetIsMenuOpen()) << "Escape closes it";
+    // Press, move onto "Quit" and release there
+    T::Press(300, 200, GLUT_RIGHT_BUTTON);
+    T::Release((int)quit.x, (int)quit.y, GLUT_RIGHT_BUTTON);
+    EXPECT_FALSE(shell->GetIsMenuOpen());
     T::Chord(8, 2);
-    T::Chord(17, 2);
-    std::vector<std::string> want = {"menu 3", "menu 5"};
+    std::vector<std::string> want = {"menu 5", "menu 3"};
     EXPECT_EQ(applet->events, want);
     menu->Clear();
-    T::SyncMenu();
-    EXPECT_EQ(T::ToolkitMenus(), 0u);
 }
 
 // The applet quits on its third tick, or when the window is closed if it wants to

@@ -24,6 +24,7 @@ public:
     }
     void Render() override { renders++; }
     void MenuInvoked(int id) override { events.push_back("menu " + std::to_string(id)); }
+    void MenuShortcutRefused(int id) override { events.push_back("refused " + std::to_string(id)); }
     void CloseRequested() override {
         events.push_back("close");
         if (quitOnClose) SetQuit(true);

@@ -240,22 +240,25 @@ TEST_F(SplashAuthor, ShakesUpToFiftyUnitsEitherWayFrom8Point7Seconds) {
 
 using SplashEnd = PinnedClock;
 
-TEST_F(SplashEnd, SkipHalvesTheTitleTimeAndGivesTheAuthorFiveSeconds) {
+TEST_F(SplashEnd, APressOrAKeyEndsItAtOnce) {
     BoundsOnlyApp shell;
     SplashScreenJitter s(kApp, kAuthor, &shell);
     At(1);
-    EXPECT_NEAR(s.GetTitleFade(), 1 / 6.f, 1e-4f);
+    EXPECT_FALSE(s.GetIsDone());
     s.Skip();
-    EXPECT_EQ(s.GetTitleDuration(), 3);
-    EXPECT_EQ(s.GetAuthorDuration(), 5);
-    EXPECT_NEAR(s.GetTitleFade(), 1 / 3.f, 1e-4f) << "measured from the start";
-    At(2.5f);
-    EXPECT_EQ(s.GetAuthorProgress(), 0);
-    At(5);
-    EXPECT_NEAR(s.GetAuthorProgress(), 0.5f, 1e-4f);
-    s.Skip();
-    EXPECT_EQ(s.GetTitleDuration(), 1.5f);
-    EXPECT_EQ(s.GetAuthorDuration(), 5) << "further presses leave the author time";
+    EXPECT_TRUE(s.GetIsDone()) << "the shell removes it at its next tick";
+}
+
+TEST_F(SplashEnd, ALimitShortensBothPhasesAlikeAndNeverLengthensThem) {
+    BoundsOnlyApp shell;
+    SplashScreenJitter s(kApp, kAuthor, &shell);
+    s.LimitDuration(2);
+    EXPECT_NEAR(s.GetTitleDuration(), 1.2f, 1e-5f);
+    EXPECT_NEAR(s.GetAuthorDuration(), 0.8f, 1e-5f);
+    At(0.6f);
+    EXPECT_NEAR(s.GetTitleFade(), 0.5f, 1e-4f);
+    s.LimitDuration(30);
+    EXPECT_NEAR(s.GetTitleDuration() + s.GetAuthorDuration(), 2, 1e-5f);
 }
 
 // Drawing, in a real GL context
@@ -408,22 +411,19 @@ TEST_F(SplashDrawing, IsDoneOnlyAfterARenderPast10Seconds) {
     EXPECT_TRUE(s.GetIsDone());
 }
 
-TEST_F(SplashDrawing, TwoPressesEndTheSequenceAt6Point5Seconds) {
+TEST_F(SplashDrawing, AShortenedSequenceEndsAfterTwoSeconds) {
     REQUIRE_GL();
     auto& gl = GLTestContext::Get();
     BoundsOnlyApp shell;
     SplashScreenJitter s(kApp, kAuthor, &shell);
+    s.LimitDuration(2);
     gl.BeginFrame();
-    At(0.2f);
-    s.Skip();
-    s.Skip();
-    EXPECT_EQ(s.GetTitleDuration(), 1.5f);
-    At(1.1f);  // the author phase now starts at 1 s
+    At(0.8f);  // the author phase now starts at 0.7 s
     EXPECT_EQ(DrawnStrings([&] { s.Render(); }).size(), 2u);
-    At(6.5f);
+    At(2);
     s.Render();
     EXPECT_FALSE(s.GetIsDone());
-    At(6.51f);
+    At(2.01f);
     s.Render();
     EXPECT_TRUE(s.GetIsDone());
 }

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -46,15 +47,24 @@ TEST(RenderCommandLine, TakesEachKindOfOutputWithItsOptions) {
         &error))
         << error;
     EXPECT_EQ(c.document, "d.velko");
-    EXPECT_EQ(c.request.pose, 3);
+    EXPECT_EQ(c.request.pose, 2) << "pose 3 is slot 2";
     EXPECT_EQ(c.request.options.width, 320);
     EXPECT_EQ(c.request.options.height, 200);
     EXPECT_TRUE(c.request.options.icon && c.request.options.transparent);
-    ASSERT_TRUE(Parse({"d.velko", "--gif", "--poses", "4,0,7", "-o", "a.gif"}, &c, &error));
+    ASSERT_TRUE(Parse({"d.velko", "--gif", "--poses", "5,1,8", "-o", "a.gif"}, &c, &error));
     EXPECT_EQ(c.request.kind, RenderRequest::animation);
     EXPECT_EQ(c.request.poses, (std::vector<int>{4, 0, 7}));
-    ASSERT_TRUE(Parse({"d.velko", "--sheet", "-o", "s.png"}, &c, &error));
+    ASSERT_TRUE(Parse({"d.velko", "--sheet", "--fit", "-o", "s.png"}, &c, &error));
     EXPECT_EQ(c.request.kind, RenderRequest::sheet);
+    EXPECT_TRUE(c.request.options.fit);
+    // A name without an extension, as a thumbnailer gives, is taken for either kind
+    EXPECT_TRUE(Parse({"d.velko", "-o", "/tmp/thumb"}, &c, &error)) << error;
+    EXPECT_TRUE(Parse({"d.velko", "--gif", "-o", "anim"}, &c, &error)) << error;
+    // Poses are 1 to 8: the message names the range
+    EXPECT_FALSE(Parse({"d.velko", "--pose", "0", "-o", "p.png"}, &c, &error));
+    EXPECT_EQ(error, "--pose 0: pose 0 does not exist (poses are 1 to 8)");
+    EXPECT_FALSE(Parse({"d.velko", "--gif", "--poses", "1,9", "-o", "a.gif"}, &c, &error));
+    EXPECT_EQ(error, "--poses 1,9: pose 9 does not exist (poses are 1 to 8)");
     // The document's frame rate and loop unless overridden
     EXPECT_EQ(c.request.fps, 0);
     EXPECT_FALSE(c.request.loopGiven);
@@ -87,6 +97,8 @@ TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
         {"d.velko", "--gif", "--transparent", "-o", "a.gif"},
         {"d.velko", "--gif", "-o", "a.png"},  // extension of another kind
         {"d.velko", "-o", "p.gif"},
+        {"d.velko", "-o", "p.velko"},
+        {"d.velko", "-o", "p.jpg"},
         {"d.velko", "--icon=yes", "-o", "p.png"},
         {"d.velko", "--gif", "--fps", "0", "-o", "a.gif"},  // 1 to 50 frames a second
         {"d.velko", "--gif", "--fps", "51", "-o", "a.gif"},
@@ -267,6 +279,33 @@ TEST_F(VelkoRender, ASheetHasOneLabelledCellPerFilledPose) {
     }
 }
 
+TEST_F(VelkoRender, FitFramesTheDrawingInsteadOfTheStageForEveryKindOfOutput) {
+    Write("line.velko", LineDocument({0}));
+    // The line runs from x 500 to 700: fitted, it spans the picture but for a margin
+    Outcome run = Render({Path("line.velko"), "--fit", "--size", "200x100", "-o", Path("thumb")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    RgbaImage im;
+    ASSERT_TRUE(DecodePng(Read("thumb"), &im)) << "a PNG, though the name has no extension";
+    for (int x : {15, 100, 185}) EXPECT_TRUE(GrayNear(im, x, 50)) << x;
+    EXPECT_FALSE(GrayNear(im, 5, 50)) << "the margin";
+    // A sheet's cells are framed alike, and its label reads 1 for the first slot
+    ASSERT_EQ(Render({Path("line.velko"), "--sheet", "--fit", "-o", Path("s.png")}).status, 0);
+    ASSERT_TRUE(DecodePng(Read("s.png"), &im));
+    EXPECT_TRUE(GrayNear(im, 60, 240) && GrayNear(im, 740, 240));
+    EXPECT_EQ(GrayPixels(im, 8, 8, 13, 28), 0) << "a 1 has no left strokes";
+    EXPECT_GT(GrayPixels(im, 16, 8, 21, 28), 10);
+    // An animation of the one filled pose: one frame holds the line as it breathes (0.98 to
+    // 1.02 about the head), so it spans the picture in every frame
+    ASSERT_EQ(
+        Render({Path("line.velko"), "--gif", "--fit", "--size", "200x100", "-o", Path("a.gif")})
+            .status,
+        0);
+    DecodedGif gif;
+    ASSERT_TRUE(DecodeGif(Read("a.gif"), &gif));
+    for (const RgbaImage& frame : gif.frames)
+        for (int x : {20, 100, 170}) EXPECT_TRUE(GrayNear(frame, x, 50)) << x;
+}
+
 // The sum of a GIF's frame delays, in hundredths of a second
 int TotalDelay(const DecodedGif& gif) {
     int total = 0;
@@ -305,7 +344,7 @@ TEST_F(VelkoRender, AnAnimationFollowsTheSequenceFrameByFrameAndRepeatsItselfExa
 
     // Overrides: two poses at 30 frames a second (3 s, delays 3, 3, 4 ...), played once
     // (no looping extension, and the last frame is the last pose reached, not the first)
-    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "4,5", "--fps", "30", "--loop",
+    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "5,6", "--fps", "30", "--loop",
                           "once", "--size", "200x120", "-o", Path("c.gif")});
     ASSERT_EQ(two.status, 0) << two.err;
     DecodedGif once;
@@ -356,15 +395,25 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     Write("juggler.velko", doc);
     Write("junk.velko", "this is not a doll\n");
     Write("kept.png", "old bytes");
+    // A document named like a picture, a link to it, a read-only picture, and a pipe
+    Write("doll.png", doc);
+    fs::create_symlink("doll.png", Path("link.png"));
+    Write("locked.png", "old bytes");
+    fs::permissions(Path("locked.png"), fs::perms(0444));
+    ASSERT_EQ(mkfifo(Path("pipe.velko").c_str(), 0600), 0);
     const std::vector<std::vector<std::string>> bad = {
         {Path("missing.velko"), "-o", Path("out.png")},
         {Path("junk.velko"), "-o", Path("out.png")},
         {Path("juggler.velko"), "--pose", "1", "-o", Path("out.png")},  // an empty pose
-        {Path("juggler.velko"), "--pose", "8", "-o", Path("out.png")},  // no such pose
+        {Path("juggler.velko"), "--pose", "9", "-o", Path("out.png")},  // no such pose
         {Path("juggler.velko"), "--gif", "--poses", "4,2", "-o", Path("out.gif")},
         {Path("juggler.velko"), "--frobnicate", "-o", Path("out.png")},
         {Path("juggler.velko"), "--pose", "1", "-o", Path("kept.png")},
         {Path("juggler.velko"), "-o", Path("no-such-folder/out.png")},
+        {Path("doll.png"), "-o", Path("doll.png")},
+        {Path("doll.png"), "-o", Path("link.png")},
+        {Path("juggler.velko"), "-o", Path("locked.png")},
+        {Path("pipe.velko"), "-o", Path("out.png")},
     };
     for (const auto& args : bad) {
         Outcome run = Render(args);
@@ -372,10 +421,17 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
         EXPECT_EQ(run.err.rfind("velko-render: ", 0), 0u) << run.err;
     }
     EXPECT_EQ(Read("kept.png"), "old bytes");
+    EXPECT_EQ(Read("locked.png"), "old bytes");
+    EXPECT_EQ(Read("doll.png"), doc);
     std::vector<std::string> left;
     for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"juggler.velko", "junk.velko", "kept.png"}));
+    EXPECT_EQ(left, (std::vector<std::string>{"doll.png", "juggler.velko", "junk.velko", "kept.png",
+                                              "link.png", "locked.png", "pipe.velko"}));
+
+    // A name without an extension (a file manager's thumbnail) is given the picture it asks for
+    EXPECT_EQ(Render({Path("juggler.velko"), "-o", Path("thumbnail")}).status, 0);
+    EXPECT_EQ(Read("thumbnail").compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
 }
 
 }  // namespace

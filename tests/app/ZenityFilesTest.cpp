@@ -27,7 +27,7 @@ const char* const kFakeZenity =
     "printenv \"FAKE_ZENITY_OUT_$n\"\n"
     "exit \"$(printenv \"FAKE_ZENITY_EXIT_$n\" || echo 0)\"\n";
 
-const int kMaxRuns = 6;
+const int kMaxRuns = 7;
 
 // Everything a shell would act on, in one file name
 const std::string kAwkwardName = "it's \"my\" doll $(touch pwned); `touch pwned` & <b>";
@@ -88,9 +88,10 @@ TEST_F(ZenityFilesTest, OpenChooserPassesAndReturnsNamesUnparsed) {
     std::string folder = dir + "/" + kAwkwardName;
     std::string chosen = folder + "/" + kAwkwardName + ".velko";
     Reply(1, 0, chosen.c_str());
-    EXPECT_EQ(files.ChooseDocumentToOpen(folder), chosen);
+    EXPECT_EQ(files.ChooseDocumentToOpen("Open", folder), chosen);
     std::vector<std::string> args = Args(1);
     EXPECT_EQ(args[0], "--file-selection");
+    EXPECT_TRUE(Has(args, "--title=Open"));
     EXPECT_FALSE(Has(args, "--save"));
     EXPECT_TRUE(Has(args, "--filename=" + folder + "/"));
     EXPECT_TRUE(HasFilters(args));
@@ -100,8 +101,8 @@ TEST_F(ZenityFilesTest, OpenChooserPassesAndReturnsNamesUnparsed) {
     // Cancel; zenity starts only in an absolute folder, so an empty (working) or relative
     // folder is made absolute
     Reply(2, 1);
-    EXPECT_EQ(files.ChooseDocumentToOpen(""), "");
-    files.ChooseDocumentToOpen("sub");
+    EXPECT_EQ(files.ChooseDocumentToOpen("Open", ""), "");
+    files.ChooseDocumentToOpen("Open", "sub");
     std::string cwd = std::filesystem::current_path().string();
     EXPECT_TRUE(Has(Args(2), "--filename=" + cwd + "/"));
     EXPECT_TRUE(Has(Args(3), "--filename=" + cwd + "/sub/"));
@@ -119,7 +120,7 @@ TEST_F(ZenityFilesTest, SaveChooserAddsTheExtensionOnlyWhenNoneWasTyped) {
     int run = 0;
     for (const auto& c : cases) {
         Reply(++run, 0, c.typed.c_str());
-        EXPECT_EQ(files.ChooseDocumentToSave(dir, kAwkwardName + ".velko"), c.expected);
+        EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, kAwkwardName + ".velko"), c.expected);
     }
     EXPECT_EQ(Runs(), run);  // no file existed, so nothing was asked
     std::vector<std::string> args = Args(1);
@@ -129,7 +130,7 @@ TEST_F(ZenityFilesTest, SaveChooserAddsTheExtensionOnlyWhenNoneWasTyped) {
     EXPECT_TRUE(HasFilters(args));
 
     Reply(++run, 1);
-    EXPECT_EQ(files.ChooseDocumentToSave(dir, "doc.velko"), "");
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, "doc.velko"), "");
 }
 
 TEST_F(ZenityFilesTest, SaveChooserAsksBeforeReplacingTheFileTheExtensionNames) {
@@ -139,7 +140,7 @@ TEST_F(ZenityFilesTest, SaveChooserAsksBeforeReplacingTheFileTheExtensionNames) 
     Reply(2, 1);  // do not replace: choose again
     Reply(3, 0, typed.c_str());
     Reply(4, 0);  // replace
-    EXPECT_EQ(files.ChooseDocumentToSave(dir, "a.velko"), dir + "/doc.velko");
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, "a.velko"), dir + "/doc.velko");
     EXPECT_EQ(Runs(), 4);
     EXPECT_EQ(Args(2)[0], "--question");
     EXPECT_TRUE(Has(Args(3), "--filename=" + dir + "/doc.velko"));
@@ -152,10 +153,12 @@ TEST_F(ZenityFilesTest, SaveChangesQuestionMapsEveryWayItEnds) {
     Reply(4, 5);  // timed out
     Reply(5, 1, "Something else");
     Reply(6, 0, "Don't Save");
+    Reply(7, 255);  // zenity's error: the question was never shown
     EXPECT_EQ(files.AskSaveChanges("a & <b> C:\\new"), AppFiles::saveChanges);
     EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::discardChanges);
     for (int run = 3; run <= 6; run++)
         EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cancelCommand) << "run " << run;
+    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cannotAsk);
 
     // The text is markup in which zenity also expands C escapes such as \n
     std::vector<std::string> args = Args(1);
@@ -164,6 +167,18 @@ TEST_F(ZenityFilesTest, SaveChangesQuestionMapsEveryWayItEnds) {
     EXPECT_TRUE(Has(args, "--ok-label=Save"));
     EXPECT_TRUE(Has(args, "--cancel-label=Cancel"));
     EXPECT_TRUE(Has(args, "--extra-button=Don't Save"));
+}
+
+// zenity refuses text that is not UTF-8, so a file name in another encoding is shown with
+// its bad bytes replaced, as file managers show it; the name itself is passed on unchanged
+TEST_F(ZenityFilesTest, TextIsShownAsValidUtf8AndFileNamesPassUnchanged) {
+    const std::string name = "\xc3\xa9t\xe9 \xff.velko";  // UTF-8, then two Latin-1 bytes
+    const std::string shown = "\xc3\xa9t\xef\xbf\xbd \xef\xbf\xbd.velko";
+    files.AskRestore(name);
+    Reply(2, 0, (dir + "/" + name).c_str());
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, name), dir + "/" + name);
+    EXPECT_TRUE(Has(Args(1), "--text=Velko closed without saving " + shown + ". Restore it?"));
+    EXPECT_TRUE(Has(Args(2), "--filename=" + dir + "/" + name));
 }
 
 TEST_F(ZenityFilesTest, ErrorShowsTheMessageLiterally) {
@@ -190,7 +205,7 @@ TEST_F(ZenityFilesTest, TextEntryStartsFromTheGivenTextAndCancelIsNoAnswer) {
     EXPECT_EQ(answer, "kept");
 }
 
-TEST_F(ZenityFilesTest, WithoutZenityOnPathEverythingCountsAsCancelled) {
+TEST_F(ZenityFilesTest, WithoutZenityOnPathEveryChoiceIsCancelledAndNoQuestionAsked) {
     EXPECT_TRUE(ZenityFiles::IsAvailable());
     // A folder and a file without execute permission named zenity are not the program
     std::filesystem::create_directories(dir + "/empty/zenity");
@@ -198,9 +213,9 @@ TEST_F(ZenityFilesTest, WithoutZenityOnPathEverythingCountsAsCancelled) {
     std::ofstream(dir + "/plain/zenity") << kFakeZenity;
     setenv("PATH", (dir + "/empty:" + dir + "/plain").c_str(), 1);
     EXPECT_FALSE(ZenityFiles::IsAvailable());
-    EXPECT_EQ(files.ChooseDocumentToOpen(dir), "");
-    EXPECT_EQ(files.ChooseDocumentToSave(dir, "doc.velko"), "");
-    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cancelCommand);
+    EXPECT_EQ(files.ChooseDocumentToOpen("Open", dir), "");
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, "doc.velko"), "");
+    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cannotAsk);
     files.ShowError("gone");
     EXPECT_EQ(Runs(), 0);
 }

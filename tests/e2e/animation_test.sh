@@ -76,12 +76,13 @@ e2e_expect_eq "ghosts gone" "$(e2e_count onion-off 130 20 590 400 255,184,140)" 
 # (the last 50 ms longer), delays adding up to 425 hundredths, looping; 2 s in, the doll is
 # on its way from pose 5 to pose 1, away from where it starts (pose 2)
 e2e_key ctrl+shift+e
-dlg=$(e2e_dialog "^Export$")
+dlg=$(e2e_dialog "^Export Animation$")
 if [ -n "$dlg" ]; then
     xdotool key ctrl+a
     xdotool type --delay 20 "$docs/walk"
     xdotool key Return
-    sleep 4
+    for _ in $(seq 300); do [ -s "$docs/walk.gif" ] && break; sleep 0.1; done
+    sleep 0.5
     e2e_refocus
 else
     e2e_fail "no export dialog"

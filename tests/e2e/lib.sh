@@ -27,14 +27,19 @@ e2e_windows() { xwininfo -root -children 2>/dev/null | awk '/^ +0x/{print $1}' |
 
 # Starts the program (with any further arguments, such as a document) and waits for its
 # window (the new top-level window of the given size) to be mapped. The program's output is
-# added to program.log.
+# added to program.log. With E2E_SIGCHLD=ignore the program inherits SIGCHLD ignored, as
+# some launchers leave it.
 e2e_start() {
     local prog="$1" want="${2:-800x480}"
     shift 2 || shift $#
     [ -n "${DISPLAY:-}" ] || { echo "SKIP: no display"; exit 0; }
     local before
     before=$(e2e_windows)
-    "$prog" "$@" >>"$E2E_OUT/program.log" 2>&1 &
+    if [ "${E2E_SIGCHLD:-}" = ignore ]; then
+        perl -e '$SIG{CHLD} = "IGNORE"; exec @ARGV or die' "$prog" "$@" >>"$E2E_OUT/program.log" 2>&1 &
+    else
+        "$prog" "$@" >>"$E2E_OUT/program.log" 2>&1 &
+    fi
     E2E_PID=$!
     E2E_WID=""
     for _ in $(seq 150); do
@@ -133,22 +138,29 @@ e2e_drag() {  # x0 y0 x1 y1 [steps]
 }
 e2e_key() { xdotool key --clearmodifiers "$@"; sleep 0.15; }
 
-# Opens the pop-up menu with a right click where the pointer is (at x 300), moves onto the
-# top-level row at y TOP, into its submenu, and clicks the submenu's row at y ROW (window
-# coordinates); the whole screen is taken as SHOT just before the click
-e2e_menu_item() {
+# The menu the program draws in its window, opened with a right click at X Y: its box
+# starts at X+1 Y+1, its rows (File, Edit) are 20 pixels from Y+4; a submenu opens beside
+# its row with its first row level with it, and its separators are 9 pixels. This points
+# at top-level row TOP (0 File, 1 Edit), moves across into the submenu, then down to the
+# row whose centre lies DY below the submenu's first row's top, and clicks it. The window
+# is taken as SHOT just before the click.
+e2e_menu_item() { # x y top dy shot
+    local row=$(($2 + 4 + 20 * $3))
+    e2e_move "$1" "$2" 0.1
     xdotool click 3
-    sleep 0.5
-    xdotool mousemove --window "$E2E_WID" 320 "$1"
-    sleep 0.5
-    xdotool mousemove --window "$E2E_WID" 420 "$1" # into the submenu, which draws it afresh
     sleep 0.3
-    xdotool mousemove --window "$E2E_WID" 420 "$2"
-    sleep 0.5
-    e2e_screen "$3"
+    e2e_move $(($1 + 40)) $((row + 10)) 0.3 # its submenu opens beside it
+    e2e_move $(($1 + 160)) $((row + 10)) 0.2
+    e2e_move $(($1 + 160)) $((row + $4)) 0.3
+    e2e_shot "$5"
     xdotool click 1
     sleep 0.4
 }
+# Centre offsets (DY above) of File's rows: New 10, Open 30, Save 50, Save As 70, Export
+# Picture 99, Export Pose Sheet 119, Export Animation 139, Home Position 168, Edit Mask
+# 188, Quit 217; of Edit's: Undo 10, Redo 30
+E2E_EDIT_MASK=188
+E2E_UNDO=10
 
 # Screenshot of the window only
 e2e_shot() { import -window "$E2E_WID" "$E2E_OUT/$1.png" 2>/dev/null; }
@@ -211,8 +223,8 @@ e2e_log_clean() {
     return 0
 }
 
-# Waits out the title splash (a press only hurries it) until the editor's mode panel shows
-# its chosen item, "Draw and Pose", in gray; the last screenshot is left as NAME
+# Waits for the editor (after the title splash) until its mode panel shows its chosen item,
+# "Draw and Pose", in gray; the last screenshot is left as NAME
 e2e_wait_for_editor() {
     local name="${1:-editor}"
     for _ in $(seq 60); do

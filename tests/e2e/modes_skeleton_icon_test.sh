@@ -4,7 +4,7 @@
 # the icon dragged across the window.
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1" 800x480
-e2e_click 500 300 0.1 # hurries the splash
+e2e_click 500 300 0.1 # ends the title sequence
 e2e_wait_for_editor editor || e2e_finish
 
 # One line beside the right forearm

@@ -13,7 +13,8 @@ e2e_start "$1" 800x480
 echo "soak: $events events, seed $seed"
 
 # Regions a person would aim at, x0 y0 x1 y1: the mode panel, the thumbnails, the icon's
-# corner, the doll, and anywhere at all
+# corner, the doll, and anywhere at all but the menu button (the menu's commands open
+# dialogs, which would hold the program, and Quit ends it)
 cmds="$E2E_OUT/soak-events.xdo"
 awk -v n="$events" -v seed="$seed" -v w="$E2E_WID" '
 function rnd(a, b) { return a + int(rand() * (b - a + 1)) }
@@ -23,7 +24,9 @@ function pick() {
     else if (r < 0.30) { x = rnd(598, 792); y = rnd(8, 402) }   # thumbnails
     else if (r < 0.40) { x = rnd(5, 220); y = rnd(380, 479) }   # the icon and its menu
     else if (r < 0.75) { x = rnd(150, 560); y = rnd(30, 460) }  # the doll
-    else { x = rnd(0, 799); y = rnd(0, 479) }                   # anywhere
+    else {                                                      # anywhere
+        do { x = rnd(0, 799); y = rnd(0, 479) } while (x < 130 && y >= 112 && y <= 138)
+    }
 }
 function emit(s) { print s; count++ }
 function pause() { printf "sleep %.3f\n", (rand() < 0.1 ? 0.06 : 0.012) }

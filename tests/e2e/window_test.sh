@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_start "$1" 800x480
 
 e2e_expect_eq "title names the new doll" "$(xdotool getwindowname "$E2E_WID")" "Untitled - Velko"
-e2e_click 500 300 0.1  # hurries the splash
+e2e_click 500 300 0.1  # ends the title sequence
 e2e_wait_for_editor start || e2e_finish
 e2e_expect_eq "background is white" "$(e2e_pixel start 500 300)" "255,255,255"
 e2e_expect_eq "corner is white" "$(e2e_pixel start 5 475)" "255,255,255"

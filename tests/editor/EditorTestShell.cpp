@@ -23,6 +23,11 @@ bool EditorTestShell::RequestNewBoundsSize(float w, float h) {
     return true;
 }
 
+void EditorTestShell::OfferShellMenu() {
+    shellMenu.reset(new ShellMenu(this));
+    OfferMenu(shellMenu.get());
+}
+
 void EditorTestShell::SetMouseCursor(AppCursor c) {
     EXPECT_TRUE(c >= 0 && c < kNumAppCursors) << "cursor " << c;
     cursor = c;

@@ -5,10 +5,12 @@
 // test GL context, so what the editor picks from its last drawing (sketched lines) is real.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "Application.h"
+#include "ShellMenu.h"
 
 // Pins the clock before the Application base reads it in its constructor
 struct PinnedTestClock {
@@ -25,6 +27,10 @@ public:
 
     // Refuse size requests and keep these bounds instead (to lay out other grids)
     void LockBounds(float width, float height);
+    // Offer a menu shown in the window, as the program's shell does (before the applet is
+    // built: it describes its menu at construction)
+    void OfferShellMenu();
+    AppMenu* GetMenu() override { return shellMenu.get(); }
 
     // Hosts the applet (as EnterEventLoop does, without a loop)
     void Host(Applet* a) { Application::EnterEventLoop(a); }
@@ -88,4 +94,5 @@ private:
     int lastDownX = 0, lastDownY = 0;
     bool wasDoubleClick = false;
     bool wasClickInPlace = false;
+    std::unique_ptr<ShellMenu> shellMenu;
 };

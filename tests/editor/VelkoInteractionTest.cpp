@@ -7,6 +7,7 @@
 
 #include "EditorSession.h"
 #include "GIconTable.h"
+#include "PopupMenu.h"
 #include "VelkoIcons.h"
 
 namespace {
@@ -225,7 +226,7 @@ TEST_F(Editor, EditSkeletonAddsAJointWhereThePressLands) {
 TEST_F(Editor, EditSkeletonBeepsWhenNoJointSlotIsLeft) {
     EditorTestShell& sh = s->shell;
     s->ChooseMode(kEditSkeleton);
-    for (int i = 0; i < 21; i++) sh.Click(20 + 25 * (i % 7), 130 + 120 * (i / 7));
+    for (int i = 0; i < 21; i++) sh.Click(20 + 25 * (i % 7), 150 + 120 * (i / 7));
     ASSERT_EQ(s->Doll().GetNumJoints(), 32);
     EXPECT_EQ(sh.beeps, 0);
     sh.Click(100, 320);
@@ -346,6 +347,18 @@ TEST_F(Editor, AClickOnALineSelectsItASecondDeselectsAndBackspaceDeletesIt) {
     sh.Tick();
 }
 
+TEST_F(Editor, AClickBetweenThePointsOfAQuickStrokeSelectsIt) {
+    EditorTestShell& sh = s->shell;
+    s->shell.DragFromTo(240, 200, 240, 262, 1);  // two points, 62 apart
+    sh.Wait(1);
+    ASSERT_EQ(s->Doll().GetFirstLine()->GetNPoints(), 2);
+    sh.Click(243, 231);  // 3 from the segment, 31 from either point
+    EXPECT_EQ(s->in.SelectedLine(), s->Doll().GetFirstLine());
+    sh.Wait(1);
+    sh.Click(245, 231);  // 5 from it: a new stroke, not a selection
+    EXPECT_EQ(s->in.SelectedLine(), nullptr);
+}
+
 TEST_F(Editor, APressOnALineOfTheOtherMaskKindStartsANewLine) {
     EditorTestShell& sh = s->shell;
     s->ChooseMode(kDraw);
@@ -396,6 +409,24 @@ TEST_F(Editor, TabAndTheArrowsStepTheEditPoseThroughTheGrid) {
         sh.Tick(2);
         EXPECT_EQ(s->Doll().GetEditPose(), st[1]) << "records into it once there";
     }
+}
+
+TEST_F(Editor, DeleteOverAThumbnailEmptiesItsSlotAsOneStepAndItStaysEmpty) {
+    EditorTestShell& sh = s->shell;
+    sh.Tick(2);
+    ASSERT_EQ(s->Doll().GetEditPose(), 4);
+    ASSERT_GT(s->Doll().poses[4].GetNumJoints(), 0);  // it records the doll
+    sh.MoveTo((int)s->WidgetCentre(4).x, (int)s->WidgetCentre(4).y);
+    sh.Tick();
+    sh.KeyPress(127);
+    sh.Tick(3);
+    EXPECT_EQ(s->Doll().poses[4].GetNumJoints(), 0) << "and nothing records into it again";
+    EXPECT_EQ(s->in.StatusText(), "Cleared pose 5");
+    EXPECT_EQ(s->in.History().GetUndoLabel(), "Clear Pose 5");
+    sh.KeyPress(8);  // Backspace too; an empty slot only says so
+    EXPECT_EQ(s->in.StatusText(), "Pose 5 is already empty");
+    s->editor.MenuInvoked(Velko::kMenuUndo);
+    EXPECT_GT(s->Doll().poses[4].GetNumJoints(), 0);
 }
 
 TEST_F(Editor, ClickingAThumbnailSeeksItsPoseAndThenRecordsIntoIt) {
@@ -639,6 +670,31 @@ TEST_F(Editor, TheIconMenuMovesWithTheIconWhenTheIconIsDraggedWhileOpen) {
 }
 
 // Other window heights: the grid's columns, and what the side arrows do
+
+// The shell's own menu over the editor, opened by the editor's button
+TEST(EditorMenu, TheMenuButtonOpensTheMenuAndAClickedItemReachesTheEditorAlone) {
+    if (!GLTestContext::Available()) GTEST_SKIP() << "no display";
+    EditorTestShell sh;
+    sh.OfferShellMenu();
+    Velko editor(&sh);
+    VelkoTestAccess in(editor);
+    sh.Host(&editor);
+    sh.Tick();
+    sh.Click(60, 125);  // the button under the mode panel
+    ASSERT_TRUE(sh.GetIsMenuOpen());
+    const std::vector<PopupMenu::Level>& levels = sh.GetPopupMenu()->GetLevels();
+    EXPECT_LT(levels[0].box.top - 134, 3) << "just below the button";
+    // File, then "Edit Mask" (separators are rows too), as a person points and clicks
+    fPoint2 file = levels[0].rows[0].rect.GetCenter();
+    sh.MoveTo((int)file.x, (int)file.y);
+    sh.Tick();
+    ASSERT_EQ(sh.GetPopupMenu()->GetLabel(levels.at(1).rows.at(10)), "Edit Mask");
+    fPoint2 item = levels[1].rows[10].rect.GetCenter();
+    sh.Click((int)item.x, (int)item.y);
+    EXPECT_FALSE(sh.GetIsMenuOpen());
+    EXPECT_TRUE(in.EditingMask());
+    EXPECT_EQ(in.Doll().GetNumLines(), 0) << "the click drew nothing";
+}
 
 TEST(EditorLayout, ATallWindowHoldsEveryThumbnailInOneColumnAndStartsWithoutAnEditPose) {
     if (!GLTestContext::Available()) GTEST_SKIP() << "no display";

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "AppFiles.h"
+#include "AuthorModePanel.h"
 #include "DollPictures.h"
 #include "EditorTestShell.h"
 #include "GIconTable.h"
@@ -93,6 +94,7 @@ public:
     std::string next;
     std::vector<std::string> asked;  // "open FOLDER", "save FOLDER NAME", "question NAME"
     std::vector<std::string> errors;
+    std::vector<std::string> titles;  // of the choosers, in order
     SaveChangesAnswer answer = discardChanges;
 
     FolderFiles() {
@@ -101,16 +103,21 @@ public:
     }
     ~FolderFiles() override { fs::remove_all(dir); }
 
-    std::string ChooseDocumentToOpen(const std::string& folder) override {
+    std::string ChooseDocumentToOpen(const std::string& title, const std::string& folder) override {
+        titles.push_back(title);
         asked.push_back("open " + folder);
         return Chosen();
     }
-    std::string ChooseDocumentToSave(const std::string& folder, const std::string& name) override {
+    std::string ChooseDocumentToSave(const std::string& title, const std::string& folder,
+                                     const std::string& name) override {
+        titles.push_back(title);
         asked.push_back("save " + folder + " " + name);
         return Chosen();
     }
-    std::string ChooseExportFile(const std::string& folder, const std::string& name,
-                                 const std::string& kind, const std::string& extension) override {
+    std::string ChooseExportFile(const std::string& title, const std::string& folder,
+                                 const std::string& name, const std::string& kind,
+                                 const std::string& extension) override {
+        titles.push_back(title);
         asked.push_back("export " + folder + " " + name + " " + kind + " " + extension);
         return Chosen();
     }
@@ -455,10 +462,13 @@ TEST_F(MenuCommands, ADocumentWithAnotherHeaderLeavesTheDollAsItWas) {
     s.files.Put("other.tbf", "tbff .1\n\nchunk other 1.0 anonymous {\n}\n");
     s.files.Put("binary.velko", std::string("\0\x01\xff tbff", 8));
     fs::create_directory(s.files.Path("folder.velko"));
+    // A doll chunk without a body, and one whose body holds no joint
+    s.files.Put("bodiless.velko", "tbff .1\n\nchunk velko 1.0 anonymous\n");
+    s.files.Put("hollow.velko", "tbff .1\n\nchunk velko 1.0 anonymous {\n\tlines {\n\t}\n}\n");
     s.files.answer = AppFiles::discardChanges;
     int fds = OpenFiles();
     for (const char* name : {"v2.tbf", "notes.txt", "empty.tbf", "other.tbf", "binary.velko",
-                             "folder.velko", "missing.velko"}) {
+                             "folder.velko", "missing.velko", "bodiless.velko", "hollow.velko"}) {
         size_t errors = s.files.errors.size();
         s.files.next = name;
         s.Choose(Velko::kMenuOpen);
@@ -473,7 +483,8 @@ TEST_F(MenuCommands, ADocumentWithAnotherHeaderLeavesTheDollAsItWas) {
             << s.files.errors.back();
         EXPECT_EQ(s.shell.title, "Untitled \u2022 - Velko") << name;
     }
-    EXPECT_NE(s.files.errors[3].find("holds no doll"), std::string::npos) << s.files.errors[3];
+    for (int i : {3, 7, 8})
+        EXPECT_NE(s.files.errors[i].find("holds no doll"), std::string::npos) << s.files.errors[i];
 }
 
 TEST_F(MenuCommands, ACancelledChoiceOpensAndWritesNothing) {
@@ -721,8 +732,34 @@ TEST_F(MenuCommands, TheTitleNamesTheDocumentAndMarksUnsavedChangesUntilTheyAreS
     s.files.next = "dancer.velko";
     s.Choose(Velko::kMenuOpen);
     EXPECT_EQ(s.files.asked.back(), "open " + s.files.dir.string());
+    EXPECT_EQ(s.in->StatusText(), "Opened dancer.velko");
     s.shell.Tick(300);
     EXPECT_EQ(s.shell.title, "dancer.velko - Velko");
+    // Each chooser is titled by its command
+    EXPECT_EQ(s.files.titles, (std::vector<std::string>{"Save As", "Open"}));
+}
+
+TEST_F(MenuCommands, TheStatusLineSaysWhatACommandDidOrWhyNotThenHintsAtTheMode) {
+    MenuSession s;
+    EXPECT_EQ(s.in->StatusText(), AuthorModePanel::modeHints[2]);  // Draw and Pose
+    s.editor->MenuShortcutRefused(Velko::kMenuUndo);
+    EXPECT_EQ(s.in->StatusText(), "Nothing to undo");
+    s.Sketch(400, 200, 400, 262);
+    s.editor->Key(8);
+    EXPECT_EQ(s.in->StatusText(), "Nothing is selected: click a line, then Backspace deletes it");
+    s.files.next = "walk.velko";
+    s.Choose(Velko::kMenuSave);
+    EXPECT_EQ(s.in->StatusText(), "Saved walk.velko");
+    // A failure is said there as well as in its dialog
+    s.files.next = "no-such-folder/x.velko";
+    s.Choose(Velko::kMenuSaveAs);
+    ASSERT_EQ(s.files.errors.size(), 1u);
+    EXPECT_EQ(s.in->StatusText(), s.files.errors[0]);
+    EXPECT_EQ(s.files.titles, (std::vector<std::string>{"Save", "Save As"}));
+    // A few seconds later the line shows the mode's hint again
+    s.shell.Wait(StatusLine::kMessageSeconds);
+    s.ChooseMode(kEditSkeletonItem);
+    EXPECT_EQ(s.in->StatusText(), AuthorModePanel::modeHints[kEditSkeletonItem]);
 }
 
 TEST_F(MenuCommands, NewOpenAndQuitAskAboutUnsavedChangesAndObeyTheAnswer) {
@@ -760,6 +797,15 @@ TEST_F(MenuCommands, NewOpenAndQuitAskAboutUnsavedChangesAndObeyTheAnswer) {
     s.Choose(Velko::kMenuNew);
     EXPECT_EQ(s.Doll().GetNumLines(), 0);
     EXPECT_EQ(s.shell.title, "Untitled - Velko");
+
+    // No question can be shown: nothing is thrown away, and with no recovery copy to keep
+    // the work in, Quit does not end the program either (the end-to-end test quits with one)
+    s.Sketch(240, 200, 240, 260);
+    s.files.answer = AppFiles::cannotAsk;
+    s.Choose(Velko::kMenuNew);
+    s.Choose(Velko::kMenuQuit);
+    EXPECT_EQ(s.Doll().GetNumLines(), 1);
+    EXPECT_FALSE(s.shell.quit);
 }
 
 TEST_F(MenuCommands, AFailedSaveSaysSoAndKeepsTheChangesUnsaved) {
@@ -847,6 +893,18 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
         EXPECT_TRUE(s.files.Contents(e.file) == want) << e.file << " differs from the renderer's";
     }
     EXPECT_TRUE(s.files.errors.empty());
+    EXPECT_EQ(s.files.titles, (std::vector<std::string>{"Save As", "Export Picture",
+                                                        "Export Pose Sheet", "Export Animation"}));
+    int frames = 0, kilobytes = 0;  // "Exported loop.gif: 149 frames, 188 KB, 5.0 s"
+    float seconds = 0;
+    ASSERT_EQ(sscanf(s.in->StatusText().c_str(), "Exported loop.gif: %d frames, %d KB, %f s",
+                     &frames, &kilobytes, &seconds),
+              3);
+    // The doll's own animation: one step, held 0.25 s and moved into again in 1 s, at 10
+    // frames a second
+    EXPECT_EQ(frames, 13);
+    EXPECT_NEAR(seconds, 1.25, 0.051);
+    EXPECT_EQ(kilobytes, (int)((s.files.Contents("loop.gif").size() + 512) / 1024));
 
     // The window's context is current again: the editor's frame still shows the stroke
     s.shell.Tick();
@@ -859,6 +917,36 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
     s.Choose(Velko::kMenuExportPicture);
     ASSERT_EQ(s.files.errors.size(), 1u);
     EXPECT_NE(s.files.errors[0].find("missing/still.png"), std::string::npos);
+
+    // Never over the open document or another one, never the wrong bytes for the name, never
+    // over a file the person may not write; each refusal names the file. Saving too.
+    s.files.Put("old.png", "old");
+    fs::permissions(s.files.Path("old.png"), fs::perms(0444));
+    fs::create_symlink("doll.velko", s.files.Path("link.png"));
+    const struct {
+        int item;
+        const char* file;
+        const char* reason;
+    } refused[] = {
+        {Velko::kMenuExportPicture, "doll.velko", "document"},
+        {Velko::kMenuExportPicture, "link.png", "document"},
+        {Velko::kMenuExportPicture, "pic.gif", ".png"},
+        {Velko::kMenuExportAnimation, "anim.png", ".gif"},
+        {Velko::kMenuExportPicture, "old.png", "is read-only"},
+        {Velko::kMenuSaveAs, "old.png", "is read-only"},
+    };
+    for (const auto& r : refused) {
+        s.files.next = r.file;
+        s.Choose(r.item);
+        ASSERT_EQ(s.files.errors.size(), 2u) << r.file;
+        EXPECT_NE(s.files.errors[1].find(r.file + std::string("\": ")), std::string::npos);
+        EXPECT_NE(s.files.errors[1].find(r.reason), std::string::npos) << s.files.errors[1];
+        s.files.errors.pop_back();
+    }
+    EXPECT_EQ(s.files.Contents("doll.velko"), document);
+    EXPECT_EQ(s.files.Contents("old.png"), "old");
+    EXPECT_FALSE(fs::exists(s.files.Path("pic.gif")) || fs::exists(s.files.Path("anim.png")));
+    EXPECT_EQ(s.shell.title, "doll.velko - Velko");
 }
 
 // The Animation menu
@@ -896,12 +984,13 @@ TEST_F(MenuCommands, TheAnimationMenuSetsTheLoopAndTheFrameRateAndTakesTypedTime
         EXPECT_EQ(s.Doll().sequence.fps, 40) << typed;
     }
     EXPECT_EQ(s.files.asked[s.files.asked.size() - 4], "text Frame Rate: 12");
-    EXPECT_EQ(s.files.errors.size(), 3u);
+    EXPECT_EQ(s.in->StatusText(), "The frame rate is a whole number from 1 to 50, not \"12 fps\"");
 
     // Edit Step wants a selected step; then its times are typed, as a double click asks too
     const int beeps = s.shell.beeps;
     s.Choose(AnimationEditor::kMenuEditStep);
     EXPECT_EQ(s.shell.beeps, beeps + 1);
+    EXPECT_EQ(s.in->StatusText(), "Click a step on the strip first, then Edit Step");
     s.shell.Click(80, 420);  // the first cell: pose 5, recording since the start
     s.files.textAnswer = "800 250 linear";
     s.Choose(AnimationEditor::kMenuEditStep);
@@ -1091,34 +1180,68 @@ TEST_F(MenuFrames, AReopenedDollDrawsInEveryModeExactlyAsTheSavedOne) {
     }
 }
 
-// Open replaces the whole doll, and is one step like any other
-TEST_F(MenuCommands, OpeningADocumentIsAStepThatUndoesToTheDollBefore) {
-    MenuSession s;
+// The name Save writes to, the bytes last saved and the title always belong to the doll on
+// screen: New, Open and a restored copy begin a history of their own (there is nothing to
+// undo into another document's doll), and a document's path is kept absolute, so changing
+// the working folder never points it at another file
+TEST_F(MenuCommands, SaveNeverWritesOneDocumentsDollIntoAnotherDocumentsFile) {
+    FolderFiles state;
+    const std::string folder = state.Path("velko");
+    const fs::path cwd = fs::current_path();
+    MenuSession s(true, true, nullptr, folder.c_str());
     s.ChooseMode(kDrawItem);
     s.Sketch(400, 200, 400, 260);
-    s.files.next = "one-line.velko";
+    s.files.next = "b.velko";
     s.Choose(Velko::kMenuSaveAs);
+    const std::string b = s.files.Contents("b.velko");
+    s.files.answer = AppFiles::discardChanges;
+    s.Choose(Velko::kMenuNew);
     s.Sketch(240, 200, 240, 260);
     s.shell.Tick(5);
-    std::string twoLines, opened;
-    s.in->WriteDocument(&twoLines);
-    s.files.answer = AppFiles::discardChanges;
-    s.Choose(Velko::kMenuOpen);
+    s.Choose(Velko::kMenuOpen);  // b.velko, the drawn line discarded
     s.shell.Tick(5);
-    s.in->WriteDocument(&opened);
-    EXPECT_EQ(s.Doll().GetNumLines(), 1);
-    EXPECT_EQ(s.in->History().GetUndoLabel(), "Open");
-    s.Choose(Velko::kMenuUndo);
-    std::string now;
-    s.in->WriteDocument(&now);
-    EXPECT_EQ(now, twoLines);
-    s.Choose(Velko::kMenuRedo);
-    s.in->WriteDocument(&now);
-    EXPECT_EQ(now, opened);
+    EXPECT_FALSE(s.in->History().CanUndo()) << s.in->History().GetUndoLabel();
+    s.editor->MenuInvoked(Velko::kMenuUndo);  // as if the disabled item were delivered
+    s.shell.Tick(5);
+    s.Choose(Velko::kMenuSave);
+    EXPECT_TRUE(s.files.Contents("b.velko") == b) << "another doll saved over b.velko";
+    EXPECT_EQ(s.shell.title, "b.velko - Velko");
+
+    // Copies left by killed programs: one of c.velko, one naming a relative path, which
+    // could be any file; that one comes back untitled
+    s.files.Put("c.velko", b);
+    const std::string leftBehind = "velko recovery 1\n" + s.files.Path("c.velko") + "\n";
+    fs::create_directories(folder);
+    std::ofstream(fs::path(folder) / "1.recovery") << leftBehind << b;
+    MenuSession restored(true, true, nullptr, folder.c_str(), AppFiles::restoreRecovery);
+    restored.shell.Tick(5);
+    EXPECT_EQ(restored.shell.title, "c.velko \u2022 - Velko");
+    restored.editor->MenuInvoked(Velko::kMenuUndo);
+    restored.shell.Tick(5);
+    restored.Choose(Velko::kMenuSave);
+    EXPECT_TRUE(s.files.Contents("c.velko") == b) << "another doll saved over c.velko";
+    std::ofstream(fs::path(folder) / "2.recovery") << "velko recovery 1\nrel.velko\n" << b;
+    MenuSession relative(true, true, nullptr, folder.c_str(), AppFiles::restoreRecovery);
+    relative.Choose(Velko::kMenuSave);
+    EXPECT_EQ(relative.files.asked.back(), "save  Untitled.velko");
+
+    // A name given relative to the folder the program started in stays in that folder
+    fs::create_directories(s.files.dir / "A");
+    fs::create_directories(s.files.dir / "B");
+    s.files.Put("B/doll.velko", b);
+    fs::current_path(s.files.dir / "A");
+    MenuSession named(true, true, "doll.velko");
+    fs::current_path(s.files.dir / "B");
+    named.Sketch(240, 200, 240, 260);
+    named.Choose(Velko::kMenuSave);
+    fs::current_path(cwd);
+    EXPECT_EQ(named.files.asked.size(), 0u);
+    EXPECT_TRUE(s.files.Contents("B/doll.velko") == b) << "saved in the folder of the moment";
+    EXPECT_NE(s.files.Contents("A/doll.velko").find("\tlines {\n\t\tline {"), std::string::npos);
 }
 
-// Unsaved work is copied to the state folder (at once, then at most every 300 ticks) and the
-// copy goes when the work is saved. A copy that no running editor holds is offered at
+// Unsaved work is copied to the state folder (at once, then never more than 5 s behind) and
+// the copy goes when the work is saved. A copy that no running editor holds is offered at
 // start: Restore brings the doll back as unsaved work on its document, Discard deletes the
 // copy, and closing the question keeps it for a later start.
 TEST_F(MenuCommands, UnsavedWorkIsCopiedUntilSavedAndACopyLeftBehindIsOfferedAtStart) {
@@ -1146,13 +1269,16 @@ TEST_F(MenuCommands, UnsavedWorkIsCopiedUntilSavedAndACopyLeftBehindIsOfferedAtS
         s.in->Recovery()->Flush();
         EXPECT_TRUE(copies().empty()) << "saved: nothing to recover";
 
+        // A change soon after a copy is copied within 5 s (Sketch waits 1 s of them)
         s.Sketch(240, 200, 240, 260);
-        s.shell.Tick(250);
-        s.in->Recovery()->Flush();
-        EXPECT_TRUE(copies().empty()) << "10 s had not passed since the last copy";
-        s.shell.Tick(60);
+        s.shell.Tick(5);
+        s.Sketch(300, 240, 340, 250);
+        s.shell.Tick(4 * 30 - 5);
         s.in->Recovery()->Flush();
         ASSERT_EQ(copies().size(), 1u);
+        std::ifstream copy(copies()[0]);
+        std::string text((std::istreambuf_iterator<char>(copy)), std::istreambuf_iterator<char>());
+        EXPECT_NE(text.find("\t340.000000 250.000000\n"), std::string::npos);  // its last point
         // Three copies that no running program holds, as a kill would leave them
         for (const char* name : {"a", "b", "c"})
             fs::copy_file(copies()[0], fs::path(folder) / (std::string(name) + ".recovery"));
@@ -1175,10 +1301,10 @@ TEST_F(MenuCommands, UnsavedWorkIsCopiedUntilSavedAndACopyLeftBehindIsOfferedAtS
         std::ofstream(fs::path(folder) / (std::string(name) + ".recovery")) << leftBehind;
     MenuSession restored(true, true, nullptr, folder.c_str(), AppFiles::restoreRecovery);
     EXPECT_EQ(restored.files.asked.size(), 1u) << "one doll at a time";
-    EXPECT_EQ(restored.Doll().GetNumLines(), 2);
+    EXPECT_EQ(restored.Doll().GetNumLines(), 3);
     restored.shell.Tick(5);
     EXPECT_EQ(restored.shell.title, "doll.velko \u2022 - Velko");
-    EXPECT_EQ(restored.in->History().GetUndoLabel(), "Restore");
+    EXPECT_FALSE(restored.in->History().CanUndo()) << "a restored doll begins its history";
     restored.in->Recovery()->Flush();
     EXPECT_EQ(copies().size(), 2u) << "the other left behind, and the restored work's own";
 }

@@ -57,6 +57,16 @@ TEST_F(EditorFrame, StartsWithThePanelThumbnailsSkeletonAndHeart) {
     int notWhite = 50 * 50 - Count(11, 421, 60, 470, kWhite);
     EXPECT_GT(notWhite, 40);
     EXPECT_GT(Count(5, 418, 65, 423, kLightGray), 30);
+    // Each thumbnail's number in its top-left corner, dark where the slot is filled
+    for (int i = 0; i < 8; i++) {
+        int left = i < 4 ? 700 : 600, top = 10 + 100 * (i % 4);
+        int inked = 12 * 12 - Count(left + 2, top + 2, left + 14, top + 14, kWhite);
+        EXPECT_GT(inked, 4) << "number of thumbnail " << i;
+    }
+    // The menu button under the panel, in its style, and the status line's hint
+    EXPECT_GT(Count(12, 116, 120, 118, kLightGray), 80);
+    EXPECT_GT(Count(30, 118, 70, 133, kGray), 10) << "its name";
+    EXPECT_GT(518 * 14 - Count(70, 462, 588, 476, kWhite), 100);
 }
 
 TEST_F(EditorFrame, ALineDrawnAlongABoneFollowsTheBoneWhenTheDollIsPosed) {

@@ -36,6 +36,8 @@ public:
     const AnimationEditor& Animation() const { return v.animation; }
     // For arranging the animation before a benchmark
     AnimationEditor& AnimationForSetup() { return v.animation; }
+    // What the status line shows now: a message, or the hint
+    const std::string& StatusText() const { return v.statusLine.GetText(); }
     // An action completed and its step waits for the doll to come to rest
     bool GetIsStepPending() const { return !v.pendingStep.empty() || v.documentTouched; }
     // What the editor does when an action has come to rest: writes the document and
@@ -48,7 +50,7 @@ public:
     // recovery file's own thread
     void KeepRecoveryCopyNow() {
         v.recoveryStale = true;
-        v.ticksSinceRecoveryWrite = 1 << 30;
+        v.lastRecoveryWriteTime = -1e9;
         v.KeepRecoveryCopy();
     }
     void EnableRecovery(const std::string& folder) { v.EnableRecovery(folder); }

@@ -141,7 +141,6 @@ TEST_F(Undo, EveryKindOfActionIsOneStepUndoneAndRedoneToTheExactDocument) {
         {"Remove Step", [&] { HoverAndKey(220, 440, 8); }},
         {"Play Once", [&] { Choose(AnimationEditor::kMenuLoopOnce); }},
         {"Frame Rate", [&] { Choose(AnimationEditor::kMenuFrameRateFirst); }},
-        {"New", [&] { Choose(Velko::kMenuNew); }},
     };
     const std::string start = Document();
     std::vector<std::string> afterEach;

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <thread>
 
+#include "DisplayText.h"
 #include "MissingUnixFunctions.h"
 #include "fTime.h"
 #include "utils.h"
@@ -116,6 +118,16 @@ TEST(Strings, IndexFindsTheFirstMatchingCharacter) {
     const char* s = "abcb";
     EXPECT_EQ(index(s, 'b'), s + 1);
     EXPECT_EQ(index(s, 'z'), nullptr);
+}
+
+// Each byte outside a well-formed sequence (Latin-1, stray, overlong, surrogate, past
+// U+10FFFF, cut short) becomes U+FFFD, written R; valid text stays
+TEST(Strings, TextForDisplayIsValidUtf8WithEachBadByteReplaced) {
+    const std::string R = "\xEF\xBF\xBD",
+                      valid = "\xC3\xA9\xE2\x80\xA2\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
+    EXPECT_EQ(
+        ValidUtf8ForDisplay(valid + "caf\xE9\x80\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80!\xE2\x82"),
+        valid + "caf" + R + R + R + R + R + R + R + R + R + R + R + "!" + R + R);
 }
 
 }  // namespace

@@ -392,3 +392,23 @@ TEST(StrokePicking, AmongEquallyNearStrokesTheOneNearerTheHeadWins) {
     EXPECT_EQ(gesture::PickPointFromList(head, fPoint2(0, 0), 10, nullptr), left);
     delete left;
 }
+
+TEST(StrokePicking, AStrokeIsPickedByItsSegmentsNotOnlyItsPoints) {
+    // A quick stroke (two points far apart) and a square, open until it is closed
+    gesture* quick = StrokeThrough({fPoint2(0, 0), fPoint2(100, 0)});
+    gesture* square =
+        StrokeThrough({fPoint2(200, 0), fPoint2(300, 0), fPoint2(300, 100), fPoint2(200, 100)});
+    EXPECT_FLOAT_EQ(quick->DistanceToSegments(fPoint2(50, 4)), 4);  // between the points
+    EXPECT_FLOAT_EQ(quick->DistanceToSegments(fPoint2(-3, 4)), 5);  // beyond an end
+    EXPECT_FLOAT_EQ(square->DistanceToSegments(fPoint2(203, 40)), 40);
+    square->closed = true;
+    EXPECT_FLOAT_EQ(square->DistanceToSegments(fPoint2(203, 40)), 3);
+    gesture* head = nullptr;
+    quick->Insert(&head);
+    square->Insert(&head);
+    EXPECT_EQ(gesture::PickStrokeFromList(head, fPoint2(50, 4), 4), quick);
+    EXPECT_EQ(gesture::PickStrokeFromList(head, fPoint2(50, 4.01f), 4), nullptr);
+    EXPECT_EQ(gesture::PickStrokeFromList(head, fPoint2(140, 1), 70), quick) << "the nearer";
+    delete quick;
+    delete square;
+}

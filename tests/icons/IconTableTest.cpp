@@ -2,9 +2,11 @@
 // the working directory, and the built-in set's place in it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "DesktopIcon.h"
 #include "GIconTable.h"
 #include "IconTestSupport.h"
 #include "VelkoIcons.h"
@@ -114,4 +116,29 @@ TEST_F(IconTable, ANameTooLongForItsSlotIsNotLoaded) {
     ASSERT_NE(id, -1);
     EXPECT_EQ(GIconTable::ResolveIcon(fits.c_str()), id);
     EXPECT_EQ(GIconTable::entryCount, before + 1);
+}
+
+// The desktop's icon of the program: the built-in heart's strokes on a white tile
+TEST(DesktopIcon, TheSvgAndThePictureDrawTheSameStrokesOnAWhiteTile) {
+    const int size = 64;
+    RgbaImage im;
+    DrawDesktopIcon(heart, size, &im);
+    ASSERT_EQ(im.width, size);
+    EXPECT_EQ(im.Pixel(0, 0)[3], 0) << "outside the rounded corner";
+    const unsigned char* inside = im.Pixel(size / 2, size / 2);  // within the heart
+    EXPECT_TRUE(inside[0] == 255 && inside[3] == 255);
+    int points = 0;
+    for (const float* d = heart; !(d[0] == -2 && d[1] == -2); d += 2) {
+        if (d[0] == -1) continue;
+        points++;
+        int x = (int)((0.15f + 0.7f * d[0]) * size), y = (int)((0.15f + 0.7f * d[1]) * size);
+        EXPECT_LT(im.Pixel(x, y)[0], 100) << "stroke point " << points << " at " << x << "," << y;
+    }
+    std::string svg = DesktopIconSvg(heart, size);
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    size_t at = svg.find("<polyline points=\"");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(svg.find("<polyline", at + 1), std::string::npos) << "the heart is one stroke";
+    std::string list = svg.substr(at, svg.find('"', at + 18) - at);
+    EXPECT_EQ(std::count(list.begin(), list.end(), ','), points);
 }

@@ -234,9 +234,11 @@ TEST_F(SketchLines, LinesArePickedWhereTheyWereLastDrawn) {
     SketchDollLine2* l = Line(d, kHips, kKnee, kThighPts);
     SketchDollLine2* other = Line(d, kBreast, kElbow, {{300, 140}, {250, 170}});
     // Never drawn: picked on its recorded points, radius inclusive
-    EXPECT_EQ(d.PickLine(fPoint2(300, 254), 4.0f), l);
-    EXPECT_EQ(d.PickLine(fPoint2(300, 254.01f), 4.0f), nullptr);
+    EXPECT_EQ(d.PickLine(fPoint2(304, 250), 4.0f), l);
+    EXPECT_EQ(d.PickLine(fPoint2(304.01f, 250), 4.0f), nullptr);
     EXPECT_EQ(d.PickLine(fPoint2(251, 170), 4.0f), other);
+    // Between two points 58 apart, on the segment that joins them
+    EXPECT_EQ(d.PickLine(fPoint2(275, 155), 4.0f), other);
     // Translate the doll and draw: the old place no longer hits
     SetTestSeconds(11);
     d.Translate(fPoint2(0, 50));

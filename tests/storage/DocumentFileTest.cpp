@@ -1,16 +1,29 @@
 // Saving documents whole or not at all, reading them back, and the parts of their paths.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
 
 #include "DocumentFile.h"
+
+// Every umask() call in this program, the library's included, is counted: a save that set
+// the process's umask to read it would hand a wrong one to other threads creating files
+std::atomic<int> umaskCalls{0};
+extern "C" mode_t umask(mode_t mask) noexcept {
+    umaskCalls++;
+    return static_cast<mode_t>(syscall(SYS_umask, mask));
+}
 
 namespace {
 
@@ -82,9 +95,11 @@ TEST_F(DocumentFile, ASaveOntoAFullDiskKeepsTheOldDocumentByteForByte) {
     EXPECT_EQ(entries, Names{"doc"});
 }
 
-TEST_F(DocumentFile, ASaveKeepsPermissionBitsAndLinks) {
+TEST_F(DocumentFile, ASaveKeepsPermissionBitsAndLinksAndNeverSetsTheUmask) {
     const mode_t oldMask = umask(027);
+    const int calls = umaskCalls;
     const bool created = WriteFileAtomically(Path("doc"), "new", &error);
+    EXPECT_EQ(umaskCalls, calls) << "the umask was set, for every thread, to read it";
     umask(oldMask);
     ASSERT_TRUE(created) << error;
     EXPECT_EQ(fs::status(Path("doc")).permissions(), fs::perms(0640));  // as fopen makes it
@@ -101,10 +116,44 @@ TEST_F(DocumentFile, ASaveKeepsPermissionBitsAndLinks) {
     EXPECT_EQ(Contents("doc"), "via link");
     EXPECT_EQ(Contents("later"), "made");
     EXPECT_EQ(Entries(), (Names{"dangling", "doc", "later", "link"}));
+
+    // A file the person may not write is not replaced, nor through a link (root included)
+    fs::permissions(Path("doc"), fs::perms(0444));
+    for (const char* name : {"doc", "link"}) {
+        EXPECT_FALSE(WriteFileAtomically(Path(name), "new", &error));
+        EXPECT_EQ(error, "Could not save \"" + Path(name) + "\": the file is read-only");
+    }
+    EXPECT_EQ(Contents("doc"), "via link");
 }
 
-TEST_F(DocumentFile, ReadingAMissingFileAFolderOrAHugeFileFailsAndLeavesTheBytes) {
+// An interrupted save leaves its hidden temporary file; a later save of the same document
+// removes those of exactly its pattern that are a day old and held by no save in progress
+TEST_F(DocumentFile, ASaveRemovesItsOwnDayOldTemporaryFilesThatNoSaveHolds) {
+    const Names kept = {".doc.fresh1", ".doc.held22", ".doc.long777", "doc.stale1", ".x.stale1"};
+    for (const std::string& name : kept) ASSERT_TRUE(WriteFileAtomically(Path(name), "", &error));
+    for (const char* name : {".doc.stale1", ".doc.Stale2"})
+        WriteFileAtomically(Path(name), "", &error);
+    for (const std::string& name : Entries())
+        if (name != ".doc.fresh1")
+            fs::last_write_time(Path(name),
+                                fs::file_time_type::clock::now() - std::chrono::hours(48));
+    const int held = open(Path(".doc.held22").c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    ASSERT_TRUE(WriteFileAtomically(Path("doc"), "saved", &error)) << error;
+    close(held);
+    Names expected = kept;
+    expected.insert("doc");
+    EXPECT_EQ(Entries(), expected);
+}
+
+TEST_F(DocumentFile, ReadingAMissingFileAFolderAPipeOrAHugeFileFailsAndLeavesTheBytes) {
     std::string bytes = "untouched";
+    // A pipe or a device is refused at once: reading would wait for a writer, or never end
+    ASSERT_EQ(mkfifo(Path("pipe").c_str(), 0600), 0);
+    for (const std::string& path : {Path("pipe"), std::string("/dev/zero")}) {
+        EXPECT_FALSE(ReadWholeFile(path, &bytes, &error));
+        EXPECT_EQ(error, "Could not open \"" + path + "\": It is not a plain file");
+    }
     EXPECT_FALSE(ReadWholeFile(Path("none"), &bytes, &error));
     EXPECT_EQ(error, "Could not open \"" + Path("none") + "\": No such file or directory");
     EXPECT_FALSE(ReadWholeFile(dir, &bytes, &error));

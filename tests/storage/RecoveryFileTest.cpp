@@ -1,11 +1,13 @@
 // The recovery copy on real files in a temporary state folder. A program that ends without
 // removing its copy (a kill) is played by a child process that writes one and exits at once.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "DocumentFile.h"
@@ -77,8 +79,12 @@ TEST(RecoveryFile, AKilledProgramsCopyIsOfferedOnceNewestFirstAndDeletedWhenDone
     WriteAndDie(folder, "/docs/old.velko", "tbff .1\n\nold");
     usleep(20000);  // a later modification time
     WriteAndDie(folder, "", "tbff .1\n\nuntitled\n");
+    // Not a copy, and a lock whose copy is gone: looking leaves no lock without its copy
+    std::ofstream(state.dir / "junk.recovery") << "not a copy";
+    std::ofstream(state.dir / "lonely.lock") << "";
 
     std::vector<RecoveryFile::Orphan> orphans = RecoveryFile::FindOrphans(folder);
+    EXPECT_FALSE(fs::exists(state.dir / "junk.lock") || fs::exists(state.dir / "lonely.lock"));
     ASSERT_EQ(orphans.size(), 2u);
     EXPECT_EQ(orphans[0].documentPath, "");
     EXPECT_EQ(orphans[0].bytes, "tbff .1\n\nuntitled\n");
@@ -93,7 +99,50 @@ TEST(RecoveryFile, AKilledProgramsCopyIsOfferedOnceNewestFirstAndDeletedWhenDone
     ASSERT_EQ(orphans.size(), 1u);
     EXPECT_EQ(orphans[0].documentPath, "/docs/old.velko");
     RecoveryFile::Delete(&orphans[0]);
-    EXPECT_EQ(state.Count(".recovery") + state.Count(".lock"), 0);
+    EXPECT_EQ(state.Count(".recovery") + state.Count(".lock"), 1);  // junk.recovery
+}
+
+// The copy is the person's alone: private whatever the umask, in a folder that is theirs and
+// closed to others, and never written or locked through a link placed in it
+TEST(RecoveryFile, TheStateFolderIsUsedOnlyWhenItIsTheUsersOwnAndNoLinkInItIsFollowed) {
+    StateFolder state;
+    const std::string folder = state.dir.string();
+    const fs::path outside = state.dir.parent_path();
+    fs::create_directories(folder);
+    fs::permissions(folder, fs::perms(0777));
+    const mode_t oldMask = umask(0);
+    {
+        RecoveryFile r(folder);
+        const std::string lock = r.GetPath().substr(0, r.GetPath().rfind('.')) + ".lock";
+        fs::create_symlink(outside / "victim", r.GetPath());
+        fs::create_symlink(outside / "victim-lock", lock);
+        r.Write("/d.velko", "tbff .1\n\n");
+        r.Flush();
+        EXPECT_FALSE(fs::exists(outside / "victim") || fs::exists(outside / "victim-lock"));
+        EXPECT_EQ(fs::status(folder).permissions(), fs::perms(0700));
+        fs::remove(lock);
+        r.Write("/d.velko", "tbff .1\n\n");  // the link at the copy's own name is replaced
+        r.Flush();
+        EXPECT_EQ(fs::symlink_status(r.GetPath()).permissions(), fs::perms(0600));
+    }
+    umask(oldMask);
+
+    // A folder that is a link, or (as root) someone else's: no copy kept, none offered
+    fs::create_directory_symlink(folder, outside / "linked");
+    std::vector<std::string> unsafe = {(outside / "linked").string()};
+    WriteAndDie(folder, "/d.velko", "tbff .1\n\nleft");
+    if (getuid() == 0) {
+        ASSERT_EQ(chown(folder.c_str(), 65534, 65534), 0);
+        unsafe.push_back(folder);
+    }
+    for (const std::string& f : unsafe) {
+        EXPECT_TRUE(RecoveryFile::FindOrphans(f).empty()) << f;
+        RecoveryFile r(f);
+        r.Write("", "tbff .1\n\n");
+        r.Flush();
+        EXPECT_NE(r.GetLastError(), "") << f;
+        EXPECT_EQ(state.Count(".recovery"), 1) << f;
+    }
 }
 
 TEST(RecoveryFile, AFolderThatCannotBeMadeIsReportedAndTheStateFolderFollowsXdg) {
