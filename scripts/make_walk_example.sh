@@ -186,7 +186,7 @@ sleep 5
 click 40 60
 at 560 300 0.5
 xdotool key ctrl+shift+s
-dialog "Save Document" "$out" || { echo "no Save dialog" >&2; exit 1; }
+dialog "^Save As$" "$out" || { echo "no Save dialog" >&2; exit 1; }
 import -window "$win" "${EXAMPLE_SHOT:-/dev/null}" 2>/dev/null || true
 xdotool key ctrl+q
 sleep 1
