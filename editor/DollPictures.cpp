@@ -22,8 +22,6 @@ namespace {
 const float kIconInset = 10;
 // A still is taken once no joint moves more than this in a tick (world units)
 const float kAtRest = 0.01f;
-// A joint nearer than this to its target has arrived (the doll's own arrival distance)
-const float kArrived = 3.0f;
 // Breathing period of the lines (seconds) and the time after loading when the icon's pop
 // is surely over
 const double kBreathPeriod = 4.0;
@@ -215,28 +213,14 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, Encode
         encoder = format.newAnimation();
     }
     FixedClock clock(0);
-    DollStage stage;
-    if (!stage.Load(document, error)) return false;
-    std::vector<int> poses = r.poses;
-    if (poses.empty()) {
-        poses = stage.FilledPoses();
-        if (poses.empty()) {
-            *error = "the doll has no filled pose to animate";
-            return false;
-        }
-    }
-    for (int p : poses) {
-        *error = PoseProblem(stage, p);
-        if (!error->empty()) return false;
-    }
-    AnimationPlan plan = PlanAnimation(&stage, poses, r.fps, r.loop.value_or(LoopMode::forever));
-    int n = (int)plan.postures.size();
+    AnimationPlan plan;
+    if (!PlanAnimation(document, r, &plan, error)) return false;
+    const int n = (int)plan.frames.frames.size();
     RecordedDrawing all(false);
     if (o.fit) {
         for (int k = 0; k < n; k++) {
-            stage.SetPosture(plan.postures[(size_t)k]);
-            clock.Set(plan.seconds[(size_t)k]);
-            RecordDoll(&stage, o, &all);
+            plan.Pose(k, &clock);
+            RecordDoll(&plan.stage, o, &all);
         }
     }
     fRect world = Framing(o, all);
@@ -245,8 +229,11 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, Encode
     header.width = o.width;
     header.height = o.height;
     header.frames = n;
-    header.fps = plan.fps;
-    header.loop = plan.loop;
+    header.fps = plan.frames.fps;
+    // Ping-pong's frames already go there and back
+    header.loop = plan.frames.loop == SequenceLoop::once       ? LoopMode::once
+                  : plan.frames.loop == SequenceLoop::pingPong ? LoopMode::pingPong
+                                                               : LoopMode::forever;
     header.transparent = o.transparent;
     header.steps = plan.steps;
     if (!encoder->Begin(header, error)) return false;
@@ -254,18 +241,13 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, Encode
     if (!StartGL(&gl, o.width, o.height, error)) return false;
     RgbaImage frame;
     for (int k = 0; k < n; k++) {
-        stage.SetPosture(plan.postures[(size_t)k]);
-        clock.Set(plan.seconds[(size_t)k]);
+        plan.Pose(k, &clock);
         gl.Clear(o.transparent);
-        DrawDoll(&gl, &stage, o, world, 0, 0);
+        DrawDoll(&gl, &plan.stage, o, world, 0, 0);
         ReadInto(&gl, &frame);
-        if (!encoder->AddFrame(frame, plan.durationsMs[(size_t)k], error)) return false;
+        if (!encoder->AddFrame(frame, plan.Timing(k), error)) return false;
     }
-    if (summary) {
-        long long ms = 0;
-        for (int d : plan.durationsMs) ms += d;
-        *summary = {o.width, o.height, n, ms / 1000.0};
-    }
+    if (summary) *summary = {o.width, o.height, n, plan.frames.lengthMs / 1000.0};
     return encoder->Finish(out, error);
 }
 
@@ -320,11 +302,7 @@ bool DollStage::Load(const std::string& document, std::string* error) {
     return true;
 }
 
-bool DollStage::GetIsPoseFilled(int p) const {
-    if (p < 0 || p >= Doll::kNumPoses) return false;
-    int n = doll->poses[p].GetNumJoints();
-    return n > 0 && n == doll->GetNumJoints();
-}
+bool DollStage::GetIsPoseFilled(int p) const { return doll->GetIsPoseFilled(p); }
 
 std::vector<int> DollStage::FilledPoses() const {
     std::vector<int> filled;
@@ -353,44 +331,6 @@ void DollStage::Settle(int pose) {
     }
 }
 
-std::vector<DollStage::Posture> DollStage::Animate(const std::vector<int>& poses,
-                                                   std::vector<AnimationStep>* steps) {
-    VELKO_ASSERT(!poses.empty());
-    std::vector<Posture> frames;
-    if (steps) steps->clear();
-    // Unrecorded: the end of the loop is the doll settled in the last pose, so its start
-    // must be too
-    Settle(poses.back());
-    for (int p : poses) {
-        VELKO_ASSERT(GetIsPoseFilled(p));
-        doll->GoToPose(p, true);
-        const DollPose& target = doll->poses[p];
-        for (int t = 0; t < kMaxTravelTicks; t++) {
-            bool arrived = true;
-            for (int i = 0; i < kDollMaxJoints && arrived; i++)
-                if (doll->jointAllocTable[i] && target.PeekAtJointAlloc(i) &&
-                    doll->joints[i].loc.Dist(target.GetJointLoc(i)) >= kArrived)
-                    arrived = false;
-            if (arrived) break;
-            float step = 0;
-            Tick(&step);
-            frames.push_back(GetPosture());
-        }
-        // With a single pose there is nothing to move between: hold it a whole breath
-        int hold = poses.size() == 1 ? (int)(kBreathPeriod * kTicksPerSecond) : kHoldTicks;
-        for (int t = 0; t < hold; t++) {
-            float step = 0;
-            Tick(&step);
-            frames.push_back(GetPosture());
-        }
-        if (steps) {
-            int from = steps->empty() ? 0 : steps->back().to + 1;
-            steps->push_back(AnimationStep{p + 1, from, (int)frames.size() - 1});
-        }
-    }
-    return frames;
-}
-
 DollStage::Posture DollStage::GetPosture() const {
     Posture p;
     for (int i = 0; i < kDollMaxJoints; i++) p.joints[i] = doll->joints[i].loc;
@@ -403,53 +343,75 @@ void DollStage::SetPosture(const Posture& p) {
 
 // Timing and layout
 
-double AnimationFrameSeconds(int k, int n) {
-    // The triangle wave is symmetric about its peak at 2 s (mod 4): starting half the loop
-    // before the peak puts the frame after the last at the start's phase
-    double loop = (double)n / kTicksPerSecond;
-    double start = std::fmod(kBreathPeriod / 2 - loop / 2, kBreathPeriod);
-    if (start < 0) start += kBreathPeriod;
-    return kSettledSeconds + start + (double)k / kTicksPerSecond;
-}
-
-int AnimationFrameMs(int k) {
-    // Whole milliseconds that add up exactly: frame k ends at floor((k + 1) * 1000 / 30)
-    return (k + 1) * 1000 / kTicksPerSecond - k * 1000 / kTicksPerSecond;
-}
-
-AnimationPlan PlanAnimation(DollStage* stage, const std::vector<int>& poses, int fps,
-                            LoopMode loop) {
-    AnimationPlan plan;
-    std::vector<AnimationStep> tickSteps;
-    std::vector<DollStage::Posture> ticks = stage->Animate(poses, &tickSteps);
-    const int n = (int)ticks.size();
-    plan.fps = fps > 0 ? fps : kTicksPerSecond;
-    plan.loop = loop;
-    // Frame k shows the tick nearest its start; the length stays that of the ticks
-    const int frames = std::max(1, (int)std::lround((double)n * plan.fps / kTicksPerSecond));
-    std::vector<int> tickOf;
-    for (int k = 0; k < frames; k++)
-        tickOf.push_back(std::min(n - 1, (int)std::lround((double)k * kTicksPerSecond / plan.fps)));
-    // Ping-pong: there and back, without showing either end twice
-    for (int k = frames - 2; loop == LoopMode::pingPong && k >= 1; k--) tickOf.push_back(tickOf[k]);
-    long long endedMs = 0;
-    for (size_t k = 0; k < tickOf.size(); k++) {
-        plan.postures.push_back(ticks[(size_t)tickOf[k]]);
-        plan.seconds.push_back(AnimationFrameSeconds(tickOf[k], n));
-        // Whole milliseconds that add up exactly: frame k ends at (k + 1) * 1000 / fps
-        long long end = (long long)(k + 1) * 1000 / plan.fps;
-        plan.durationsMs.push_back((int)(end - endedMs));
-        endedMs = end;
-        // The step of the frame's tick; the way back starts steps of its own
-        size_t step = 0;
-        while (tickSteps[step].to < tickOf[k]) step++;
-        int pose = tickSteps[step].pose;
-        if (plan.steps.empty() || plan.steps.back().pose != pose || (int)k == frames)
-            plan.steps.push_back(AnimationStep{pose, (int)k, (int)k});
-        else
-            plan.steps.back().to = (int)k;
+bool PlanAnimation(const std::string& document, const RenderRequest& r, AnimationPlan* plan,
+                   std::string* error) {
+    if (!plan->stage.Load(document, error)) return false;
+    const SketchDoll& d = *plan->stage.GetDoll();
+    std::vector<SequenceStep> steps;
+    if (r.poses.empty()) {
+        steps = d.sequence.GetSteps(d);
+    } else {
+        // A quick sequence: every pose asked for must be there, with the default timing
+        for (int p : r.poses) {
+            *error = PoseProblem(plan->stage, p);
+            if (!error->empty()) return false;
+            SequenceStep step;
+            step.pose = p;
+            steps.push_back(step);
+        }
     }
-    return plan;
+    const SequenceLoop loop = r.loopGiven ? r.loop : d.sequence.loop;
+    plan->timeline.reset(new DollTimeline(d, steps, loop));
+    if (plan->timeline->GetIsEmpty()) {
+        *error = steps.empty() ? "the doll has no filled pose to animate"
+                               : "no step of the animation names a filled pose";
+        return false;
+    }
+    plan->frames = MakeAnimationFrames(plan->timeline->GetLengthMs(),
+                                       r.fps > 0 ? r.fps : d.sequence.fps, loop);
+    // Each frame's step; a step met again (the way back, the move back to the first) starts
+    // an entry of its own
+    plan->steps.clear();
+    int previous = -1;
+    for (size_t k = 0; k < plan->frames.frames.size(); k++) {
+        float through = 0;
+        const int step = plan->timeline->StepAt(plan->frames.frames[k].postureMs, &through);
+        if (step != previous || plan->steps.empty())
+            plan->steps.push_back(AnimationStep{steps[(size_t)step].pose + 1, (int)k, (int)k});
+        else
+            plan->steps.back().to = (int)k;
+        previous = step;
+    }
+    return true;
+}
+
+void AnimationPlan::Pose(int k, FixedClock* clock) {
+    const AnimationFrame& f = frames.frames[(size_t)k];
+    DollStage::Posture p = stage.GetPosture();
+    timeline->PostureAt(f.postureMs, p.joints);
+    stage.SetPosture(p);
+    clock->Set(AnimationFrameSeconds(f.startMs, frames.lengthMs));
+}
+
+FrameTiming AnimationPlan::Timing(int k) const {
+    const AnimationFrame& f = frames.frames[(size_t)k];
+    // Each frame ends at its end rounded to the millisecond, the last at the pass's end, so
+    // the milliseconds add up to the pass's length
+    const bool last = k + 1 == (int)frames.frames.size();
+    const long long end = last ? frames.lengthMs : std::llround(f.startMs + f.durationMs);
+    FrameTiming t;
+    t.durationMs = std::max(1, (int)(end - std::llround(f.startMs)));
+    t.centiseconds = f.delayCs;
+    return t;
+}
+
+double AnimationFrameSeconds(double startMs, double lengthMs) {
+    // The triangle wave is symmetric about its peak at 2 s (mod 4): starting half the pass
+    // before the peak puts the end of the pass at the start's phase
+    double pass = lengthMs / 1000;
+    double start = std::fmod(kBreathPeriod / 2 - pass / 2, kBreathPeriod);
+    if (start < 0) start += kBreathPeriod;
+    return kSettledSeconds + start + startMs / 1000;
 }
 
 fRect FitFrame(fRect bounds, int width, int height) {

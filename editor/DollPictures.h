@@ -1,17 +1,18 @@
 // DollPictures: a doll document turned into pictures the way the editor's "Play" mode shows
 // the doll (its lines and masks; no skeleton, no editor furniture, the emotion icon only on
-// request): a still of one posture, a sheet of the filled poses, a looping animation through
-// poses and a sprite sheet of its frames, in any export format (ExportFormat.h). velko-render
-// and the editor's Export commands both come here, so the same document and options give the
-// same bytes.
+// request): a still of one posture, a sheet of the filled poses, an animation following the
+// doll's sequence and a sprite sheet of its frames, in any export format (ExportFormat.h).
+// velko-render and the editor's Export commands both come here, so the same document and
+// options give the same bytes.
 //
 // A picture shows the editor's stage, or with fit the doll's drawing: the bounds of all it
 // draws in every frame (every cell of a sheet) with a small margin, so the doll keeps its
 // place and size from frame to frame. Lines are as wide, in proportion, as in the window.
 //
-// Nothing here reads the wall clock. The doll moves one tick per frame, 30 ticks a second,
-// and the program clock is pinned to each frame's time while it is drawn, so the lines'
-// breathing and the icon's follow the frames, not the machine.
+// Nothing here reads the wall clock. A still settles the doll one tick at a time, 30 ticks
+// a second; an animation takes each frame's posture from the doll's timeline; and the
+// program clock is pinned to each frame's time while it is drawn, so the lines' breathing
+// and the icon's follow the frames, not the machine.
 //
 // World coordinates are those of the editor's window (kStageWidth x kStageHeight units, y
 // down); a picture of another size shows that same rectangle scaled to fit and centred, or
@@ -24,9 +25,13 @@
 #include <vector>
 
 #include "AuthorMode.h"
+#include "DollSequence.h"
+#include "DollTimeline.h"
 #include "ExportFormat.h"
 #include "SketchDoll.h"
 #include "fRect.h"
+
+class FixedClock;
 
 // The editor window's size in world units: where a doll's document places everything
 const float kStageWidth = 800;
@@ -53,17 +58,19 @@ struct RenderRequest {
     enum Kind { still, sheet, animation, sprites } kind = still;
     // still: the pose slot to settle in; -1 draws the document's own posture
     int pose = -1;
-    // animation and sprites: the pose slots to move through, in order; empty means every filled
-    // pose
+    // animation and sprites: a quick sequence of these pose slots, in order, with the
+    // default timing; empty means the document's own sequence
     std::vector<int> poses;
+    // animation and sprites: frames a second (DollSequence::kMinFps .. kMaxFps), 0 for the
+    // document's
+    int fps = 0;
+    // animation and sprites: the loop mode instead of the document's, when loopGiven
+    bool loopGiven = false;
+    SequenceLoop loop = SequenceLoop::forever;
     PictureOptions options;
     // still and animation: the file format; null is PNG for a still, GIF for an animation.
     // A sheet is a PNG; sprites are a PNG and a JSON atlas.
     const ExportFormat* format = nullptr;
-    // animation and sprites: frames a second (0: the animation's own) and how it repeats
-    // (unset: the animation's own)
-    int fps = 0;
-    std::optional<LoopMode> loop;
 };
 
 // What was drawn, for a message to the person
@@ -73,12 +80,8 @@ struct RenderSummary {
     double seconds = 0;         // an animation's length
 };
 
-// Motion of the animation, at 30 ticks a second
+// A still's doll settles at 30 ticks a second
 const int kTicksPerSecond = 30;
-// Longest a move into one pose may take before the animation moves on (ticks)
-const int kMaxTravelTicks = 3 * kTicksPerSecond;
-// How long the animation holds each pose once it has arrived (ticks)
-const int kHoldTicks = kTicksPerSecond / 2;
 // Longest a still waits for the doll to come to rest in its pose (ticks)
 const int kMaxSettleTicks = 20 * kTicksPerSecond;
 
@@ -100,11 +103,6 @@ public:
 
     // Moves into pose (which must be filled) until the doll comes to rest
     void Settle(int pose);
-    // The postures of a loop through poses (each filled; at least one): the doll starts
-    // settled in the last one, then moves into each in turn and holds it. One per tick.
-    // With steps, also the stretch of postures each pose covers.
-    std::vector<Posture> Animate(const std::vector<int>& poses,
-                                 std::vector<AnimationStep>* steps = nullptr);
     Posture GetPosture() const;
     void SetPosture(const Posture& p);
 
@@ -114,31 +112,35 @@ private:
     std::unique_ptr<SketchDoll> doll;
 };
 
-// Program time (seconds) at which frame k of an animation of n frames is drawn: the
-// breathing (a 4 s triangle) is at the same phase one frame after the last as at the first,
-// so the loop has no seam; always past the icon's pop after loading
-double AnimationFrameSeconds(int k, int n);
-// Display time of frame k in milliseconds: 33, 33, 34, ... so 30 frames last 1 s
-int AnimationFrameMs(int k);
+// An animation ready to draw: the document's doll, its timeline (the steps, loop mode and
+// frame rate asked for) and its frames. Every exporter draws the same frames: for frame k,
+// Pose puts the doll in its posture and the program clock at its time, and the frame is
+// then drawn as RenderDollInMode draws the doll and shown for frames.frames[k]'s duration.
+struct AnimationPlan {
+    DollStage stage;
+    std::unique_ptr<DollTimeline> timeline;
+    AnimationFrames frames;
+    // The pose (1 to 8) and the frames of each step of the pass, in frame order: each frame
+    // belongs to the step the doll rests in or is on its way into (a sprite atlas's steps)
+    std::vector<AnimationStep> steps;
+
+    void Pose(int k, FixedClock* clock);
+    // Frame k's display time in whole milliseconds (they add up to the pass's length) and
+    // in a GIF's hundredths
+    FrameTiming Timing(int k) const;
+};
+// Reads the document and lays out the animation the request asks for; false with *error
+// when the document cannot be read, a pose asked for is empty, or no step of the sequence
+// names a filled pose
+bool PlanAnimation(const std::string& document, const RenderRequest& request, AnimationPlan* plan,
+                   std::string* error);
+
+// Program time (seconds) at which a frame shown startMs into a pass of lengthMs is drawn:
+// the breathing (a 4 s triangle) is at the same phase at the end of the pass as at its
+// start, so a loop has no seam; always past the icon's pop after loading
+double AnimationFrameSeconds(double startMs, double lengthMs);
 // Columns and rows of a sheet of n cells: up to four in a row
 void SheetGrid(int n, int* columns, int* rows);
-
-// The frames of an animation: the doll's posture in each, the program time it is drawn at
-// (the lines' breathing), how long each shows, the frames each step (a move into a pose and
-// its hold) covers, and how it repeats
-struct AnimationPlan {
-    std::vector<DollStage::Posture> postures;
-    std::vector<double> seconds;
-    std::vector<int> durationsMs;
-    std::vector<AnimationStep> steps;
-    int fps = kTicksPerSecond;
-    LoopMode loop = LoopMode::forever;
-};
-// The loop through poses (each filled; at least one) of the staged doll at fps frames a
-// second (0: one a tick), repeating as loop says: a ping-pong loop plays its frames forwards,
-// then backwards to the second, and repeats
-AnimationPlan PlanAnimation(DollStage* stage, const std::vector<int>& poses, int fps = 0,
-                            LoopMode loop = LoopMode::forever);
 
 // Margin around a drawing framed by fit: this share of the picture's smaller side (pixels)
 const float kFitMargin = 0.05f;

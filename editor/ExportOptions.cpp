@@ -25,8 +25,8 @@ bool ParseWhole(const std::string& s, int lo, int hi, int* v) {
     return true;
 }
 
-const char* LoopName(LoopMode m) {
-    return m == LoopMode::once ? kOnce : m == LoopMode::pingPong ? kPingPong : kForever;
+const char* LoopName(SequenceLoop m) {
+    return m == SequenceLoop::once ? kOnce : m == SequenceLoop::pingPong ? kPingPong : kForever;
 }
 
 }  // namespace
@@ -38,7 +38,8 @@ void ExportOptions::ApplyTo(RenderRequest* r) const {
     r->options.icon = icon;
     r->options.transparent = transparent;
     r->fps = fps;
-    r->loop = loop;
+    r->loopGiven = loop.has_value();
+    r->loop = loop.value_or(SequenceLoop::forever);
 }
 
 std::string ExportOptionsText(const ExportOptions& o) {
@@ -82,9 +83,9 @@ bool ApplyExportOptionsAnswers(const std::vector<std::string>& answers, ExportOp
     }
     if (!fit.empty()) n.fit = fit == kYes;
     if (!loop.empty())
-        n.loop = loop == kOnce       ? LoopMode::once
-                 : loop == kPingPong ? LoopMode::pingPong
-                                     : LoopMode::forever;
+        n.loop = loop == kOnce       ? SequenceLoop::once
+                 : loop == kPingPong ? SequenceLoop::pingPong
+                                     : SequenceLoop::forever;
     if (!icon.empty()) n.icon = icon == kShown;
     if (!background.empty()) n.transparent = background == kTransparent;
     *o = n;

@@ -19,8 +19,8 @@
 struct ExportOptions {
     int width = 800, height = 480;
     bool fit = true;
-    int fps = 0;                   // frames a second, 1 to 50; 0: the animation's own
-    std::optional<LoopMode> loop;  // unset: the animation's own
+    int fps = 0;                       // frames a second, 1 to 50; 0: the animation's own
+    std::optional<SequenceLoop> loop;  // unset: the animation's own
     bool icon = false;
     bool transparent = false;
 

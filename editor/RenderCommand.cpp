@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "DocumentFile.h"
+#include "DollInfo.h"
 #include "ExportOutput.h"
 
 namespace {
@@ -77,21 +78,28 @@ bool Fail(std::string* error, const std::string& message) {
 const char* RenderUsage() {
     return "Usage: velko-render DOCUMENT [--pose N] -o PICTURE.png|.svg\n"
            "       velko-render DOCUMENT --sheet -o SHEET.png\n"
-           "       velko-render DOCUMENT --animation [--poses N,N,...] -o "
+           "       velko-render DOCUMENT --animation [--poses N,N,...] [--fps N]\n"
+           "                    [--loop forever|once|pingpong] -o "
            "ANIMATION.gif|.webp|.apng|.mp4|.webm\n"
-           "       velko-render DOCUMENT --sprites [--poses N,N,...] -o SHEET.png\n"
+           "       velko-render DOCUMENT --sprites [--poses N,N,...] [--fps N]\n"
+           "                    [--loop forever|once|pingpong] -o SHEET.png\n"
+           "       velko-render DOCUMENT --info\n"
            "Draws a Velko doll without a display, as the editor's Play mode shows it.\n"
            "The output's extension picks its format.\n"
            "  --pose N       the doll settled in pose N (1 to 8); without it, the document's\n"
            "                 own posture\n"
            "  --sheet        every filled pose in a grid, each labelled with its number\n"
-           "  --animation    a looping animation through the poses at 30 frames a second\n"
+           "  --animation    the doll's animation, as its sequence times it\n"
            "                 (.mp4 and .webm need the ffmpeg program)\n"
            "  --gif          the same as a GIF (the output's name ends in .gif)\n"
            "  --sprites      the animation's frames in a grid in one PNG, and a JSON atlas\n"
            "                 beside it (SHEET.json)\n"
-           "  --poses LIST   the poses the animation moves through (default: every filled "
-           "one)\n"
+           "  --poses LIST   a quick sequence instead: these poses in this order, each\n"
+           "                 moved into in 1 s and held for 0.5 s\n"
+           "  --fps N        frames a second of the animation (1 to 50; default: the\n"
+           "                 document's, 25 unless changed)\n"
+           "  --loop MODE    forever, once or pingpong (default: the document's)\n"
+           "  --info         print the document's contents and sequence as JSON\n"
            "  --size WxH     pixels of one picture, sheet cell or frame (default 800x480)\n"
            "  --fit          frame the doll's drawing (over the whole animation) with a small\n"
            "                 margin instead of the editor's whole stage\n"
@@ -106,7 +114,8 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
                             std::string* error) {
     RenderCommandLine c;
     bool sawPose = false, sawPoses = false, sawSheet = false, sawGif = false, sawSize = false,
-         sawOutput = false, sawAnimation = false, sawSprites = false;
+         sawOutput = false, sawAnimation = false, sawSprites = false, sawFps = false,
+         sawLoop = false;
     for (int i = 1; i < argc; i++) {
         std::string arg = argv[i];
         // The options that take a value accept it as the next argument or after '='
@@ -121,7 +130,7 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
             }
         }
         bool takesValue = name == "--pose" || name == "--poses" || name == "--size" ||
-                          name == "-o" || name == "--output";
+                          name == "-o" || name == "--output" || name == "--fps" || name == "--loop";
         if (takesValue && !inlineValue) {
             if (i + 1 >= argc) return Fail(error, name + " needs a value");
             value = argv[++i];
@@ -147,6 +156,21 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
                 return Fail(
                     error, "--poses needs pose numbers separated by commas, not \"" + value + "\"");
             if (!problem.empty()) return Fail(error, "--poses " + value + ": " + problem);
+        } else if (name == "--fps") {
+            if (sawFps) return Fail(error, "--fps is given twice");
+            sawFps = true;
+            if (!ParseCount(value, DollSequence::kMaxFps, &c.request.fps) ||
+                c.request.fps < DollSequence::kMinFps)
+                return Fail(error, "--fps needs a number of frames a second from 1 to 50, not \"" +
+                                       value + "\"");
+        } else if (name == "--loop") {
+            if (sawLoop) return Fail(error, "--loop is given twice");
+            sawLoop = true;
+            if (!DollSequence::ParseLoop(value.c_str(), &c.request.loop))
+                return Fail(error, "--loop needs forever, once or pingpong, not \"" + value + "\"");
+            c.request.loopGiven = true;
+        } else if (name == "--info") {
+            c.info = true;
         } else if (name == "--sheet") {
             sawSheet = true;
         } else if (name == "--gif") {
@@ -183,6 +207,15 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
         *out = c;
         return true;
     }
+    if (c.info) {
+        if (sawSheet || sawGif || sawAnimation || sawSprites || sawPose || sawPoses || sawSize ||
+            sawOutput || sawFps || sawLoop || c.request.options.icon ||
+            c.request.options.transparent || c.request.options.fit)
+            return Fail(error, "--info takes no other option");
+        if (c.document.empty()) return Fail(error, "no document given");
+        *out = c;
+        return true;
+    }
     if (sawSheet + (sawGif || sawAnimation) + sawSprites > 1)
         return Fail(error, "choose one of --sheet, --animation (or --gif) and --sprites");
     c.request.kind = sawGif || sawAnimation ? RenderRequest::animation
@@ -194,6 +227,9 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
     if (sawPose && c.request.kind != RenderRequest::still)
         return Fail(error, "--pose is for a single picture; use --poses with --animation");
     if (sawPoses && !animated) return Fail(error, "--poses is for --animation and --sprites");
+    if ((sawFps || sawLoop) && !animated)
+        return Fail(error,
+                    std::string(sawFps ? "--fps" : "--loop") + " is for --animation and --sprites");
     if (c.document.empty()) return Fail(error, "no document given");
     if (c.output.empty()) return Fail(error, "no output file given (-o FILE)");
     // The output's extension picks the format; a name without one (a file manager's
@@ -245,6 +281,19 @@ int RunRenderCommand(int argc, const char* const* argv) {
         fputs(RenderUsage(), stdout);
         return 0;
     }
+    std::string document;
+    if (c.info) {
+        // Nothing is written but standard output
+        std::string json;
+        if (!ReadWholeFile(c.document, &document, &error) ||
+            !DescribeDollDocument(document, &json, &error)) {
+            fprintf(stderr, "velko-render: could not read \"%s\": %s\n", c.document.c_str(),
+                    error.c_str());
+            return kExitFailure;
+        }
+        fputs(json.c_str(), stdout);
+        return fflush(stdout) == 0 && !ferror(stdout) ? 0 : kExitFailure;
+    }
     // Before anything is read or drawn: the document itself, a pipe or a read-only file
     // is never the output
     if (!CheckExportTarget(c.output, OutputExtension(c.request), c.document, &error) ||
@@ -253,7 +302,6 @@ int RunRenderCommand(int argc, const char* const* argv) {
         fprintf(stderr, "velko-render: %s\n", error.c_str());
         return kExitFailure;
     }
-    std::string document;
     if (!ReadWholeFile(c.document, &document, &error)) {
         fprintf(stderr, "velko-render: %s\n", error.c_str());
         return kExitFailure;

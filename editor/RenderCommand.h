@@ -4,9 +4,12 @@
 //
 //   velko-render DOC [--pose N] -o out.png|out.svg
 //   velko-render DOC --sheet -o sheet.png
-//   velko-render DOC --animation [--poses 1,2,3,4] -o anim.gif|.webp|.apng|.mp4|.webm
-//   velko-render DOC --gif [--poses 1,2,3,4] -o anim.gif
-//   velko-render DOC --sprites [--poses 1,2,3,4] -o sheet.png   (and sheet.json)
+//   velko-render DOC --animation [--poses 1,2,3,4] [--fps N] [--loop forever|once|pingpong]
+//                -o anim.gif|.webp|.apng|.mp4|.webm
+//   velko-render DOC --gif [...] -o anim.gif (the same, a GIF only)
+//   velko-render DOC --sprites [--poses 1,2,3,4] [--fps N] [--loop ...] -o sheet.png
+//                (and sheet.json)
+//   velko-render DOC --info (the document as JSON on standard output)
 //   options: --size WxH (default 800x480), --fit, --icon, --transparent (formats with alpha)
 //
 // Poses are numbered 1 to 8 here, as the editor shows them; the request holds slots 0 to 7.
@@ -23,6 +26,7 @@ struct RenderCommandLine {
     std::string output;
     RenderRequest request;
     bool help = false;  // --help or -h: print the usage and do nothing else
+    bool info = false;  // --info: describe the document on standard output, draw nothing
 };
 
 // The usage text, ending in a line end

@@ -219,6 +219,17 @@ void BeginPolygon() { BeginRun(Run::polygon); }
 void EndPolygon() { EndRun(); }
 void BeginLineStrip() { BeginRun(Run::strip); }
 void EndLineStrip() { EndRun(); }
+void LineStrips(const fPoint2* v, const int* counts, int strips) {
+    for (int k = 0, first = 0; k < strips; first += counts[k], k++) {
+        if (recorder) {
+            BeginRun(Run::strip);
+            runVertices.assign(v + first, v + first + counts[k]);
+            EndRun();
+        } else {
+            DrawRunWithGL(Run::strip, v + first, counts[k]);
+        }
+    }
+}
 
 void SetType(int typeName) {
     switch (typeName) {

@@ -60,7 +60,8 @@ public:
         return true;
     }
 
-    bool AddFrame(const RgbaImage& f, int durationMs, std::string* error) override {
+    bool AddFrame(const RgbaImage& f, const FrameTiming& t, std::string* error) override {
+        const int durationMs = t.durationMs;
         if (f.width != header.width || f.height != header.height) {
             *error = "a frame of the wrong size";
             return false;

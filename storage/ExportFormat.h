@@ -30,11 +30,19 @@ struct AnimationStep {
     int to = 0;    // last frame, included
 };
 
+// How long a frame is shown: in whole milliseconds, and in the hundredths of a second a GIF
+// counts in. The caller spreads the rounding over the frames, so each unit adds up to the
+// animation's length.
+struct FrameTiming {
+    int durationMs = 0;  // at least 1
+    int centiseconds = 0;
+};
+
 // What an animation is, known before its first frame
 struct AnimationHeader {
     int width = 0, height = 0;  // pixels of every frame
     int frames = 0;             // how many frames will be added
-    int fps = 30;               // frames a second it was made at
+    int fps = 25;               // frames a second it was made at
     LoopMode loop = LoopMode::forever;
     bool transparent = false;  // frames carry alpha worth keeping
     std::vector<AnimationStep> steps;
@@ -54,8 +62,9 @@ public:
     virtual ~AnimationEncoder() = default;
     // False with *error (a message for the person) when the format cannot hold this
     virtual bool Begin(const AnimationHeader& header, std::string* error) = 0;
-    // A frame of the header's size, shown for durationMs milliseconds (at least 1)
-    virtual bool AddFrame(const RgbaImage& frame, int durationMs, std::string* error) = 0;
+    // A frame of the header's size, shown as long as timing says
+    virtual bool AddFrame(const RgbaImage& frame, const FrameTiming& timing,
+                          std::string* error) = 0;
     virtual bool Finish(EncodedOutput* out, std::string* error) = 0;
 };
 
@@ -102,8 +111,8 @@ std::unique_ptr<AnimationEncoder> NewApngEncoder();
 std::unique_ptr<AnimationEncoder> NewMp4Encoder();
 std::unique_ptr<AnimationEncoder> NewWebmEncoder();
 
-// A frame's display time in the coarser ticks of a format (ticksPerSecond: 100 for a GIF's
-// hundredths, the frame rate of a video) for a frame shown from startMs for durationMs: the
+// A frame's display time in the coarser ticks of a format (ticksPerSecond: the frame rate of
+// a video) for a frame shown from startMs for durationMs: the
 // ticks up to its rounded end less those up to its rounded start, so the rounding is spread
 // over the frames and their ticks add up to the rounded length of the whole
 int TicksOfFrame(long long startMs, int durationMs, int ticksPerSecond);

@@ -1,4 +1,4 @@
-// GIF animations: frame delays in hundredths of a second with the rounding spread over the
+// GIF animations: frame delays in hundredths of a second as the caller spread them over the
 // frames; loops forever (ping-pong too, whose frames go there and back) or plays once. A GIF
 // has no partial transparency, so it is always opaque.
 #include "ExportFormat.h"
@@ -12,13 +12,10 @@ public:
             *error = "a GIF cannot keep a transparent background; choose WebP, APNG or PNG";
             return false;
         }
-        shownMs = 0;
-        return gif.Begin(header.width, header.height, error, header.loop != LoopMode::once);
+        return gif.Begin(header.width, header.height, header.loop != LoopMode::once, error);
     }
-    bool AddFrame(const RgbaImage& frame, int durationMs, std::string* error) override {
-        int delay = TicksOfFrame(shownMs, durationMs, 100);
-        shownMs += durationMs;
-        return gif.AddFrame(frame, delay, error);
+    bool AddFrame(const RgbaImage& frame, const FrameTiming& t, std::string* error) override {
+        return gif.AddFrame(frame, t.centiseconds, error);
     }
     bool Finish(EncodedOutput* out, std::string* error) override {
         *out = EncodedOutput();
@@ -27,7 +24,6 @@ public:
 
 private:
     GifAnimationEncoder gif;
-    long long shownMs = 0;
 };
 
 }  // namespace

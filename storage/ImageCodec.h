@@ -37,9 +37,12 @@ public:
     GifAnimationEncoder(const GifAnimationEncoder&) = delete;
     GifAnimationEncoder& operator=(const GifAnimationEncoder&) = delete;
 
-    // Starts a width x height animation (pixels, 1 .. 65535 each) that loops forever, or
-    // plays once when not loop
-    bool Begin(int width, int height, std::string* error, bool loop = true);
+    // Starts a width x height animation (pixels, 1 .. 65535 each) that loops forever
+    bool Begin(int width, int height, std::string* error) {
+        return Begin(width, height, true, error);
+    }
+    // The same, looping forever or, without the looping extension, played once
+    bool Begin(int width, int height, bool loopForever, std::string* error);
     // Adds a frame of the size given to Begin, shown for delay hundredths of a second
     bool AddFrame(const RgbaImage& frame, int delayCentiseconds, std::string* error);
     // Ends the file and hands over its bytes; the encoder can Begin again afterwards

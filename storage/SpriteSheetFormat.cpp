@@ -61,7 +61,7 @@ public:
         return true;
     }
 
-    bool AddFrame(const RgbaImage& f, int durationMs, std::string* error) override {
+    bool AddFrame(const RgbaImage& f, const FrameTiming& t, std::string* error) override {
         if (frames >= header.frames || f.width != header.width || f.height != header.height) {
             *error = "a frame the sprite sheet has no cell for";
             return false;
@@ -73,7 +73,7 @@ public:
         atlas += std::string(frames ? ",\n  " : "\n  ") + "{\"x\": " + std::to_string(x) +
                  ", \"y\": " + std::to_string(y) + ", \"w\": " + std::to_string(f.width) +
                  ", \"h\": " + std::to_string(f.height) +
-                 ", \"duration_ms\": " + std::to_string(durationMs) + "}";
+                 ", \"duration_ms\": " + std::to_string(t.durationMs) + "}";
         frames++;
         return true;
     }

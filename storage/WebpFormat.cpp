@@ -40,7 +40,7 @@ public:
         return true;
     }
 
-    bool AddFrame(const RgbaImage& frame, int durationMs, std::string* error) override {
+    bool AddFrame(const RgbaImage& frame, const FrameTiming& t, std::string* error) override {
         WebPPicture picture;
         if (!WebPPictureInit(&picture)) return Fail("the WebP library failed", error);
         picture.use_argb = 1;
@@ -52,7 +52,7 @@ public:
         ok = ok && WebPAnimEncoderAdd(encoder, &picture, (int)timestampMs, &config);
         WebPPictureFree(&picture);
         if (!ok) return Fail("the WebP encoder failed", error);
-        timestampMs += durationMs;
+        timestampMs += t.durationMs;
         return true;
     }
 

@@ -1,22 +1,36 @@
 #!/usr/bin/env bash
 # Every format velko-render exports, opened by readers Velko did not write: ffprobe (frames
 # and length of the videos, the GIF and the APNG), webpinfo, pngcheck, rsvg-convert against
-# the PNG, Python's json for the sprite atlas. The example doll at 400 x 240, fitted; its
-# frame count and length are what the atlas says, and the atlas is checked against the
-# sheet. Everything but the videos is the same bytes on a second run; a missing ffmpeg is
-# said plainly.
+# the PNG, Python's json for the sprite atlas. Each example doll at 400 x 240, fitted; its
+# frame count and length are what `velko-render --info` says of its sequence (the frames of
+# one pass at its frame rate), and the atlas is checked against the sheet. Everything but
+# the videos is the same bytes on a second run; a missing ffmpeg is said plainly.
 #
-# Usage: export_readers_test.sh VELKO_RENDER EXAMPLE.velko
+# Usage: export_readers_test.sh VELKO_RENDER EXAMPLE.velko...
 set -uo pipefail
 render="$1"
-example="$2"
-dir=$(mktemp -d)
-trap 'rm -rf "$dir"' EXIT
+shift
+top=$(mktemp -d)
+trap 'rm -rf "$top"' EXIT
 fails=0
 fail() {
-    echo "FAIL: $*" >&2
+    echo "FAIL: $example: $*" >&2
     fails=$((fails + 1))
 }
+
+for example in "$@"; do
+dir="$top/$(basename "$example" .velko)"
+mkdir -p "$dir"
+echo "== $(basename "$example")"
+
+# What the document says of its animation: one pass's length and frame rate, and the frames
+# of the pass (whole frame times, rounded half up)
+read -r length_ms fps < <("$render" "$example" --info | python3 -c "
+import json, sys
+s = json.load(sys.stdin)['sequence']
+print(s['duration_ms'], s['fps'])") || fail "--info"
+frames=$(((length_ms * fps * 2 + 1000) / 2000))
+echo "--info: $length_ms ms at $fps frames a second, $frames frames"
 
 # Every format into folder $1
 export_all() {
@@ -32,8 +46,9 @@ export_all "$dir/a"
 export_all "$dir/b"
 a="$dir/a"
 
-# The atlas: frames inside the sheet, in order without gaps, steps covering them all
-read -r frames length_ms fps < <(python3 - "$a/sheet.json" "$a/sheet.png" <<'EOF'
+# The atlas: frames inside the sheet, in order without gaps, steps covering them all, the
+# durations adding up to the pass
+read -r atlas_frames atlas_ms atlas_fps < <(python3 - "$a/sheet.json" "$a/sheet.png" <<'EOF'
 import json, struct, sys
 atlas = json.load(open(sys.argv[1]))
 with open(sys.argv[2], "rb") as f:
@@ -56,9 +71,11 @@ assert all(1 <= s["pose"] <= 8 for s in steps), steps
 print(len(frames), sum(f["duration_ms"] for f in frames), atlas["fps"])
 EOF
 ) || fail "the sprite atlas does not hold together"
-echo "atlas: $frames frames, $length_ms ms at $fps frames a second"
+echo "atlas: $atlas_frames frames, $atlas_ms ms at $atlas_fps frames a second"
+[ "$atlas_frames $atlas_ms $atlas_fps" = "$frames $length_ms $fps" ] ||
+    fail "the atlas is not the pass --info describes"
 
-# Frame count and length as ffprobe reads them: within one frame of the atlas. The length
+# Frame count and length as ffprobe reads them: within one frame of what --info says. The length
 # is the container's, or the frames' own durations added up (ffprobe gives an APNG none).
 probe() {
     ffprobe -v error -count_frames -select_streams v:0 \
@@ -126,13 +143,14 @@ for f in anim.mp4 anim.webm; do
         echo "$f: ffmpeg wrote other bytes on the second run"
 done
 ls -l "$a" | awk 'NR > 1 {print "  " $5 "\t" $9}'
+done
 
 # Without ffmpeg a video is refused with a message that names it, and nothing is written
-err=$(PATH=/nonexistent "$render" "$example" --animation -o "$dir/none.mp4" 2>&1)
+err=$(PATH=/nonexistent "$render" "$example" --animation -o "$top/none.mp4" 2>&1)
 status=$?
 [ $status = 2 ] || fail "without ffmpeg: exit status $status"
 echo "$err" | grep -q "ffmpeg" || fail "without ffmpeg: $err"
-[ ! -e "$dir/none.mp4" ] || fail "without ffmpeg a file was written"
+[ ! -e "$top/none.mp4" ] || fail "without ffmpeg a file was written"
 if [ "$fails" -gt 0 ]; then
     echo "$fails checks failed"
     exit 1

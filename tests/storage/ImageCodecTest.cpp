@@ -147,7 +147,7 @@ TEST(ExportFormats, EveryAnimationShowsItsFramesForTheirTimesAndRepeatsAsAsked) 
         bool transparent;
         LoopMode loop;
         int plays;                 // as the file says: 0 forever
-        std::vector<int> shownMs;  // what the reader makes of 33, 33, 34, 950
+        std::vector<int> shownMs;  // what the reader makes of the timings below
     } cases[] = {
         {".gif", false, LoopMode::forever, 0, {30, 40, 30, 950}},  // hundredths, spread
         {".gif", false, LoopMode::once, -1, {30, 40, 30, 950}},    // no loop extension
@@ -156,7 +156,8 @@ TEST(ExportFormats, EveryAnimationShowsItsFramesForTheirTimesAndRepeatsAsAsked) 
         {".apng", false, LoopMode::forever, 0, {33, 33, 34, 950}},
         {".apng", true, LoopMode::once, 1, {33, 33, 34, 950}},
     };
-    const int durations[] = {33, 33, 34, 950};
+    // Milliseconds, and hundredths as the caller spread them
+    const FrameTiming timings[] = {{33, 3}, {33, 4}, {34, 3}, {950, 95}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.extension) + (c.transparent ? " transparent" : ""));
         std::vector<RgbaImage> frames = {Bar(2, c.transparent), Bar(9, c.transparent),
@@ -175,7 +176,7 @@ TEST(ExportFormats, EveryAnimationShowsItsFramesForTheirTimesAndRepeatsAsAsked) 
             std::unique_ptr<AnimationEncoder> encoder = format->newAnimation();
             ASSERT_TRUE(encoder->Begin(header, &error)) << error;
             for (int k = 0; k < 4; k++)
-                ASSERT_TRUE(encoder->AddFrame(frames[(size_t)k], durations[k], &error)) << error;
+                ASSERT_TRUE(encoder->AddFrame(frames[(size_t)k], timings[k], &error)) << error;
             ASSERT_TRUE(encoder->Finish(o, &error)) << error;
         }
         EXPECT_TRUE(out.bytes == again.bytes);  // the same bytes every time
@@ -221,7 +222,8 @@ TEST(ExportFormats, ASpriteSheetHoldsEveryFrameWhereItsAtlasSaysAndAnSvgItsPaths
     std::unique_ptr<AnimationEncoder> sheet = NewSpriteSheetEncoder();
     std::string error;
     ASSERT_TRUE(sheet->Begin(header, &error)) << error;
-    for (int k = 0; k < 5; k++) ASSERT_TRUE(sheet->AddFrame(Bar(2 + 2 * k, false), 40, &error));
+    for (int k = 0; k < 5; k++)
+        ASSERT_TRUE(sheet->AddFrame(Bar(2 + 2 * k, false), {40, 4}, &error));
     EncodedOutput out;
     ASSERT_TRUE(sheet->Finish(&out, &error)) << error;
     // Five frames of 24 x 16 as near square as whole frames go: 2 columns, 3 rows
