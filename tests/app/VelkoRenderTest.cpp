@@ -152,32 +152,24 @@ TEST(RenderTiming, TheBreathingOfAPassLoopsWithoutASeam) {
 TEST(RenderTiming, EveryFormatGetsTheSequencesFramesAndTheAtlasItsSteps) {
     std::string doc, error;
     ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error)) << error;
-    // Poses 5 to 8 with the default timing: each frame's step, going and coming back
-    const struct {
-        int fps;
-        SequenceLoop loop;
-        std::vector<int> poses;
-    } cases[] = {
-        {25, SequenceLoop::forever, {5, 6, 7, 8, 5}},  // the move back into the first
-        {12, SequenceLoop::once, {5, 6, 7, 8}},
-        {30, SequenceLoop::pingPong, {5, 6, 7, 8, 7, 6, 5}},
-    };
-    for (const auto& c : cases) {
+    // Poses 5 to 8 with the default timing: the step of each run of frames, going (forever:
+    // with the move back into the first) and, in ping-pong, coming back
+    const std::vector<int> forever = {5, 6, 7, 8, 5}, once = {5, 6, 7, 8},
+                           pingPong = {5, 6, 7, 8, 7, 6, 5};
+    for (SequenceLoop loop : {SequenceLoop::forever, SequenceLoop::once, SequenceLoop::pingPong}) {
         RenderRequest r;
         r.kind = RenderRequest::sprites;
         r.poses = {4, 5, 6, 7};
-        r.fps = c.fps;
+        r.fps = 12 + 9 * (int)loop;
         r.loopGiven = true;
-        r.loop = c.loop;
-        FixedClock clock(0);
+        r.loop = loop;
         AnimationPlan plan;
         ASSERT_TRUE(PlanAnimation(doc, r, &plan, &error)) << error;
-        const int n = (int)plan.frames.frames.size();
-        EXPECT_EQ(plan.frames.fps, c.fps);
+        EXPECT_EQ(plan.frames.fps, r.fps);
         // Milliseconds add up to the pass, hundredths to it rounded
         long ms = 0, cs = 0;
+        const int n = (int)plan.frames.frames.size();
         for (int k = 0; k < n; k++) {
-            EXPECT_GE(plan.Timing(k).durationMs, 1);
             ms += plan.Timing(k).durationMs;
             cs += plan.Timing(k).centiseconds;
         }
@@ -186,13 +178,14 @@ TEST(RenderTiming, EveryFormatGetsTheSequencesFramesAndTheAtlasItsSteps) {
         std::vector<int> poses;
         int next = 0;
         for (const AnimationStep& s : plan.steps) {
-            EXPECT_EQ(s.from, next);
-            EXPECT_GE(s.to, s.from);
+            EXPECT_TRUE(s.from == next && s.to >= s.from) << s.from;
             next = s.to + 1;
             poses.push_back(s.pose);
         }
         EXPECT_EQ(next, n);
-        EXPECT_EQ(poses, c.poses) << c.fps;
+        EXPECT_EQ(poses, loop == SequenceLoop::forever ? forever
+                         : loop == SequenceLoop::once  ? once
+                                                       : pingPong);
     }
 }
 

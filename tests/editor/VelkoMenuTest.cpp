@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -890,7 +891,13 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
     const std::string document = s.files.Contents("doll.velko");
     ASSERT_NE(document.find("\tsequence {"), std::string::npos);
     // Fitted to the doll unless the options say otherwise; the name's extension picks the
-    // format, and an animation named .png is a sprite sheet with its atlas
+    // format, and an animation named .png is a sprite sheet with its atlas. Each command's
+    // chooser: its title, the name it offers and its filters.
+    const std::map<int, std::pair<std::string, std::string>> choosers = {
+        {Velko::kMenuExportPicture, {"Export Picture", "doll.png .png .svg"}},
+        {Velko::kMenuExportPoseSheet, {"Export Pose Sheet", "doll-poses.png .png"}},
+        {Velko::kMenuExportAnimation,
+         {"Export Animation", "doll.gif .gif .webp .apng .mp4 .webm .png"}}};
     ExportOptions small;
     small.width = 200;
     small.height = 120;
@@ -899,76 +906,32 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
         const char* file;
         RenderRequest::Kind kind;
         const char* format;
-        const char* asked;
-        std::vector<std::string> answers;  // of the Export Options form before, if any
-        ExportOptions options;
+        bool small;  // 200x120 typed into Export Options first
     } exports[] = {
-        {Velko::kMenuExportPicture,
-         "still.png",
-         RenderRequest::still,
-         ".png",
-         "doll.png .png .svg",
-         {},
-         ExportOptions()},
-        {Velko::kMenuExportPicture,
-         "still.svg",
-         RenderRequest::still,
-         ".svg",
-         "doll.png .png .svg",
-         {},
-         ExportOptions()},
-        {Velko::kMenuExportPoseSheet,
-         "sheet.png",
-         RenderRequest::sheet,
-         nullptr,
-         "doll-poses.png .png",
-         {},
-         ExportOptions()},
-        {Velko::kMenuExportAnimation,
-         "loop.gif",
-         RenderRequest::animation,
-         ".gif",
-         "doll.gif .gif .webp .apng .mp4 .webm .png",
-         {},
-         ExportOptions()},
-        {Velko::kMenuExportAnimation,
-         "loop.webp",
-         RenderRequest::animation,
-         ".webp",
-         "doll.gif .gif .webp .apng .mp4 .webm .png",
-         {"200x120", "", "", "", "", ""},
-         small},
-        {Velko::kMenuExportAnimation,
-         "frames.png",
-         RenderRequest::sprites,
-         nullptr,
-         "doll.gif .gif .webp .apng .mp4 .webm .png",
-         {},
-         small},
+        {Velko::kMenuExportPicture, "still.png", RenderRequest::still, ".png", false},
+        {Velko::kMenuExportPicture, "still.svg", RenderRequest::still, ".svg", false},
+        {Velko::kMenuExportPoseSheet, "sheet.png", RenderRequest::sheet, nullptr, false},
+        {Velko::kMenuExportAnimation, "loop.gif", RenderRequest::animation, ".gif", false},
+        {Velko::kMenuExportAnimation, "loop.webp", RenderRequest::animation, ".webp", true},
+        {Velko::kMenuExportAnimation, "frames.png", RenderRequest::sprites, nullptr, true},
     };
     for (const auto& e : exports) {
-        if (!e.answers.empty()) {
-            s.files.formAnswers = e.answers;
-            s.Choose(Velko::kMenuExportOptions);
-        }
+        s.files.formAnswers = {e.small ? "200x120" : "", "", "", "", "", ""};
+        s.Choose(Velko::kMenuExportOptions);
         s.files.next = e.file;
         s.Choose(e.item);
-        EXPECT_EQ(s.files.asked.back(), "export " + s.files.dir.string() + " " + e.asked);
-        EXPECT_EQ(s.files.titles.back(), e.item == Velko::kMenuExportPicture ? "Export Picture"
-                                         : e.item == Velko::kMenuExportPoseSheet
-                                             ? "Export Pose Sheet"
-                                             : "Export Animation");
+        EXPECT_EQ(s.files.titles.back(), choosers.at(e.item).first);
+        EXPECT_EQ(s.files.asked.back(),
+                  "export " + s.files.dir.string() + " " + choosers.at(e.item).second);
         RenderRequest r;
-        e.options.ApplyTo(&r);
+        (e.small ? small : ExportOptions()).ApplyTo(&r);
         r.kind = e.kind;
         r.format = e.format ? &ExportFormatOf(e.format) : nullptr;
         EncodedOutput want;
         std::string error;
         ASSERT_TRUE(RenderDollDocument(document, r, &want, &error)) << error;
         EXPECT_TRUE(s.files.Contents(e.file) == want.bytes) << e.file << " differs";
-        if (!want.companionExtension.empty()) {
-            EXPECT_TRUE(s.files.Contents("frames.json") == want.companionBytes);
-        }
+        EXPECT_TRUE(s.files.Contents("frames.json") == want.companionBytes);
     }
     EXPECT_TRUE(s.files.errors.empty());
     // The last, the sprite sheet, said on the status line what it wrote
