@@ -41,6 +41,8 @@ BEGIN {
         } else if (r < 0.50) {
             emit("mousemove --window " w " " x " " y); emit("click 1")
         } else if (r < 0.58) {
+            # not on the strip, where a double click asks for the times of a step in a dialog
+            while (x >= 66 && x <= 592 && y >= 410 && y <= 460) pick()
             emit("mousemove --window " w " " x " " y); emit("click --repeat 2 --delay 60 1")
         } else if (r < 0.80) {
             # a drag in a few steps
