@@ -5,7 +5,9 @@ xvfb_pid=""
 if [ -z "${DISPLAY:-}" ]; then
   for n in $(seq 90 120); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: a test whose program starts while the last one's is leaving would otherwise
+    # meet the server resetting and find no display
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$n"
     break
