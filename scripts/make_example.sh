@@ -105,8 +105,9 @@ click 185 45
 click 245 105
 sleep 0.5
 
-# Poses, posed in "Pose", where a press anywhere takes the nearest joint: 4 (recorded from
-# the start) at rest, 5 juggling with the right hand up, 6 with the left hand up, 7 kicking
+# Poses, posed in "Pose", where a press anywhere takes the nearest joint: 5 (top left,
+# recorded from the start) at rest, 6 juggling with the right hand up, 7 with the left hand
+# up, 8 kicking
 click 40 80
 click 645 155
 sleep 1

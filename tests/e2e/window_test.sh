@@ -18,13 +18,13 @@ e2e_shot pose-chosen
 e2e_expect_eq "Pose chosen" "$(e2e_pixel pose-chosen 14 74)" "$(e2e_pixel start 14 54)"
 e2e_expect_eq "Draw and Pose no longer chosen" "$(e2e_pixel pose-chosen 14 54)" "255,255,255"
 
-# Keys arrive: tab moves the edit pose (the yellow frame) from thumbnail 4 to 5
-e2e_expect_ge "pose 4 framed yellow" "$(e2e_count start 605 8 685 13 255,255,0)" 100
+# Keys arrive: tab moves the edit pose (the yellow frame) from pose 5 (top left) to 6
+e2e_expect_ge "pose 5 framed yellow" "$(e2e_count start 605 8 685 13 255,255,0)" 100
 e2e_key Tab
 sleep 0.3
 e2e_shot tab
-e2e_expect_eq "pose 4 no longer framed" "$(e2e_count tab 605 8 685 13 255,255,0)" 0
-e2e_expect_ge "pose 5 framed yellow" "$(e2e_count tab 605 108 685 113 255,255,0)" 100
+e2e_expect_eq "pose 5 no longer framed" "$(e2e_count tab 605 8 685 13 255,255,0)" 0
+e2e_expect_ge "pose 6 framed yellow" "$(e2e_count tab 605 108 685 113 255,255,0)" 100
 
 # Resizing by hand snaps back
 xdotool windowsize "$E2E_WID" 500 300
