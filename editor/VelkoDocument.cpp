@@ -38,6 +38,27 @@ std::string WhyNotADollDocument(const std::string& bytes) {
     return "";
 }
 
+bool IsCutShort(const std::string& bytes) {
+    FILE* f = OpenDocumentBytes(bytes);
+    if (!f) return false;
+    tbfReaderAsciiFILE reader(f);  // closes f
+    if (!reader.Read() || !reader.OpenNode()) return false;
+    // Walks the chunk the way readers see it (an item ending in "{" opens a node, a line
+    // starting with "}" closes one) with a count, not recursion: the stream must reach the
+    // chunk's own closing line
+    for (long long depth = 1; depth > 0;) {
+        if (reader.Read()) {
+            if (reader.OpenNode()) depth++;
+        } else if (reader.GetIsEndOfNode()) {
+            reader.CloseNode();
+            depth--;
+        } else {
+            return true;  // the end of the stream inside a node
+        }
+    }
+    return false;
+}
+
 std::string VelkoDocument::GetName() const {
     std::string name = FileNameOfPath(path);
     return name.empty() ? kUntitled : name;
@@ -160,7 +181,7 @@ bool VelkoDocument::Open() {
     return OpenPath(chosen);
 }
 
-bool VelkoDocument::LoadBytes(const std::string& what, const std::string& bytes) {
+VelkoDocument::Loaded VelkoDocument::LoadBytes(const std::string& what, const std::string& bytes) {
     std::string why = WhyNotADollDocument(bytes);
     if (why.empty()) {
         // Read into a doll of its own first: a chunk that yields no joint is no doll, and
@@ -178,15 +199,16 @@ bool VelkoDocument::LoadBytes(const std::string& what, const std::string& bytes)
     FILE* f = why.empty() ? OpenDocumentBytes(bytes) : nullptr;
     if (!f) {
         Report("Could not open " + what + ": " + (why.empty() ? strerror(errno) : why));
-        return false;
+        return notLoaded;
     }
     tbfReaderAsciiFILE reader(f);  // closes f when it goes
     host->LoadDocument(&reader);
-    return true;
+    return IsCutShort(bytes) ? loadedInPart : loadedWhole;
 }
 
 bool VelkoDocument::OpenRecovered(const std::string& p, const std::string& bytes) {
-    if (!LoadBytes("the recovered copy of " + (p.empty() ? std::string(kUntitled) : p), bytes))
+    if (LoadBytes("the recovered copy of " + (p.empty() ? std::string(kUntitled) : p), bytes) ==
+        notLoaded)
         return false;
     if (!p.empty() && p[0] != '/') {
         // Relative to a working folder that is not known: Save asks for a name instead
@@ -214,7 +236,21 @@ bool VelkoDocument::OpenPath(const std::string& p) {
         Report(error);
         return false;
     }
-    if (!LoadBytes("\"" + p + "\"", bytes)) return false;
+    Loaded loaded = LoadBytes("\"" + p + "\"", bytes);
+    if (loaded == notLoaded) return false;
+    if (loaded == loadedInPart) {
+        // Never the document itself: a Save would write the part over the whole. Unsaved
+        // and untitled, so nothing is written without the person choosing a name.
+        path.clear();
+        lastFolder = FolderOfPath(AbsolutePath(p));
+        savedBytes.clear();
+        RefreshTitle();
+        host->DocumentReplaced();
+        Report(FileNameOfPath(p) +
+               " is cut short: what could be read is shown as an untitled doll; the file is "
+               "left as it is");
+        return true;
+    }
     SetPath(p);
     // What the opened doll writes, so a file written another way (by hand, by an older
     // version) does not count as changed merely by being read

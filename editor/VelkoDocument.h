@@ -25,6 +25,9 @@ FILE* OpenDocumentBytes(const std::string& bytes);
 // Why the bytes cannot be opened as a doll ("it is not a Velko document", "it holds no
 // doll", or the system's reason), or "" when they can
 std::string WhyNotADollDocument(const std::string& bytes);
+// The bytes end inside the chunk their first item opens (a file cut short by a full disk or
+// an interrupted copy): what precedes the cut may read as a doll, but not the whole one
+bool IsCutShort(const std::string& bytes);
 
 // What the document needs of the editor that hosts the doll
 class VelkoDocumentHost {
@@ -88,7 +91,8 @@ public:
     Confirmation MayQuit() { return ConfirmDiscard(); }
 
     // Reads the document at path into the doll; on any failure the doll stays as it was
-    // and the failure is reported
+    // and the failure is reported. A document cut short is shown as far as it could be read
+    // as an untitled, unsaved doll, and reported too.
     bool OpenPath(const std::string& path);
     // Writes the doll to path atomically; reports failures
     bool SaveToPath(const std::string& path);
@@ -102,8 +106,10 @@ private:
     // Says on stderr that command was not done because no question could be asked
     void ReportCouldNotAsk(const char* command);
     void Report(const std::string& message);
-    // Replaces the doll with the bytes' doll when they hold one; what names them in a report
-    bool LoadBytes(const std::string& what, const std::string& bytes);
+    enum Loaded { notLoaded, loadedWhole, loadedInPart };
+    // Replaces the doll with the bytes' doll when they hold one (loadedInPart when they are
+    // cut short); what names them in a report
+    Loaded LoadBytes(const std::string& what, const std::string& bytes);
     void SetPath(const std::string& p);
 
     VelkoDocumentHost* host;

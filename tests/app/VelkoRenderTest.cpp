@@ -327,6 +327,7 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error));
     Write("juggler.velko", doc);
     Write("junk.velko", "this is not a doll\n");
+    Write("cut.velko", doc.substr(0, doc.size() / 2));
     Write("kept.png", "old bytes");
     // A document named like a picture, a link to it, a read-only picture, and a pipe
     Write("doll.png", doc);
@@ -337,6 +338,7 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     const std::vector<std::vector<std::string>> bad = {
         {Path("missing.velko"), "-o", Path("out.png")},
         {Path("junk.velko"), "-o", Path("out.png")},
+        {Path("cut.velko"), "-o", Path("out.png")},
         {Path("juggler.velko"), "--pose", "1", "-o", Path("out.png")},  // an empty pose
         {Path("juggler.velko"), "--pose", "9", "-o", Path("out.png")},  // no such pose
         {Path("juggler.velko"), "--gif", "--poses", "4,2", "-o", Path("out.gif")},
@@ -352,6 +354,9 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
         Outcome run = Render(args);
         EXPECT_EQ(run.status, 2) << args[1];
         EXPECT_EQ(run.err.rfind("velko-render: ", 0), 0u) << run.err;
+        if (args[0] == Path("cut.velko")) {
+            EXPECT_NE(run.err.find("it is cut short"), std::string::npos) << run.err;
+        }
     }
     EXPECT_EQ(Read("kept.png"), "old bytes");
     EXPECT_EQ(Read("locked.png"), "old bytes");
@@ -359,8 +364,9 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     std::vector<std::string> left;
     for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"doll.png", "juggler.velko", "junk.velko", "kept.png",
-                                              "link.png", "locked.png", "pipe.velko"}));
+    EXPECT_EQ(left,
+              (std::vector<std::string>{"cut.velko", "doll.png", "juggler.velko", "junk.velko",
+                                        "kept.png", "link.png", "locked.png", "pipe.velko"}));
 
     // A name without an extension (a file manager's thumbnail) is given the picture it asks for
     EXPECT_EQ(Render({Path("juggler.velko"), "-o", Path("thumbnail")}).status, 0);

@@ -460,6 +460,51 @@ TEST_F(MenuCommands, ADocumentWithAnotherHeaderLeavesTheDollAsItWas) {
         EXPECT_NE(s.files.errors[i].find("holds no doll"), std::string::npos) << s.files.errors[i];
 }
 
+// A file that ends inside its chunk would pass for the whole doll, and Save would write
+// the part over it: it comes up untitled and unsaved, and the file stays as it was
+TEST_F(MenuCommands, ADocumentCutShortOpensAsAnUntitledDollAndItsFileIsLeftAlone) {
+    MenuSession s;
+    s.Sketch(400, 200, 400, 262);
+    s.Sketch(240, 200, 240, 262);
+    s.files.next = "whole.velko";
+    s.Choose(Velko::kMenuSaveAs);
+    const std::string whole = s.files.Contents("whole.velko");
+    // Cut inside the second line's points, after the last line, and before the last "}";
+    // the whole document, also without its last line end, is whole
+    const struct {
+        size_t size;
+        bool cut;
+    } cases[] = {{whole.rfind("line {") + 60, true},
+                 {whole.rfind("\t}\n") + 1, true},
+                 {whole.size() - 2, true},
+                 {whole.size() - 1, false},
+                 {whole.size(), false}};
+    for (const auto& c : cases) {
+        s.files.Put("cut.velko", whole.substr(0, c.size));
+        s.files.next = "cut.velko";
+        size_t errors = s.files.errors.size();
+        s.Choose(Velko::kMenuOpen);
+        SCOPED_TRACE(c.size);
+        EXPECT_GT(s.Doll().GetNumJoints(), 0);
+        if (!c.cut) {
+            EXPECT_EQ(s.shell.title, "cut.velko - Velko");
+            EXPECT_EQ(s.files.errors.size(), errors);
+            continue;
+        }
+        EXPECT_EQ(s.shell.title, "Untitled \u2022 - Velko");
+        ASSERT_EQ(s.files.errors.size(), errors + 1);
+        EXPECT_EQ(s.files.errors.back(),
+                  "cut.velko is cut short: what could be read is shown as an untitled doll; the "
+                  "file is left as it is");
+        EXPECT_EQ(s.in->StatusText(), s.files.errors.back());
+        // Save asks for a name; cancelled, nothing is written
+        s.files.next = "";
+        s.Choose(Velko::kMenuSave);
+        EXPECT_EQ(s.files.asked.back(), "save " + s.files.dir.string() + " Untitled.velko");
+        EXPECT_EQ(s.files.Contents("cut.velko"), whole.substr(0, c.size));
+    }
+}
+
 TEST_F(MenuCommands, ACancelledChoiceOpensAndWritesNothing) {
     MenuSession s;
     s.Sketch(400, 200, 400, 262);
