@@ -216,12 +216,13 @@ std::string ZenityFiles::ChooseExportFile(const std::string& title, const std::s
                             "--file-filter=" + kind + " | *" + extension, extension);
 }
 
-AppFiles::SaveChangesAnswer ZenityFiles::AskSaveChanges(const std::string& documentName) {
+AppFiles::SaveChangesAnswer ZenityFiles::AskSaveChanges(const std::string& title,
+                                                        const std::string& documentName) {
     // Save exits 0 silently; the extra button prints its label and exits 1; Cancel, Escape
     // and closing the window exit 1 silently (5 after a timeout). Anything else (255 for
     // an error, or zenity not running at all) means the question was never shown.
     ZenityRun run =
-        RunZenity({"--question", "--title=Unsaved Changes", "--no-wrap",
+        RunZenity({"--question", "--title=" + title, "--no-wrap",
                    "--text=Save changes to " + DialogText(documentName) + "?", "--ok-label=Save",
                    "--cancel-label=Cancel", "--extra-button=Don't Save"});
     if (run.exitCode == 0 && run.output.empty()) return saveChanges;
@@ -242,6 +243,6 @@ AppFiles::RecoveryAnswer ZenityFiles::AskRestore(const std::string& documentName
     return keepRecovery;
 }
 
-void ZenityFiles::ShowError(const std::string& message) {
-    RunZenity({"--error", "--title=Velko", "--no-wrap", "--text=" + DialogText(message)});
+void ZenityFiles::ShowError(const std::string& title, const std::string& message) {
+    RunZenity({"--error", "--title=" + title, "--no-wrap", "--text=" + DialogText(message)});
 }

@@ -26,7 +26,8 @@ public:
     std::string ChooseExportFile(const std::string& title, const std::string& folder,
                                  const std::string& proposedName, const std::string& kind,
                                  const std::string& extension) override;
-    SaveChangesAnswer AskSaveChanges(const std::string& documentName) override;
+    SaveChangesAnswer AskSaveChanges(const std::string& title,
+                                     const std::string& documentName) override;
     RecoveryAnswer AskRestore(const std::string& documentName) override;
-    void ShowError(const std::string& message) override;
+    void ShowError(const std::string& title, const std::string& message) override;
 };

@@ -8,9 +8,9 @@
 
 namespace {
 
-void Report(const std::string& message) {
+void Report(DollExportKind kind, const std::string& message) {
     fprintf(stderr, "velko: %s\n", message.c_str());
-    if (AppFiles* files = AppFiles::Get()) files->ShowError(message);
+    if (AppFiles* files = AppFiles::Get()) files->ShowError(ExportCommandName(kind), message);
 }
 
 // "walk.gif: 149 frames, 188 KB, 5.0 s", "walk.png: 800 x 480, 12 KB"
@@ -82,7 +82,7 @@ bool ExportDoll(DollExportKind kind, const std::string& document, const std::str
     std::string error;
     if (!CheckExportTarget(path, extension, documentPath, &error)) {
         *message = error;
-        Report(error);
+        Report(kind, error);
         return false;
     }
 
@@ -94,12 +94,12 @@ bool ExportDoll(DollExportKind kind, const std::string& document, const std::str
     RenderSummary summary;
     if (!RenderDollDocument(document, request, &bytes, &error, &summary)) {
         *message = "Could not export \"" + path + "\": " + error;
-        Report(*message);
+        Report(kind, *message);
         return false;
     }
     if (!WriteFileAtomically(path, bytes, &error)) {
         *message = error;
-        Report(error);
+        Report(kind, error);
         return false;
     }
     *message = "Exported " + Summary(kind, path, summary, bytes.size());

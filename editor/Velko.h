@@ -183,8 +183,9 @@ private:
     // Writes the recovery copy when it is due (every tick, cheap when it is not)
     void KeepRecoveryCopy();
     // Quit and closing the window: asks about unsaved changes first; when no question can
-    // be shown, the work is kept as a recovery copy for the next start instead
-    void Quit();
+    // be shown, the work is kept as a recovery copy for the next start instead. command
+    // ("Quit", "Close") titles the dialogs.
+    void Quit(const char* command = "Quit");
     // Offers what programs that ended without saving left behind (once, at start)
     void OfferRecovery();
 

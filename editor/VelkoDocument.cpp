@@ -76,6 +76,7 @@ void VelkoDocument::Begin() {
 
 void VelkoDocument::BeginWithPath(const std::string& commandLinePath) {
     Begin();
+    command = "Open";
     if (commandLinePath.empty()) return;
     if (AbsolutePath(commandLinePath).empty()) {
         Report("Could not open \"" + commandLinePath + "\": the working folder is gone");
@@ -117,7 +118,7 @@ void VelkoDocument::SetPath(const std::string& p) {
 
 void VelkoDocument::Report(const std::string& message) {
     fprintf(stderr, "velko: %s\n", message.c_str());
-    if (AppFiles* files = AppFiles::Get()) files->ShowError(message);
+    if (AppFiles* files = AppFiles::Get()) files->ShowError(command, message);
     // After the dialog, which holds the program until it is closed
     host->ShowStatus(message);
 }
@@ -125,9 +126,9 @@ void VelkoDocument::Report(const std::string& message) {
 VelkoDocument::Confirmation VelkoDocument::ConfirmDiscard() {
     if (!HasUnsavedChanges()) return proceed;
     AppFiles* files = AppFiles::Get();
-    switch (files ? files->AskSaveChanges(GetName()) : AppFiles::cannotAsk) {
+    switch (files ? files->AskSaveChanges(command, GetName()) : AppFiles::cannotAsk) {
         case AppFiles::saveChanges:
-            return Save() ? proceed : cancelled;
+            return SaveCurrent() ? proceed : cancelled;
         case AppFiles::discardChanges:
             return proceed;
         case AppFiles::cannotAsk:
@@ -137,22 +138,23 @@ VelkoDocument::Confirmation VelkoDocument::ConfirmDiscard() {
     }
 }
 
-void VelkoDocument::ReportCouldNotAsk(const char* command) {
+void VelkoDocument::ReportCouldNotAsk() {
     // Without an answer the changes are kept; a dialog could not show this either
     fprintf(stderr,
             "velko: could not ask whether to save the changes to %s, so %s was not done; "
             "save them first\n",
-            GetName().c_str(), command);
-    host->ShowStatus(std::string(command) + " was not done: there was no dialog to ask about " +
+            GetName().c_str(), command.c_str());
+    host->ShowStatus(command + " was not done: there was no dialog to ask about " +
                      "the unsaved changes to " + GetName() + "; save them first");
 }
 
 bool VelkoDocument::New() {
+    command = "New";
     switch (ConfirmDiscard()) {
         case proceed:
             break;
         case couldNotAsk:
-            ReportCouldNotAsk("New");
+            ReportCouldNotAsk();
             return false;
         default:
             return false;
@@ -165,13 +167,14 @@ bool VelkoDocument::New() {
 }
 
 bool VelkoDocument::Open() {
+    command = "Open";
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     switch (ConfirmDiscard()) {
         case proceed:
             break;
         case couldNotAsk:
-            ReportCouldNotAsk("Open");
+            ReportCouldNotAsk();
             return false;
         default:
             return false;
@@ -207,6 +210,7 @@ VelkoDocument::Loaded VelkoDocument::LoadBytes(const std::string& what, const st
 }
 
 bool VelkoDocument::OpenRecovered(const std::string& p, const std::string& bytes) {
+    command = "Restore";
     if (LoadBytes("the recovered copy of " + (p.empty() ? std::string(kUntitled) : p), bytes) ==
         notLoaded)
         return false;
@@ -261,12 +265,27 @@ bool VelkoDocument::OpenPath(const std::string& p) {
     return true;
 }
 
+VelkoDocument::Confirmation VelkoDocument::MayQuit(const char* quitCommand) {
+    command = quitCommand;
+    return ConfirmDiscard();
+}
+
 bool VelkoDocument::Save() {
-    if (path.empty()) return SaveAs("Save");
+    command = "Save";
+    return SaveCurrent();
+}
+
+bool VelkoDocument::SaveCurrent() {
+    if (path.empty()) return ChooseAndSave("Save");
     return SaveToPath(path);
 }
 
 bool VelkoDocument::SaveAs(const char* title) {
+    command = title;
+    return ChooseAndSave(title);
+}
+
+bool VelkoDocument::ChooseAndSave(const char* title) {
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     std::string proposed = path.empty() ? std::string(kUntitled) + kDocumentExtension : GetName();

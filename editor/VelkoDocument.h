@@ -7,7 +7,8 @@
 // the bytes the opened doll writes). Saving goes through a temporary file renamed over the
 // target, so a failed save never touches the previous file. Every failure is written to
 // stderr, shown through the platform's file services when there are any and on the editor's
-// status line, where what succeeded is shown too ("Saved walk.velko").
+// status line, where what succeeded is shown too ("Saved walk.velko"). Each dialog is titled
+// by the command that raised it.
 //
 // The path, the bytes last saved and the title always belong to the doll on screen: New,
 // Open and a restored copy tell the host, which begins a history of their own, and a path is
@@ -87,8 +88,9 @@ public:
     // discarded, cancelled when the person said so, couldNotAsk when no question could be
     // shown (the changes are still there)
     enum Confirmation { proceed, cancelled, couldNotAsk };
-    // Asks whether the program may end (saving first if the person wants)
-    Confirmation MayQuit() { return ConfirmDiscard(); }
+    // Asks whether the program may end (saving first if the person wants); command ("Quit",
+    // "Close") titles the question and any error
+    Confirmation MayQuit(const char* command = "Quit");
 
     // Reads the document at path into the doll; on any failure the doll stays as it was
     // and the failure is reported. A document cut short is shown as far as it could be read
@@ -103,8 +105,12 @@ public:
 
 private:
     Confirmation ConfirmDiscard();
-    // Says on stderr that command was not done because no question could be asked
-    void ReportCouldNotAsk(const char* command);
+    // Save without changing the command in hand (Save from the question Quit asked)
+    bool SaveCurrent();
+    // Asks for a name in a chooser titled title and writes the document there
+    bool ChooseAndSave(const char* title);
+    // Says on stderr that the command was not done because no question could be asked
+    void ReportCouldNotAsk();
     void Report(const std::string& message);
     enum Loaded { notLoaded, loadedWhole, loadedInPart };
     // Replaces the doll with the bytes' doll when they hold one (loadedInPart when they are
@@ -117,4 +123,7 @@ private:
     std::string lastFolder;  // where the choosers start: the folder of the last document
     std::string savedBytes;  // what the doll wrote when last saved or opened
     std::string shownTitle;
+    // The command being carried out ("Open", "Save As", "Quit" ...): it titles every dialog
+    // the document raises, errors and the question about unsaved changes alike
+    std::string command = "Open";
 };

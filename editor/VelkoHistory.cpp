@@ -147,8 +147,8 @@ void Velko::KeepRecoveryCopy() {
     lastRecoveryWriteTime = now;
 }
 
-void Velko::Quit() {
-    switch (document.MayQuit()) {
+void Velko::Quit(const char* command) {
+    switch (document.MayQuit(command)) {
         case VelkoDocument::proceed:
             SetQuit(true);
             return;

@@ -40,13 +40,16 @@ public:
     }
 
     enum SaveChangesAnswer { saveChanges, discardChanges, cancelCommand, cannotAsk };
-    // Asks "Save changes to NAME?" with the answers Save, Don't Save and Cancel; a dialog
-    // that is closed counts as Cancel, and one that cannot be shown at all is cannotAsk
-    virtual SaveChangesAnswer AskSaveChanges(const std::string& documentName) = 0;
+    // Asks "Save changes to NAME?" with the answers Save, Don't Save and Cancel, in a dialog
+    // titled by the command that asks ("New", "Quit"); a dialog that is closed counts as
+    // Cancel, and one that cannot be shown at all is cannotAsk
+    virtual SaveChangesAnswer AskSaveChanges(const std::string& title,
+                                             const std::string& documentName) = 0;
     enum RecoveryAnswer { restoreRecovery, discardRecovery, keepRecovery };
     // Asks "Velko closed without saving NAME. Restore it?" with the answers Restore and
     // Discard; a dialog that cannot be shown or is closed keeps the copy for a later start
     virtual RecoveryAnswer AskRestore(const std::string& documentName) = 0;
-    // Shows a failure to the person (the caller has written it to stderr too)
-    virtual void ShowError(const std::string& message) = 0;
+    // Shows a failure to the person in a dialog titled by the command that failed ("Save
+    // As", "Export Picture"); the caller has written it to stderr too
+    virtual void ShowError(const std::string& title, const std::string& message) = 0;
 };

@@ -154,15 +154,17 @@ TEST_F(ZenityFilesTest, SaveChangesQuestionMapsEveryWayItEnds) {
     Reply(5, 1, "Something else");
     Reply(6, 0, "Don't Save");
     Reply(7, 255);  // zenity's error: the question was never shown
-    EXPECT_EQ(files.AskSaveChanges("a & <b> C:\\new"), AppFiles::saveChanges);
-    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::discardChanges);
+    EXPECT_EQ(files.AskSaveChanges("Quit", "a & <b> C:\\new"), AppFiles::saveChanges);
+    EXPECT_EQ(files.AskSaveChanges("New", "doc"), AppFiles::discardChanges);
     for (int run = 3; run <= 6; run++)
-        EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cancelCommand) << "run " << run;
-    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cannotAsk);
+        EXPECT_EQ(files.AskSaveChanges("Open", "doc"), AppFiles::cancelCommand) << "run " << run;
+    EXPECT_EQ(files.AskSaveChanges("Close", "doc"), AppFiles::cannotAsk);
 
     // The text is markup in which zenity also expands C escapes such as \n
     std::vector<std::string> args = Args(1);
     EXPECT_EQ(args[0], "--question");
+    EXPECT_TRUE(Has(args, "--title=Quit"));
+    EXPECT_TRUE(Has(Args(2), "--title=New"));
     EXPECT_TRUE(Has(args, "--text=Save changes to a &amp; &lt;b&gt; C:\\\\new?"));
     EXPECT_TRUE(Has(args, "--ok-label=Save"));
     EXPECT_TRUE(Has(args, "--cancel-label=Cancel"));
@@ -182,9 +184,10 @@ TEST_F(ZenityFilesTest, TextIsShownAsValidUtf8AndFileNamesPassUnchanged) {
 }
 
 TEST_F(ZenityFilesTest, ErrorShowsTheMessageLiterally) {
-    files.ShowError("Could not open \"<x>\": R&D");
+    files.ShowError("Export Picture", "Could not open \"<x>\": R&D");
     std::vector<std::string> args = Args(1);
     EXPECT_EQ(args[0], "--error");
+    EXPECT_TRUE(Has(args, "--title=Export Picture"));
     EXPECT_TRUE(Has(args, "--no-wrap"));
     EXPECT_TRUE(Has(args, "--text=Could not open \"&lt;x&gt;\": R&amp;D"));
 }
@@ -199,8 +202,8 @@ TEST_F(ZenityFilesTest, WithoutZenityOnPathEveryChoiceIsCancelledAndNoQuestionAs
     EXPECT_FALSE(ZenityFiles::IsAvailable());
     EXPECT_EQ(files.ChooseDocumentToOpen("Open", dir), "");
     EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, "doc.velko"), "");
-    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cannotAsk);
-    files.ShowError("gone");
+    EXPECT_EQ(files.AskSaveChanges("Quit", "doc"), AppFiles::cannotAsk);
+    files.ShowError("Open", "gone");
     EXPECT_EQ(Runs(), 0);
 }
 

@@ -274,7 +274,7 @@ if [ "$(id -u)" -eq 0 ] && mkdir -p "$full" && mount -t tmpfs -o size=64k tmpfs 
     dd if=/dev/zero of="$full/filler" bs=1k count=1024 2>/dev/null
     e2e_drag 252 350 252 415 12
     e2e_key ctrl+s
-    dlg=$(e2e_dialog "^Velko$")
+    dlg=$(e2e_dialog "^Save$")
     if [ -n "$dlg" ]; then
         e2e_screen disk-full
         echo "ok: the failure is shown in a dialog"
@@ -299,7 +299,7 @@ fi
 
 # Quit with unsaved changes: the question, and Cancel keeps the program running
 e2e_key ctrl+q
-dlg=$(e2e_dialog "Unsaved Changes")
+dlg=$(e2e_dialog "^Quit$")
 if [ -n "$dlg" ]; then
     e2e_screen quit-question
     xdotool key Escape
@@ -351,7 +351,7 @@ diff=$(($(e2e_diff_blurred before-kill restored 220 0 590 455) +
 # Don't Save ends it, and a clean exit leaves no recovery copy behind
 sleep 0.5
 e2e_key ctrl+q
-dlg=$(e2e_dialog "Unsaved Changes")
+dlg=$(e2e_dialog "^Quit$")
 xdotool key shift+Tab shift+Tab space
 e2e_wait_exit
 e2e_expect_eq "Don't Save ends the program" "$E2E_EXIT" 0

@@ -92,8 +92,9 @@ class FolderFiles : public AppFiles {
 public:
     fs::path dir;
     std::string next;
-    std::vector<std::string> asked;  // "open FOLDER", "save FOLDER NAME", "question NAME"
-    std::vector<std::string> errors;
+    // "open FOLDER", "save FOLDER NAME", "question TITLE: NAME"
+    std::vector<std::string> asked;
+    std::vector<std::string> errors, errorTitles;
     std::vector<std::string> titles;  // of the choosers, in order
     SaveChangesAnswer answer = discardChanges;
 
@@ -121,11 +122,14 @@ public:
         asked.push_back("export " + folder + " " + name + " " + kind + " " + extension);
         return Chosen();
     }
-    SaveChangesAnswer AskSaveChanges(const std::string& name) override {
-        asked.push_back("question " + name);
+    SaveChangesAnswer AskSaveChanges(const std::string& title, const std::string& name) override {
+        asked.push_back("question " + title + ": " + name);
         return answer;
     }
-    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void ShowError(const std::string& title, const std::string& message) override {
+        errorTitles.push_back(title);
+        errors.push_back(message);
+    }
     RecoveryAnswer recoveryAnswer = keepRecovery;
     RecoveryAnswer AskRestore(const std::string& name) override {
         asked.push_back("restore " + name);
@@ -511,7 +515,7 @@ TEST_F(MenuCommands, ACancelledChoiceOpensAndWritesNothing) {
     s.files.next = "";
     s.Choose(Velko::kMenuSaveAs);
     s.Choose(Velko::kMenuOpen);
-    std::vector<std::string> asked = {"save  Untitled.velko", "question Untitled", "open "};
+    std::vector<std::string> asked = {"save  Untitled.velko", "question Open: Untitled", "open "};
     EXPECT_EQ(s.files.asked, asked) << "Open asks about the unsaved line first";
     EXPECT_TRUE(fs::is_empty(s.files.dir));
     EXPECT_EQ(s.Doll().GetNumLines(), 1);
@@ -796,8 +800,9 @@ TEST_F(MenuCommands, NewOpenAndQuitAskAboutUnsavedChangesAndObeyTheAnswer) {
     s.editor->CloseRequested();  // the window's close button
     EXPECT_FALSE(s.shell.quit);
     EXPECT_EQ(s.Doll().GetNumLines(), 1);
-    std::vector<std::string> asked(3, "question Untitled");
-    EXPECT_EQ(s.files.asked, asked);
+    EXPECT_EQ(s.files.asked,
+              (std::vector<std::string>{"question New: Untitled", "question Open: Untitled",
+                                        "question Close: Untitled"}));
 
     // Save: the untitled doll is named first; cancelling that cancels the quit too
     s.files.answer = AppFiles::saveChanges;
@@ -838,7 +843,7 @@ TEST_F(MenuCommands, AFailedSaveSaysSoAndKeepsTheChangesUnsaved) {
     s.files.answer = AppFiles::saveChanges;
     s.Choose(Velko::kMenuQuit);
     EXPECT_FALSE(s.shell.quit);
-    EXPECT_EQ(s.files.errors.size(), 2u);
+    EXPECT_EQ(s.files.errorTitles, (std::vector<std::string>{"Save As", "Quit"}));
 }
 
 TEST_F(MenuCommands, TheCommandLineOpensADocumentOrNamesANewOne) {
@@ -951,6 +956,8 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
         ASSERT_EQ(s.files.errors.size(), 2u) << r.file;
         EXPECT_NE(s.files.errors[1].find(r.file + std::string("\": ")), std::string::npos);
         EXPECT_NE(s.files.errors[1].find(r.reason), std::string::npos) << s.files.errors[1];
+        // The message's dialog is titled by the command refused, as its chooser was
+        EXPECT_EQ(s.files.errorTitles.back(), s.files.titles.back()) << r.file;
         s.files.errors.pop_back();
     }
     EXPECT_EQ(s.files.Contents("doll.velko"), document);
