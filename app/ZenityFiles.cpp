@@ -191,6 +191,12 @@ std::string ChooseFileToSave(const std::string& folder, const std::string& propo
                              const std::string& extension) {
     std::string suggested = StartFolder(folder) + proposedName;
     for (;;) {
+        // The chooser takes the folder as bytes but shows the name for editing, and refuses
+        // one that is not UTF-8: it gets the name as the title shows it, and whatever the
+        // person then chooses is used as it comes back
+        size_t nameStart = suggested.rfind('/') + 1;  // StartFolder ends in '/' or is ""
+        suggested =
+            suggested.substr(0, nameStart) + ValidUtf8ForDisplay(suggested.substr(nameStart));
         // zenity 3 asks before replacing a file only when given --confirm-overwrite
         std::string path = ChosenPath(
             RunZenity({"--file-selection", "--save", "--confirm-overwrite", "--title=" + title,

@@ -172,15 +172,19 @@ TEST_F(ZenityFilesTest, SaveChangesQuestionMapsEveryWayItEnds) {
 }
 
 // zenity refuses text that is not UTF-8, so a file name in another encoding is shown with
-// its bad bytes replaced, as file managers show it; the name itself is passed on unchanged
-TEST_F(ZenityFilesTest, TextIsShownAsValidUtf8AndFileNamesPassUnchanged) {
+// its bad bytes replaced, as file managers show it, also as the name a save chooser
+// proposes; folders and the path chosen pass unchanged
+TEST_F(ZenityFilesTest, TextAndProposedNamesAreValidUtf8AndPathsPassUnchanged) {
     const std::string name = "\xc3\xa9t\xe9 \xff.velko";  // UTF-8, then two Latin-1 bytes
     const std::string shown = "\xc3\xa9t\xef\xbf\xbd \xef\xbf\xbd.velko";
+    const std::string folder = dir + "/\xe9";
     files.AskRestore(name);
-    Reply(2, 0, (dir + "/" + name).c_str());
-    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, name), dir + "/" + name);
+    Reply(2, 0, (folder + "/" + name).c_str());
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", folder, name), folder + "/" + name);
+    files.ChooseExportFile("Export Picture", folder, name, "PNG pictures", ".png");
     EXPECT_TRUE(Has(Args(1), "--text=Velko closed without saving " + shown + ". Restore it?"));
-    EXPECT_TRUE(Has(Args(2), "--filename=" + dir + "/" + name));
+    EXPECT_TRUE(Has(Args(2), "--filename=" + folder + "/" + shown));
+    EXPECT_TRUE(Has(Args(3), "--filename=" + folder + "/" + shown));
 }
 
 TEST_F(ZenityFilesTest, ErrorShowsTheMessageLiterally) {
