@@ -48,8 +48,9 @@ void GrowToHold(fRect* r, fRect b) {
 }
 
 void LoadStaticIconsOnce() {
-    // The table is process-wide; the editor may have registered the set already
-    if (GIconTable::ResolveIcon("heart") < 0) LoadStaticIcons();
+    // The table is process-wide; the editor may have registered the set already. Looked up
+    // in the table only: a heart.gicon in the working folder must not stand in for it.
+    if (GIconTable::FindIcon("heart") < 0) LoadStaticIcons();
 }
 
 // Why slot pose cannot be drawn, naming it as people do (1 to 8); "" when it can
@@ -224,7 +225,7 @@ void PlaceDefaultDollIcon(SketchDoll* doll, fRect stage) {
     DollIcon* icon = doll->GetIcon();
     fRect r = icon->GetBounds();
     r.SetBottomLeft(fPoint2(stage.left + kIconInset, stage.bottom - kIconInset));
-    int heart = GIconTable::ResolveIcon("heart");
+    int heart = GIconTable::FindIcon("heart");
     // What a document without an icon of its own shows, so only a changed icon is written
     doll->SetDefaultIcon(heart, r);
     icon->SetBounds(r);

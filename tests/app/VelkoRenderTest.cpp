@@ -154,8 +154,9 @@ protected:
         ASSERT_TRUE(WriteFileAtomically(Path(name), bytes, &error)) << error;
     }
 
-    // Runs velko-render with args, without DISPLAY in its environment
-    Outcome Render(const std::vector<std::string>& args) const {
+    // Runs velko-render with args, without DISPLAY in its environment, in folder cwd (the
+    // test's own when empty)
+    Outcome Render(const std::vector<std::string>& args, const std::string& cwd = "") const {
         std::vector<char*> argv{const_cast<char*>(VELKO_RENDER)};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -168,6 +169,7 @@ protected:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
+        if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
         pid_t pid = -1;
         Outcome run;
         if (posix_spawn(&pid, VELKO_RENDER, &actions, nullptr, argv.data(), env.data()) == 0) {
@@ -371,6 +373,30 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     // A name without an extension (a file manager's thumbnail) is given the picture it asks for
     EXPECT_EQ(Render({Path("juggler.velko"), "-o", Path("thumbnail")}).status, 0);
     EXPECT_EQ(Read("thumbnail").compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
+}
+
+// A thumbnailer runs in the file manager's folder: an icon file named like a built-in icon
+// there, garbage or a pipe no one writes to, changes nothing and holds nothing up
+TEST_F(VelkoRender, TheWorkingFolderNeitherChangesNorHoldsUpThePicture) {
+    std::string doc, error;
+    ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error));
+    Write("juggler.velko", doc);
+    fs::create_directories(dir / "garbage");
+    fs::create_directories(dir / "pipe");
+    Write("garbage/heart.gicon", "garbage");
+    ASSERT_EQ(mkfifo(Path("pipe/heart.gicon").c_str(), 0600), 0);
+    std::string pictures[3];
+    const char* folders[] = {"", "garbage", "pipe"};
+    for (int i = 0; i < 3; i++) {
+        std::string out = "icon" + std::to_string(i) + ".png";
+        ASSERT_EQ(
+            Render({Path("juggler.velko"), "--icon", "-o", Path(out)}, Path(folders[i])).status, 0)
+            << folders[i];
+        pictures[i] = Read(out);
+    }
+    ASSERT_FALSE(pictures[0].empty());
+    EXPECT_EQ(pictures[1], pictures[0]);
+    EXPECT_EQ(pictures[2], pictures[0]);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The process-wide icon table: registration, lookup by name, loading .gicon files from
 // the working directory, and the built-in set's place in it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -70,6 +72,13 @@ TEST_F(IconTable, AMissingFileResolvesToNothingAndRegistersNothing) {
     int before = GIconTable::entryCount;
     EXPECT_EQ(GIconTable::ResolveIcon("no-such-icon"), -1);
     EXPECT_EQ(GIconTable::ResolveIcon(nullptr), -1);
+    // A pipe is refused without waiting for a writer, and a folder is no icon either
+    ASSERT_EQ(mkfifo("pipe.gicon", 0600), 0);
+    ASSERT_EQ(mkdir("folder.gicon", 0700), 0);
+    EXPECT_EQ(GIconTable::ResolveIcon("pipe"), -1);
+    EXPECT_EQ(GIconTable::ResolveIcon("folder"), -1);
+    unlink("pipe.gicon");
+    rmdir("folder.gicon");
     EXPECT_EQ(GIconTable::entryCount, before);
 }
 
