@@ -246,6 +246,7 @@ AppFiles::RecoveryAnswer ZenityFiles::AskRestore(const std::string& documentName
          "--ok-label=Restore", "--cancel-label=Not Now", "--extra-button=Discard"});
     if (run.exitCode == 0 && run.output.empty()) return restoreRecovery;
     if (run.exitCode == 1 && run.output == "Discard\n") return discardRecovery;
+    if (run.exitCode != 0 && run.exitCode != 1 && run.exitCode != 5) return cannotAskRecovery;
     return keepRecovery;
 }
 

@@ -186,7 +186,8 @@ private:
     // be shown, the work is kept as a recovery copy for the next start instead. command
     // ("Quit", "Close") titles the dialogs.
     void Quit(const char* command = "Quit");
-    // Offers what programs that ended without saving left behind (once, at start)
+    // Offers what programs that ended without saving left behind (once, at start); when no
+    // question can be shown, the newest copy is restored as unsaved work and the person told
     void OfferRecovery();
 
     void RenderDoll();

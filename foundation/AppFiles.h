@@ -45,9 +45,10 @@ public:
     // Cancel, and one that cannot be shown at all is cannotAsk
     virtual SaveChangesAnswer AskSaveChanges(const std::string& title,
                                              const std::string& documentName) = 0;
-    enum RecoveryAnswer { restoreRecovery, discardRecovery, keepRecovery };
+    enum RecoveryAnswer { restoreRecovery, discardRecovery, keepRecovery, cannotAskRecovery };
     // Asks "Velko closed without saving NAME. Restore it?" with the answers Restore and
-    // Discard; a dialog that cannot be shown or is closed keeps the copy for a later start
+    // Discard; a dialog that is closed keeps the copy for a later start, and one that cannot
+    // be shown at all is cannotAskRecovery
     virtual RecoveryAnswer AskRestore(const std::string& documentName) = 0;
     // Shows a failure to the person in a dialog titled by the command that failed ("Save
     // As", "Export Picture"); the caller has written it to stderr too

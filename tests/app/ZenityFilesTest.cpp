@@ -207,6 +207,7 @@ TEST_F(ZenityFilesTest, WithoutZenityOnPathEveryChoiceIsCancelledAndNoQuestionAs
     EXPECT_EQ(files.ChooseDocumentToOpen("Open", dir), "");
     EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, "doc.velko"), "");
     EXPECT_EQ(files.AskSaveChanges("Quit", "doc"), AppFiles::cannotAsk);
+    EXPECT_EQ(files.AskRestore("doc"), AppFiles::cannotAskRecovery);
     files.ShowError("Open", "gone");
     EXPECT_EQ(Runs(), 0);
 }

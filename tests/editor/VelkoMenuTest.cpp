@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -1261,6 +1262,22 @@ TEST_F(MenuCommands, UnsavedWorkIsCopiedUntilSavedAndACopyLeftBehindIsOfferedAtS
     EXPECT_FALSE(restored.in->History().CanUndo()) << "a restored doll begins its history";
     restored.in->Recovery()->Flush();
     EXPECT_EQ(copies().size(), 2u) << "the other left behind, and the restored work's own";
+
+    // With no dialog to ask, the newest copy left behind comes back by itself, unsaved, and
+    // the status line says so; the older one waits
+    std::string newer = leftBehind;
+    newer.replace(newer.find('\n') + 1, newer.find(".velko") + 6 - newer.find('\n') - 1,
+                  "/elsewhere/new.velko");
+    std::ofstream(fs::path(folder) / "n.recovery") << newer;
+    for (auto& c : copies())
+        if (c.filename() != "n.recovery")
+            fs::last_write_time(c, fs::last_write_time(c) - std::chrono::hours(1));
+    MenuSession blind(false, true, nullptr, folder.c_str());
+    EXPECT_EQ(blind.Doll().GetNumLines(), 3);
+    EXPECT_EQ(blind.shell.title, "new.velko \u2022 - Velko");
+    EXPECT_EQ(blind.in->StatusText(),
+              "Restored new.velko, unsaved work kept when Velko last ended");
+    EXPECT_FALSE(fs::exists(fs::path(folder) / "n.recovery"));
 }
 
 }  // namespace
