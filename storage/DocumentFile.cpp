@@ -309,7 +309,12 @@ std::string WhyNotAnExportName(const std::string& path, const std::string& exten
     const std::string has = name.substr(dot);
     if (strcasecmp(has.c_str(), extension.c_str()) == 0) return "";
     if (strcasecmp(has.c_str(), ".velko") == 0) return "it is a Velko document";
-    return "the file's name must end in " + extension + " (or have no extension), not " + has;
+    // True of the editor, which adds the extension to a bare name, and of velko-render,
+    // which writes a bare name as it is
+    const char* kind =
+        strcasecmp(extension.c_str(), ".gif") == 0 ? "a GIF animation" : "a PNG picture";
+    return "the name ends in " + has + ", which is not " + kind + "'s extension (" + extension +
+           ")";
 }
 
 bool CheckExportTarget(const std::string& path, const std::string& extension,
