@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# The program opens its fixed-size window, titled after its document, with a white
-# background, shows the editor once the title splash is over, and answers the mouse and the
-# keyboard.
+# The program opens its fixed-size window, titled after its document and named for the
+# desktop (its class, process and icon), with a white background, shows the editor once the
+# title splash is over, and answers the mouse and the keyboard.
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1" 800x480
+
+# What ties the window to velko.desktop (StartupWMClass=velko) and shows its icon in docks
+e2e_expect_eq "WM_CLASS" "$(xprop -id "$E2E_WID" WM_CLASS)" 'WM_CLASS(STRING) = "velko", "Velko"'
+e2e_expect_eq "_NET_WM_PID" "$(xprop -id "$E2E_WID" _NET_WM_PID)" "_NET_WM_PID(CARDINAL) = $E2E_PID"
+e2e_expect_eq "_NET_WM_ICON sizes" "$(xprop -id "$E2E_WID" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' |
+    tr '\n' ' ')" "Icon (16 x 16) Icon (32 x 32) Icon (48 x 48) Icon (64 x 64) Icon (128 x 128) "
 
 e2e_expect_eq "title names the new doll" "$(xdotool getwindowname "$E2E_WID")" "Untitled - Velko"
 e2e_click 500 300 0.1  # ends the title sequence
