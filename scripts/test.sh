@@ -15,7 +15,7 @@ if [ "${1:-}" = "--release" ]; then
 fi
 bash scripts/deps.sh libpng-dev libgif-dev libegl-dev libegl-mesa0 g++ cmake make freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libx11-dev \
   zenity libgl1-mesa-dri libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick \
-  x11-utils clang libclang-rt-14-dev desktop-file-utils groff dpkg-dev libxml2-utils \
+  x11-utils clang libclang-rt-14-dev desktop-file-utils groff dpkg-dev libxml2-utils file \
   shared-mime-info
 if [ "$mode" = release ]; then
   build=build-release-tests
