@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "DisplayText.h"
@@ -75,12 +76,20 @@ ZenityRun RunZenity(const std::vector<std::string>& args) {
     return run;
 }
 
-// The path a chooser printed ("PATH\n"), or "" when it was cancelled or failed
-std::string ChosenPath(const ZenityRun& run) {
+// The path a chooser titled title printed ("PATH\n"), or "" when it was cancelled or failed.
+// A chosen file in a folder whose name is not UTF-8 comes back as "(null)": never a path
+// to use (it would name a file in the working folder), so the person is told instead.
+std::string ChosenPath(const ZenityRun& run, const std::string& title) {
     if (run.exitCode != 0) return "";
     std::string path = run.output;
     if (!path.empty() && path.back() == '\n') path.pop_back();
-    return path;
+    if (path.empty() || path[0] == '/') return path;
+    const std::string message =
+        "The file chooser cannot name a file in a folder whose name is not UTF-8; choose "
+        "another folder";
+    fprintf(stderr, "velko: %s (it gave \"%s\")\n", message.c_str(), path.c_str());
+    RunZenity({"--error", "--title=" + title, "--no-wrap", "--text=" + message});
+    return "";
 }
 
 // text as zenity's --text shows it literally: the text is Pango markup, and zenity expands
@@ -180,7 +189,7 @@ std::string ZenityFiles::ChooseDocumentToOpen(const std::string& title, const st
     std::string start = StartFolder(folder);
     // A trailing '/' makes zenity start in the folder without selecting anything
     if (!start.empty()) args.push_back("--filename=" + start);
-    return ChosenPath(RunZenity(args));
+    return ChosenPath(RunZenity(args), title);
 }
 
 namespace {
@@ -200,7 +209,8 @@ std::string ChooseFileToSave(const std::string& folder, const std::string& propo
         // zenity 3 asks before replacing a file only when given --confirm-overwrite
         std::string path = ChosenPath(
             RunZenity({"--file-selection", "--save", "--confirm-overwrite", "--title=" + title,
-                       filter, kAllFilesFilter, "--filename=" + suggested}));
+                       filter, kAllFilesFilter, "--filename=" + suggested}),
+            title);
         if (path.empty() || NameHasExtension(path)) return path;
         // The chooser confirmed only the name as typed
         path += extension;

@@ -181,10 +181,14 @@ TEST_F(ZenityFilesTest, TextAndProposedNamesAreValidUtf8AndPathsPassUnchanged) {
     files.AskRestore(name);
     Reply(2, 0, (folder + "/" + name).c_str());
     EXPECT_EQ(files.ChooseDocumentToSave("Save As", folder, name), folder + "/" + name);
-    files.ChooseExportFile("Export Picture", folder, name, "PNG pictures", ".png");
+    // What zenity prints for a file chosen in a folder whose name is not UTF-8: refused
+    Reply(3, 0, "(null)");
+    EXPECT_EQ(files.ChooseExportFile("Export Picture", folder, name, "PNG pictures", ".png"), "");
     EXPECT_TRUE(Has(Args(1), "--text=Velko closed without saving " + shown + ". Restore it?"));
     EXPECT_TRUE(Has(Args(2), "--filename=" + folder + "/" + shown));
     EXPECT_TRUE(Has(Args(3), "--filename=" + folder + "/" + shown));
+    EXPECT_EQ(Args(4)[0], "--error");
+    EXPECT_TRUE(Has(Args(4), "--title=Export Picture"));
 }
 
 TEST_F(ZenityFilesTest, ErrorShowsTheMessageLiterally) {
