@@ -385,18 +385,15 @@ TEST_F(VelkoRender, TheWorkingFolderNeitherChangesNorHoldsUpThePicture) {
     fs::create_directories(dir / "pipe");
     Write("garbage/heart.gicon", "garbage");
     ASSERT_EQ(mkfifo(Path("pipe/heart.gicon").c_str(), 0600), 0);
-    std::string pictures[3];
-    const char* folders[] = {"", "garbage", "pipe"};
-    for (int i = 0; i < 3; i++) {
-        std::string out = "icon" + std::to_string(i) + ".png";
-        ASSERT_EQ(
-            Render({Path("juggler.velko"), "--icon", "-o", Path(out)}, Path(folders[i])).status, 0)
-            << folders[i];
-        pictures[i] = Read(out);
+    std::string first;
+    for (const char* folder : {"", "garbage", "pipe"}) {
+        Outcome run =
+            Render({Path("juggler.velko"), "--icon", "-o", Path("icon.png")}, Path(folder));
+        ASSERT_EQ(run.status, 0) << folder;
+        if (!*folder) first = Read("icon.png");
+        EXPECT_EQ(Read("icon.png"), first) << folder;
     }
-    ASSERT_FALSE(pictures[0].empty());
-    EXPECT_EQ(pictures[1], pictures[0]);
-    EXPECT_EQ(pictures[2], pictures[0]);
+    EXPECT_FALSE(first.empty());
 }
 
 }  // namespace

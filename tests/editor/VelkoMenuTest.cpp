@@ -476,22 +476,15 @@ TEST_F(MenuCommands, ADocumentCutShortOpensAsAnUntitledDollAndItsFileIsLeftAlone
     const std::string whole = s.files.Contents("whole.velko");
     // Cut inside the second line's points, after the last line, and before the last "}";
     // the whole document, also without its last line end, is whole
-    const struct {
-        size_t size;
-        bool cut;
-    } cases[] = {{whole.rfind("line {") + 60, true},
-                 {whole.rfind("\t}\n") + 1, true},
-                 {whole.size() - 2, true},
-                 {whole.size() - 1, false},
-                 {whole.size(), false}};
-    for (const auto& c : cases) {
-        s.files.Put("cut.velko", whole.substr(0, c.size));
+    const size_t n = whole.size();
+    for (size_t size : {whole.rfind("line {") + 60, whole.rfind("\t}\n") + 1, n - 2, n - 1, n}) {
+        s.files.Put("cut.velko", whole.substr(0, size));
         s.files.next = "cut.velko";
         size_t errors = s.files.errors.size();
         s.Choose(Velko::kMenuOpen);
-        SCOPED_TRACE(c.size);
+        SCOPED_TRACE(size);
         EXPECT_GT(s.Doll().GetNumJoints(), 0);
-        if (!c.cut) {
+        if (size + 1 >= n) {
             EXPECT_EQ(s.shell.title, "cut.velko - Velko");
             EXPECT_EQ(s.files.errors.size(), errors);
             continue;
@@ -506,7 +499,7 @@ TEST_F(MenuCommands, ADocumentCutShortOpensAsAnUntitledDollAndItsFileIsLeftAlone
         s.files.next = "";
         s.Choose(Velko::kMenuSave);
         EXPECT_EQ(s.files.asked.back(), "save " + s.files.dir.string() + " Untitled.velko");
-        EXPECT_EQ(s.files.Contents("cut.velko"), whole.substr(0, c.size));
+        EXPECT_EQ(s.files.Contents("cut.velko"), whole.substr(0, size));
     }
 }
 
