@@ -263,3 +263,14 @@ AppFiles::RecoveryAnswer ZenityFiles::AskRestore(const std::string& documentName
 void ZenityFiles::ShowError(const std::string& title, const std::string& message) {
     RunZenity({"--error", "--title=" + title, "--no-wrap", "--text=" + DialogText(message)});
 }
+
+bool ZenityFiles::AskText(const std::string& title, const std::string& prompt,
+                          const std::string& initial, std::string* answer) {
+    ZenityRun run = RunZenity(
+        {"--entry", "--title=" + title, "--text=" + DialogText(prompt), "--entry-text=" + initial});
+    if (run.exitCode != 0) return false;
+    std::string text = run.output;
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    *answer = text;
+    return true;
+}

@@ -30,4 +30,7 @@ public:
                                      const std::string& documentName) override;
     RecoveryAnswer AskRestore(const std::string& documentName) override;
     void ShowError(const std::string& title, const std::string& message) override;
+    // An entry dialog; Cancel, Escape and closing it count as cancelled
+    bool AskText(const std::string& title, const std::string& prompt, const std::string& initial,
+                 std::string* answer) override;
 };

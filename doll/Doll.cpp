@@ -50,6 +50,7 @@ void Doll::Clear() {
         jointAllocTable[i] = false;
     }
     for (int i = 0; i < kNumPoses; i++) poses[i].Clear();
+    sequence.Reset();
 }
 
 void Doll::Construct() {
@@ -103,7 +104,8 @@ void Doll::NotifyJointIndexChanged(int from, int to) {
 }
 
 void Doll::SkeletonChanged() {
-    for (int i = 0; i < kNumPoses; i++) poses[i].Clear();
+    if (readingDocument)
+        for (int i = 0; i < kNumPoses; i++) poses[i].Clear();
     if (editPose) editPose->DollToPose(this);
     homePose.DollToPose(this);
 }
@@ -131,10 +133,16 @@ int Doll::NewJoint() {
     int j = 0;
     while (j < kDollMaxJoints && jointAllocTable[j]) j++;
     VELKO_ASSERT_TEXT(j < kDollMaxJoints, "j < kDollMaxJoints");
+    bool filled[kNumPoses];
+    for (int p = 0; p < kNumPoses; p++) filled[p] = GetIsPoseFilled(p);
     njoints++;
     joints[j].Clear();
     jointAllocTable[j] = true;
     for (int k = 0; k < kDollMaxJoints; k++) edges[j][k] = edges[k][j] = kNoEdge;
+    // A filled pose keeps fitting the doll: it holds the new joint where the doll has it
+    if (!readingDocument)
+        for (int p = 0; p < kNumPoses; p++)
+            if (filled[p]) poses[p].AddJointAt(j, joints[j].loc);
     NoteSkeletonChanged();
     return j;
 }
@@ -144,7 +152,14 @@ bool Doll::AddJoint(fPoint2 loc) {
     // pose would send the joint back to wherever the slot last was
     BeginSkeletonBatch();
     int j = NewJoint();
-    if (j != -1) joints[j].SetLoc(loc);
+    if (j != -1) {
+        joints[j].SetLoc(loc);
+        for (int p = 0; p < kNumPoses; p++) {
+            if (!poses[p].PeekAtJointAlloc(j)) continue;
+            poses[p].joints[j] = loc;
+            poses[p].DeriveBoundingBox();
+        }
+    }
     EndSkeletonBatch();
     return j != -1;
 }
@@ -152,6 +167,8 @@ bool Doll::AddJoint(fPoint2 loc) {
 void Doll::DeleteJoint(int j) {
     NotifyJointDeleted(j);
     VELKO_ASSERT_TEXT(GetIsValidJoint(j), "jointAllocTable[j]");
+    if (!readingDocument)
+        for (int p = 0; p < kNumPoses; p++) poses[p].RemoveJoint(j);
     // The joint's bones go with it: they leave the bone count, so a saved count matches the
     // bones written, and the draw list, so that compaction cannot renumber an entry onto a
     // bone made later. The matrix row stays (every walk skips free slots and NewJoint resets
@@ -265,7 +282,34 @@ bool Doll::ToggleEdge(DollJoint* a, DollJoint* b) {
         BreakEdge(ia, ib);
         return false;
     }
+    if (!readingDocument) {
+        const int bonesA = CountBonesOf(ia), bonesB = CountBonesOf(ib);
+        if (bonesA == 0 && bonesB > 0) PlaceInPosesBeside(ia, ib);
+        if (bonesB == 0 && bonesA > 0) PlaceInPosesBeside(ib, ia);
+    }
     MakeEdge(ia, ib);
+    return true;
+}
+
+int Doll::CountBonesOf(int j) const {
+    int n = 0, cookie = 0, c = -1;
+    while (GetNextEdge(j, &cookie, &c) > 0) n++;
+    return n;
+}
+
+void Doll::PlaceInPosesBeside(int lone, int anchor) {
+    const fPoint2 offset = joints[lone].loc - joints[anchor].loc;
+    for (int p = 0; p < kNumPoses; p++) {
+        if (!GetIsPoseFilled(p)) continue;
+        poses[p].joints[lone] = ClampToDocument(poses[p].joints[anchor] + offset);
+        poses[p].DeriveBoundingBox();
+    }
+}
+
+bool Doll::GetIsPoseFilled(int p) const {
+    if (p < 0 || p >= kNumPoses || poses[p].GetNumJoints() != njoints || njoints == 0) return false;
+    for (int i = 0; i < kDollMaxJoints; i++)
+        if (poses[p].PeekAtJointAlloc(i) != jointAllocTable[i]) return false;
     return true;
 }
 
@@ -329,12 +373,14 @@ void Doll::GoToPose(int p, bool lock) {
     DollPose* pose = GetPose(p);
     if (!pose) return;
     seekPose = pose;
+    stallPose = nullptr;  // watched afresh, even when it was sought before
     lockSeek = lock;
     editPoseAfterSeek = nullptr;
 }
 
 void Doll::GoToHomePose() {
     seekPose = &homePose;
+    stallPose = nullptr;
     lockSeek = false;
     editPoseAfterSeek = nullptr;
 }
@@ -344,6 +390,7 @@ void Doll::SetEditPose(int i) {
     if (p) {
         // Move into the pose first; recording starts on arrival
         seekPose = p;
+        stallPose = nullptr;
         editPoseAfterSeek = p;
         lockSeek = false;
         editPose = nullptr;

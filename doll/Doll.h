@@ -15,6 +15,7 @@
 #include "DollIcon.h"
 #include "DollJoint.h"
 #include "DollPose.h"
+#include "DollSequence.h"
 #include "LookAtFilter.h"
 #include "fPoint2.h"
 #include "fRect.h"
@@ -23,6 +24,19 @@ class tbfWriter;
 class tbfReader;
 
 const int kDollMaxJoints = 32;
+
+// The bones of every joint as lists, taken once for a run of relaxation passes over a
+// skeleton that does not change meanwhile (a user drag, a tick of seeking a pose): a pass
+// then visits each joint's bones instead of scanning every slot for them
+struct DollBoneLists {
+    int count[kDollMaxJoints];  // bones (> 0) of each slot to allocated joints; 0 when free
+    unsigned char neighbour[kDollMaxJoints][kDollMaxJoints];  // ascending slot order
+    float length[kDollMaxJoints][kDollMaxJoints];             // rest lengths, as neighbour
+    // A joint with more bones than its share of pull (DollJoint::PullCap) takes its bones'
+    // pulls scaled by pullScale
+    bool capped[kDollMaxJoints];
+    float pullScale[kDollMaxJoints];
+};
 
 class Doll {
 public:
@@ -60,6 +74,8 @@ public:
     BalanceFilter bfilter;
     FeetOnGroundFilter gfilter;
     DollIcon icon;
+    // The animation: timed steps through the pose slots (written only when not the default)
+    DollSequence sequence;
 
     // The default 11-joint skeleton
     Doll();
@@ -79,14 +95,21 @@ public:
     // Bones' drawings in draw-list order, then (if renderSkeleton) joints and bones
     virtual void RenderSkeleton(bool emphasizeNodes, bool thickBones);
     virtual void Render();
-    // One tick of motion
+    // One tick of motion. A seek that makes no headway for kSeekStallTicks (its farthest
+    // joint gets no kSeekStallProgress nearer its target) ends as if the doll had arrived:
+    // a pose the skeleton can no longer reach (its bones were re-measured or linked since
+    // the pose was taken) would otherwise be sought for ever and never recorded into. With
+    // a locked joint the seek goes on, as the lock asks.
     virtual void Update();
     // Draws what belongs to the bone a-b; nothing in a bare doll
     virtual void RenderEdge(int a, int b) const;
-    // Empties the stored poses and re-captures the edit pose and the home pose
+    // Re-captures the edit pose and the home pose. The stored poses follow the skeleton's
+    // changes as they are made (see NewJoint, DeleteJoint, ToggleEdge); only while a
+    // document is being read does a change empty them, as the poses are read after the
+    // skeleton they belong to.
     virtual void SkeletonChanged();
-    // No joints, no bones, an empty draw list, empty poses; lockSeek, the home pose and the
-    // icon are kept
+    // No joints, no bones, an empty draw list, empty poses, the automatic sequence; lockSeek,
+    // the home pose and the icon are kept
     virtual void Clear();
     // Joint j is about to be freed
     virtual void NotifyJointDeleted(int j);
@@ -122,11 +145,12 @@ public:
     fRect GetDefaultIconBounds() const { return defaultIconBounds; }
 
     // Joints
-    // Index of a fresh joint (location left as the slot had it), or -1 when all are used
+    // Index of a fresh joint (location left as the slot had it), or -1 when all are used.
+    // Every filled pose takes the joint too, at the same location.
     int NewJoint();
-    // False when no slot is free
+    // False when no slot is free. Every filled pose takes the joint where it was added.
     bool AddJoint(fPoint2 loc);
-    // j must be allocated
+    // j must be allocated; it leaves every pose too
     void DeleteJoint(int j);
     // 0 <= i < 32 and allocated
     bool GetIsValidJoint(int i) const { return i >= 0 && i < kDollMaxJoints && jointAllocTable[i]; }
@@ -153,7 +177,10 @@ public:
     void MakeEdge(int jointA, int jointB);
     void BreakEdge(int jointA, int jointB);
     void SetEdgeInMatrix(int jointA, int jointB, float length);
-    // True when a bone was made; false when one was broken or a == b
+    // True when a bone was made; false when one was broken or a == b. The stored poses are
+    // kept, but a joint without bones linked to one with bones is placed, in every filled
+    // pose, where it stands now relative to the joint it is linked to: a joint just added
+    // comes along with the part it joins.
     bool ToggleEdge(DollJoint* a, DollJoint* b);
     bool EdgeExists(const DollJoint* a, const DollJoint* b) const;
     // Next neighbour of joint over a bone > 0 from *cookie up (start at 0): its rest
@@ -191,6 +218,9 @@ public:
     // Poses
     // Pose 0 .. 7, else null
     DollPose* GetPose(int i) { return i >= 0 && i < kNumPoses ? &poses[i] : nullptr; }
+    // Pose p (0 .. 7) holds a location for exactly the doll's joints (at least one), so the
+    // doll can move into it; false for any other p
+    bool GetIsPoseFilled(int p) const;
     int GetNumPoses() const { return kNumPoses; }
     void RememberPoseAsHome() { homePose.DollToPose(this); }
     // Seek pose p (0 .. 7; other values are ignored), held there when lockSeek
@@ -207,16 +237,22 @@ public:
 
     // Motion (per tick)
     void UpdateIK();
+    // The same with the bone lists of the current skeleton (GetBoneLists)
+    void UpdateIK(const DollBoneLists& bones);
+    void GetBoneLists(DollBoneLists* bones) const;
     // One pull towards pose; true when it is null, does not fit, or every joint arrived
     bool SeekPose(DollPose* pose);
     // One pull of j; true when it lies within 3.0 of moveTo
     bool JointSeekLoc(DollJoint* j, fPoint2 moveTo);
+    bool JointSeekLoc(DollJoint* j, fPoint2 moveTo, const DollBoneLists& bones);
     void UserMoveJointTowards(DollJoint* j, fPoint2 to) { UserMoveJoint(j, to - j->loc); }
     // Moves j by delta in steps of at most 2.0, relaxing the skeleton after each; a drag
     // longer than kMaxDragSteps such steps is made in that many equal steps. A delta that is
     // not finite is ignored; j stays within the document range.
     void UserMoveJoint(DollJoint* j, fPoint2 delta);
     static const int kMaxDragSteps = 1024;
+    static const int kSeekStallTicks = 30;
+    static constexpr float kSeekStallProgress = 0.1f;  // world units
     // Moves j alone (within the document range) and re-measures its bones; a skeleton
     // change. A delta that is not finite is ignored.
     void UserDeformJoint(DollJoint* j, fPoint2 delta);
@@ -251,6 +287,22 @@ protected:
 private:
     // SkeletonChanged(), or a note to call it when the batch ends
     void NoteSkeletonChanged();
+    bool SeekPose(DollPose* pose, const DollBoneLists& bones);
+    // The seek has made no headway for kSeekStallTicks ticks and no joint is locked
+    bool GetIsSeekStalled();
+    // Number of bones (> 0) of joint j
+    int CountBonesOf(int j) const;
+    // Places joint lone, which has no bones, in every filled pose at its present offset from
+    // joint anchor
+    void PlaceInPosesBeside(int lone, int anchor);
+
+    // ReadFromFile is at work: skeleton changes empty the stored poses
+    bool readingDocument = false;
+    // The seek being watched for headway, its farthest joint's least distance from its
+    // target so far, and the ticks since that distance last shrank
+    const DollPose* stallPose = nullptr;
+    float stallBest = 0;
+    int stallTicks = 0;
 
     // The document nodes Doll::WriteToFile adds after WriteNodesToFile
     void WriteIconNode(tbfWriter* f);

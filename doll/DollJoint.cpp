@@ -38,14 +38,6 @@ fPoint2 DollJoint::ImpulseTo(fPoint2 to, float edgeLength) const {
     return v * 0.7f;
 }
 
-void DollJoint::CountBonesPerJoint(const Doll* doll, int* counts) {
-    for (int i = 0; i < kDollMaxJoints; i++) {
-        counts[i] = 0;
-        int cookie = 0, c = -1;
-        while (doll->GetNextEdge(i, &cookie, &c) > 0) counts[i]++;
-    }
-}
-
 float DollJoint::PullCap(int myid, const Doll* doll, const int* boneCounts) {
     const float half = kMaxPairPullBones * 0.5f;
     float heaviestNeighbour = 0;
@@ -60,28 +52,25 @@ float DollJoint::PullCap(int myid, const Doll* doll, const int* boneCounts) {
 }
 
 void DollJoint::Update(int myid, Doll* doll) {
-    int counts[kDollMaxJoints];
-    CountBonesPerJoint(doll, counts);
-    Update(myid, doll, counts);
+    DollBoneLists bones;
+    doll->GetBoneLists(&bones);
+    Update(myid, doll, bones);
 }
 
-void DollJoint::Update(int myid, Doll* doll, const int* boneCounts) {
+void DollJoint::Update(int myid, Doll* doll, const DollBoneLists& bones) {
     if (!inertia.GetIsZero()) {
         loc = Doll::ClampToDocument(loc + inertia);
         inertia.Scale(0.5f);
     }
     if (locked == 0) {
         fPoint2 impulse(0, 0);
-        int cookie = 0, c = -1;
-        float len;
-        while ((len = doll->GetNextEdge(myid, &cookie, &c)) > 0)
-            impulse.Add(ImpulseTo(doll->joints[c].loc, len));
-        const int nbones = boneCounts[myid];
-        // Compared first: a joint within the cap keeps the pulls exactly as summed
-        if (nbones > kMaxPairPullBones / 2) {
-            const float cap = PullCap(myid, doll, boneCounts);
-            if (nbones > cap) impulse.Scale(cap / nbones);
-        }
+        const int n = bones.count[myid];
+        const unsigned char* neighbour = bones.neighbour[myid];
+        const float* length = bones.length[myid];
+        for (int k = 0; k < n; k++)
+            impulse.Add(ImpulseTo(doll->joints[neighbour[k]].loc, length[k]));
+        // A joint within its cap keeps the pulls exactly as summed
+        if (bones.capped[myid]) impulse.Scale(bones.pullScale[myid]);
         AddInertia(impulse);
     }
     if (rotateRelativeTo != -1 && doll->GetIsValidJoint(rotateRelativeTo))

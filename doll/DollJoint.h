@@ -6,6 +6,7 @@
 #include "fPoint2.h"
 
 class Doll;
+struct DollBoneLists;
 
 class DollJoint {
 public:
@@ -51,9 +52,8 @@ public:
     // inertia (the location kept within the document range), halves it, then adds the bones'
     // pulls, scaled down to PullCap bones' worth when the joint has more bones than that
     void Update(int myid, Doll* doll);
-    // The same, with boneCounts[k] the number of bones of slot k (what CountBonesPerJoint
-    // gives), so that a pass over every joint counts them once
-    void Update(int myid, Doll* doll, const int* boneCounts);
+    // The same with the doll's bone lists (Doll::GetBoneLists), taken once for many passes
+    void Update(int myid, Doll* doll, const DollBoneLists& bones);
     // Bones' worth of pull a joint takes at full strength in one pass. Each bone adds a gain
     // of 0.21 to each of its ends; the two ends of a bone relax against each other, and in
     // the ascending pass with inertia the pair overshoots every tick, growing without end,
@@ -67,8 +67,6 @@ public:
     static constexpr int kMaxFullPullBones = 8;
     static constexpr int kMaxPairPullBones = 7;
     static float PullCap(int myid, const Doll* doll, const int* boneCounts);
-    // Bones of every slot (0 for a free slot) into counts[0 .. kDollMaxJoints-1]
-    static void CountBonesPerJoint(const Doll* doll, int* counts);
     // Pull towards a neighbour at `to` over a bone of rest length edgeLength: 0.7 of the
     // length error along the bone; (0, 0) when the two coincide
     fPoint2 ImpulseTo(fPoint2 to, float edgeLength) const;

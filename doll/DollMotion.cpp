@@ -13,12 +13,35 @@ const float kUserDragStep = 2.0f;  // longest step of a user drag between relaxa
 }  // namespace
 
 void Doll::Update() {
-    UpdateIK();
-    if (seekPose && SeekPose(seekPose) && !lockSeek) {
+    DollBoneLists bones;
+    GetBoneLists(&bones);
+    UpdateIK(bones);
+    if (seekPose && (SeekPose(seekPose, bones) || GetIsSeekStalled()) && !lockSeek) {
         seekPose = nullptr;
         if (editPoseAfterSeek) editPose = editPoseAfterSeek;
     }
     if (editPose) editPose->DollToPose(this);
+}
+
+bool Doll::GetIsSeekStalled() {
+    if (seekPose != stallPose) {
+        stallPose = seekPose;
+        stallBest = INFINITY;
+        stallTicks = 0;
+    }
+    if (!seekPose || seekPose->GetNumJoints() != njoints) return false;
+    float farthest = 0;
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        if (!jointAllocTable[i] || !seekPose->PeekAtJointAlloc(i)) continue;
+        if (joints[i].GetLock()) return false;
+        farthest = std::max(farthest, joints[i].loc.Dist(seekPose->joints[i]));
+    }
+    if (farthest < stallBest - kSeekStallProgress) {
+        stallBest = farthest;
+        stallTicks = 0;
+        return false;
+    }
+    return ++stallTicks >= kSeekStallTicks;
 }
 
 fPoint2 Doll::ClampToDocument(fPoint2 p) {
@@ -29,15 +52,54 @@ fPoint2 Doll::ClampToDocument(fPoint2 p) {
     return fPoint2(clamp(p.x), clamp(p.y));
 }
 
+void Doll::GetBoneLists(DollBoneLists* bones) const {
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        int n = 0;
+        if (jointAllocTable[i]) {
+            // The order GetNextEdge walks them in, so the pulls add up in the same order
+            const float* row = edges[i];
+            for (int c = 0; c < kDollMaxJoints; c++) {
+                if (row[c] > 0 && jointAllocTable[c]) {
+                    bones->neighbour[i][n] = (unsigned char)c;
+                    bones->length[i][n] = row[c];
+                    n++;
+                }
+            }
+        }
+        bones->count[i] = n;
+    }
+    for (int i = 0; i < kDollMaxJoints; i++) {
+        bones->capped[i] = false;
+        bones->pullScale[i] = 1;
+        const int n = bones->count[i];
+        if (n <= DollJoint::kMaxPairPullBones / 2) continue;
+        const float cap = DollJoint::PullCap(i, this, bones->count);
+        if (n > cap) {
+            bones->capped[i] = true;
+            bones->pullScale[i] = cap / n;
+        }
+    }
+}
+
 void Doll::UpdateIK() {
-    int boneCounts[kDollMaxJoints];
-    DollJoint::CountBonesPerJoint(this, boneCounts);
+    DollBoneLists bones;
+    GetBoneLists(&bones);
+    UpdateIK(bones);
+}
+
+void Doll::UpdateIK(const DollBoneLists& bones) {
     // Ascending order: each joint sees where its lower-indexed neighbours went this pass
     for (int i = 0; i < kDollMaxJoints; i++)
-        if (jointAllocTable[i]) joints[i].Update(i, this, boneCounts);
+        if (jointAllocTable[i]) joints[i].Update(i, this, bones);
 }
 
 bool Doll::SeekPose(DollPose* pose) {
+    DollBoneLists bones;
+    GetBoneLists(&bones);
+    return SeekPose(pose, bones);
+}
+
+bool Doll::SeekPose(DollPose* pose, const DollBoneLists& bones) {
     if (!pose || pose->GetNumJoints() != njoints) return true;
     // A pose of the right count that misses one of the doll's slots (a document's pose of
     // another skeleton) does not fit either: nothing to move into
@@ -45,15 +107,21 @@ bool Doll::SeekPose(DollPose* pose) {
         if (jointAllocTable[i] && !pose->PeekAtJointAlloc(i)) return true;
     int arrived = 0;
     for (int i = 0; i < kDollMaxJoints; i++)
-        if (jointAllocTable[i] && JointSeekLoc(&joints[i], pose->GetJointLoc(i))) arrived++;
+        if (jointAllocTable[i] && JointSeekLoc(&joints[i], pose->GetJointLoc(i), bones)) arrived++;
     return arrived == njoints;
 }
 
 bool Doll::JointSeekLoc(DollJoint* j, fPoint2 moveTo) {
+    DollBoneLists bones;
+    GetBoneLists(&bones);
+    return JointSeekLoc(j, moveTo, bones);
+}
+
+bool Doll::JointSeekLoc(DollJoint* j, fPoint2 moveTo, const DollBoneLists& bones) {
     if (j->loc.Dist(moveTo) < kArrival) return true;
     if (j->GetLock()) return false;
     j->AddInertia((moveTo - j->loc) * kSeekPull);
-    UpdateIK();
+    UpdateIK(bones);
     return false;
 }
 
@@ -75,12 +143,15 @@ void Doll::UserMoveJoint(DollJoint* j, fPoint2 delta) {
     } else {
         steps = (int)std::ceil(length / kUserDragStep);  // length / 2 is exact
     }
+    // The skeleton does not change during the drag: its bones are listed once
+    DollBoneLists bones;
+    GetBoneLists(&bones);
     float remaining = length;
     for (int k = 0; k < steps && remaining > 0; k++) {
         fPoint2 step = delta;
         step.SetLength(std::min(remaining, stepLength));
         j->loc = ClampToDocument(j->loc + step);
-        UpdateIK();
+        UpdateIK(bones);
         remaining -= stepLength;
         if (remaining > 0) delta.SetLength(remaining);
     }

@@ -5,7 +5,9 @@
 // drawing order ("draworder": one bone per line, each drawn over the ones before), each
 // written only when it differs from what a document without it loads with: documents of
 // dolls that keep those defaults stay byte for byte what older versions wrote, and older
-// versions read the newer documents by passing over the two nodes.
+// versions read the newer documents by passing over the two nodes. The animation
+// ("sequence") comes after them, written only when it is not the default one (the automatic
+// steps, looping forever at the default frame rate), in the same spirit.
 //
 // Reading trusts nothing in the document: counts are ignored or bounded, joint indices are
 // checked, numbers must be numbers within kMaxDocumentCoordinate, and a node is closed only
@@ -109,6 +111,7 @@ void Doll::WriteToFile(tbfWriter* f) {
     // After a derived doll's nodes: a document without these two ends as it always did
     WriteIconNode(f);
     WriteDrawOrderNode(f);
+    if (!sequence.GetIsDefault()) sequence.Write(f);
     f->CloseNode();
 }
 
@@ -198,8 +201,12 @@ void Doll::ReadFromFile(tbfReader* f) {
     // A chunk item that opens no node (a missing or glued brace, a CR line end) has no body
     if (!f->OpenNode()) return;
     DefaultLoadedDrawOrder(&dollEdgeDrawList);
+    // The poses are stored for the finished skeleton: every joint or bone read empties them,
+    // so a "poses" node is only kept when no skeleton node follows it
+    readingDocument = true;
     while (f->Read())
         if (f->GetIsStartOfNode()) ReadNodeFromFile(f);
+    readingDocument = false;
     f->CloseNode();
     // Nodes come in any order: the bones are known only now
     ArrangeLoadedDrawOrder();
@@ -272,6 +279,8 @@ void Doll::ReadNodeFromFile(tbfReader* f) {
             ndrawOrderRead++;
         }
         f->CloseNode();
+    } else if (f->CompareItem(0, "sequence")) {
+        sequence.ReadNode(f);
     } else if (f->CompareItem(0, "poses")) {
         if (!f->OpenNode()) return;
         // Every item takes a slot, in order; items past the eighth are skipped

@@ -56,6 +56,22 @@ void DollPose::NotifyJointIndexChanged(int from, int to) {
     if (from != to) jointAllocTable[from] = false;
 }
 
+void DollPose::AddJointAt(int j, fPoint2 loc) {
+    VELKO_ASSERT(j >= 0 && j < kMaxJoints);
+    if (jointAllocTable[j]) return;
+    jointAllocTable[j] = true;
+    joints[j] = loc;
+    njoints++;
+    DeriveBoundingBox();
+}
+
+void DollPose::RemoveJoint(int j) {
+    if (!PeekAtJointAlloc(j)) return;
+    jointAllocTable[j] = false;
+    njoints--;
+    DeriveBoundingBox();
+}
+
 bool DollPose::DeriveBoundingBox() {
     if (njoints == 0) {
         boundingBoxEmpty = true;

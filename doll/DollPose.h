@@ -38,6 +38,10 @@ public:
     fRect GetBoundingBox() const { return boundingBox; }
     // Moves slot from to slot to (both 0 .. 31)
     void NotifyJointIndexChanged(int from, int to);
+    // Holds location loc for slot j (0 .. 31) too; nothing when it holds j already
+    void AddJointAt(int j, fPoint2 loc);
+    // No longer holds slot j; nothing when it does not
+    void RemoveJoint(int j);
     // False (box kept) when the pose holds no joints
     bool DeriveBoundingBox();
 

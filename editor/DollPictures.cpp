@@ -21,8 +21,6 @@ namespace {
 const float kIconInset = 10;
 // A still is taken once no joint moves more than this in a tick (world units)
 const float kAtRest = 0.01f;
-// A joint nearer than this to its target has arrived (the doll's own arrival distance)
-const float kArrived = 3.0f;
 // Breathing period of the lines (seconds) and the time after loading when the icon's pop
 // is surely over
 const double kBreathPeriod = 4.0;
@@ -173,29 +171,15 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, std::s
         return false;
     }
     FixedClock clock(0);
-    DollStage stage;
-    if (!stage.Load(document, error)) return false;
-    std::vector<int> poses = r.poses;
-    if (poses.empty()) {
-        poses = stage.FilledPoses();
-        if (poses.empty()) {
-            *error = "the doll has no filled pose to animate";
-            return false;
-        }
-    }
-    for (int p : poses) {
-        *error = PoseProblem(stage, p);
-        if (!error->empty()) return false;
-    }
-    std::vector<DollStage::Posture> postures = stage.Animate(poses);
-    int n = (int)postures.size();
-    // One frame for the whole loop: every frame has the same place and scale
+    AnimationPlan plan;
+    if (!PlanAnimation(document, r, &plan, error)) return false;
+    const int n = (int)plan.frames.frames.size();
+    // One frame for the whole pass: every frame has the same place and scale
     fRect world = Stage();
     if (r.options.fit) {
         for (int k = 0; k < n; k++) {
-            stage.SetPosture(postures[(size_t)k]);
-            clock.Set(AnimationFrameSeconds(k, n));
-            fRect b = stage.GetDrawingBounds(r.options.icon);
+            plan.Pose(k, &clock);
+            fRect b = plan.stage.GetDrawingBounds(r.options.icon);
             if (k == 0) world = b;
             GrowToHold(&world, b);
         }
@@ -203,17 +187,20 @@ bool RenderAnimation(const std::string& document, const RenderRequest& r, std::s
     OffscreenGL gl;
     if (!StartGL(&gl, r.options.width, r.options.height, error)) return false;
     GifAnimationEncoder gif;
-    if (!gif.Begin(r.options.width, r.options.height, error)) return false;
+    // Ping-pong goes there and back for ever; once plays once and stays on its last frame
+    if (!gif.Begin(r.options.width, r.options.height, plan.frames.loop != SequenceLoop::once,
+                   error))
+        return false;
     RgbaImage frame;
     double seconds = 0;
     for (int k = 0; k < n; k++) {
-        stage.SetPosture(postures[(size_t)k]);
-        clock.Set(AnimationFrameSeconds(k, n));
+        plan.Pose(k, &clock);
         gl.Clear(false);
-        DrawDoll(&gl, &stage, r.options, world, 0, 0);
+        DrawDoll(&gl, &plan.stage, r.options, world, 0, 0);
         ReadInto(&gl, &frame);
-        if (!gif.AddFrame(frame, AnimationFrameDelay(k), error)) return false;
-        seconds += AnimationFrameDelay(k) / 100.0;
+        const int delay = plan.frames.frames[(size_t)k].delayCs;
+        if (!gif.AddFrame(frame, delay, error)) return false;
+        seconds += delay / 100.0;
     }
     if (summary) *summary = {r.options.width, r.options.height, n, seconds};
     return gif.Finish(out, error);
@@ -272,11 +259,7 @@ bool DollStage::Load(const std::string& document, std::string* error) {
     return true;
 }
 
-bool DollStage::GetIsPoseFilled(int p) const {
-    if (p < 0 || p >= Doll::kNumPoses) return false;
-    int n = doll->poses[p].GetNumJoints();
-    return n > 0 && n == doll->GetNumJoints();
-}
+bool DollStage::GetIsPoseFilled(int p) const { return doll->GetIsPoseFilled(p); }
 
 std::vector<int> DollStage::FilledPoses() const {
     std::vector<int> filled;
@@ -303,38 +286,6 @@ void DollStage::Settle(int pose) {
         Tick(&step);
         if (step < kAtRest) break;
     }
-}
-
-std::vector<DollStage::Posture> DollStage::Animate(const std::vector<int>& poses) {
-    VELKO_ASSERT(!poses.empty());
-    std::vector<Posture> frames;
-    // Unrecorded: the end of the loop is the doll settled in the last pose, so its start
-    // must be too
-    Settle(poses.back());
-    for (int p : poses) {
-        VELKO_ASSERT(GetIsPoseFilled(p));
-        doll->GoToPose(p, true);
-        const DollPose& target = doll->poses[p];
-        for (int t = 0; t < kMaxTravelTicks; t++) {
-            bool arrived = true;
-            for (int i = 0; i < kDollMaxJoints && arrived; i++)
-                if (doll->jointAllocTable[i] && target.PeekAtJointAlloc(i) &&
-                    doll->joints[i].loc.Dist(target.GetJointLoc(i)) >= kArrived)
-                    arrived = false;
-            if (arrived) break;
-            float step = 0;
-            Tick(&step);
-            frames.push_back(GetPosture());
-        }
-        // With a single pose there is nothing to move between: hold it a whole breath
-        int hold = poses.size() == 1 ? (int)(kBreathPeriod * kTicksPerSecond) : kHoldTicks;
-        for (int t = 0; t < hold; t++) {
-            float step = 0;
-            Tick(&step);
-            frames.push_back(GetPosture());
-        }
-    }
-    return frames;
 }
 
 fRect DollStage::GetDrawingBounds(bool icon) {
@@ -379,18 +330,50 @@ void DollStage::SetPosture(const Posture& p) {
 
 // Timing and layout
 
-double AnimationFrameSeconds(int k, int n) {
-    // The triangle wave is symmetric about its peak at 2 s (mod 4): starting half the loop
-    // before the peak puts the frame after the last at the start's phase
-    double loop = (double)n / kTicksPerSecond;
-    double start = std::fmod(kBreathPeriod / 2 - loop / 2, kBreathPeriod);
-    if (start < 0) start += kBreathPeriod;
-    return kSettledSeconds + start + (double)k / kTicksPerSecond;
+bool PlanAnimation(const std::string& document, const RenderRequest& r, AnimationPlan* plan,
+                   std::string* error) {
+    if (!plan->stage.Load(document, error)) return false;
+    const SketchDoll& d = *plan->stage.GetDoll();
+    std::vector<SequenceStep> steps;
+    if (r.poses.empty()) {
+        steps = d.sequence.GetSteps(d);
+    } else {
+        // A quick sequence: every pose asked for must be there, with the default timing
+        for (int p : r.poses) {
+            *error = PoseProblem(plan->stage, p);
+            if (!error->empty()) return false;
+            SequenceStep step;
+            step.pose = p;
+            steps.push_back(step);
+        }
+    }
+    const SequenceLoop loop = r.loopGiven ? r.loop : d.sequence.loop;
+    plan->timeline.reset(new DollTimeline(d, steps, loop));
+    if (plan->timeline->GetIsEmpty()) {
+        *error = steps.empty() ? "the doll has no filled pose to animate"
+                               : "no step of the animation names a filled pose";
+        return false;
+    }
+    plan->frames = MakeAnimationFrames(plan->timeline->GetLengthMs(),
+                                       r.fps > 0 ? r.fps : d.sequence.fps, loop);
+    return true;
 }
 
-int AnimationFrameDelay(int k) {
-    // Whole hundredths that add up exactly: frame k ends at floor((k + 1) * 100 / 30)
-    return (k + 1) * 100 / kTicksPerSecond - k * 100 / kTicksPerSecond;
+void AnimationPlan::Pose(int k, FixedClock* clock) {
+    const AnimationFrame& f = frames.frames[(size_t)k];
+    DollStage::Posture p = stage.GetPosture();
+    timeline->PostureAt(f.postureMs, p.joints);
+    stage.SetPosture(p);
+    clock->Set(AnimationFrameSeconds(f.startMs, frames.lengthMs));
+}
+
+double AnimationFrameSeconds(double startMs, double lengthMs) {
+    // The triangle wave is symmetric about its peak at 2 s (mod 4): starting half the pass
+    // before the peak puts the end of the pass at the start's phase
+    double pass = lengthMs / 1000;
+    double start = std::fmod(kBreathPeriod / 2 - pass / 2, kBreathPeriod);
+    if (start < 0) start += kBreathPeriod;
+    return kSettledSeconds + start + startMs / 1000;
 }
 
 void SheetGrid(int n, int* columns, int* rows) {

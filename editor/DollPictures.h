@@ -1,12 +1,13 @@
 // DollPictures: a doll document turned into pictures the way the editor's "Play" mode shows
 // the doll (its lines and masks; no skeleton, no editor furniture, the emotion icon only on
-// request): a still of one posture, a sheet of the filled poses, and a looping animation
-// through poses. velko-render and the editor's Export commands both come here, so the same
-// document and options give the same bytes.
+// request): a still of one posture, a sheet of the filled poses, and an animation following
+// the doll's sequence. velko-render and the editor's Export commands both come here, so the
+// same document and options give the same bytes.
 //
-// Nothing here reads the wall clock. The doll moves one tick per frame, 30 ticks a second,
-// and the program clock is pinned to each frame's time while it is drawn, so the lines'
-// breathing and the icon's follow the frames, not the machine.
+// Nothing here reads the wall clock. A still settles the doll one tick at a time, 30 ticks
+// a second; an animation takes each frame's posture from the doll's timeline; and the
+// program clock is pinned to each frame's time while it is drawn, so the lines' breathing
+// and the icon's follow the frames, not the machine.
 //
 // World coordinates are those of the editor's window (kStageWidth x kStageHeight units, y
 // down); a picture of another size shows that same rectangle scaled to fit and centred, or
@@ -18,8 +19,12 @@
 #include <vector>
 
 #include "AuthorMode.h"
+#include "DollSequence.h"
+#include "DollTimeline.h"
 #include "SketchDoll.h"
 #include "fRect.h"
+
+class FixedClock;
 
 // The editor window's size in world units: where a doll's document places everything
 const float kStageWidth = 800;
@@ -46,8 +51,14 @@ struct RenderRequest {
     enum Kind { still, sheet, animation } kind = still;
     // still: the pose slot to settle in; -1 draws the document's own posture
     int pose = -1;
-    // animation: the pose slots to move through, in order; empty means every filled pose
+    // animation: a quick sequence of these pose slots, in order, with the default timing;
+    // empty means the document's own sequence
     std::vector<int> poses;
+    // animation: frames a second (DollSequence::kMinFps .. kMaxFps), 0 for the document's
+    int fps = 0;
+    // animation: the loop mode instead of the document's, when loopGiven
+    bool loopGiven = false;
+    SequenceLoop loop = SequenceLoop::forever;
     PictureOptions options;
 };
 
@@ -58,12 +69,8 @@ struct RenderSummary {
     double seconds = 0;         // an animation's length
 };
 
-// Motion of the animation, at 30 ticks a second
+// A still's doll settles at 30 ticks a second
 const int kTicksPerSecond = 30;
-// Longest a move into one pose may take before the animation moves on (ticks)
-const int kMaxTravelTicks = 3 * kTicksPerSecond;
-// How long the animation holds each pose once it has arrived (ticks)
-const int kHoldTicks = kTicksPerSecond / 2;
 // Longest a still waits for the doll to come to rest in its pose (ticks)
 const int kMaxSettleTicks = 20 * kTicksPerSecond;
 
@@ -85,9 +92,6 @@ public:
 
     // Moves into pose (which must be filled) until the doll comes to rest
     void Settle(int pose);
-    // The postures of a loop through poses (each filled; at least one): the doll starts
-    // settled in the last one, then moves into each in turn and holds it. One per tick.
-    std::vector<Posture> Animate(const std::vector<int>& poses);
     Posture GetPosture() const;
     void SetPosture(const Posture& p);
     // The world rectangle holding what is drawn of the doll now (its lines, and the icon when
@@ -100,12 +104,27 @@ private:
     std::unique_ptr<SketchDoll> doll;
 };
 
-// Program time (seconds) at which frame k of an animation of n frames is drawn: the
-// breathing (a 4 s triangle) is at the same phase one frame after the last as at the first,
-// so the loop has no seam; always past the icon's pop after loading
-double AnimationFrameSeconds(int k, int n);
-// Display time of frame k in hundredths of a second: 3, 3, 4, ... so 30 frames last 1 s
-int AnimationFrameDelay(int k);
+// An animation ready to draw: the document's doll, its timeline (the steps, loop mode and
+// frame rate asked for) and its frames. Every exporter draws the same frames: for frame k,
+// Pose puts the doll in its posture and the program clock at its time, and the frame is
+// then drawn as RenderDollInMode draws the doll and shown for frames.frames[k]'s duration.
+struct AnimationPlan {
+    DollStage stage;
+    std::unique_ptr<DollTimeline> timeline;
+    AnimationFrames frames;
+
+    void Pose(int k, FixedClock* clock);
+};
+// Reads the document and lays out the animation the request asks for; false with *error
+// when the document cannot be read, a pose asked for is empty, or no step of the sequence
+// names a filled pose
+bool PlanAnimation(const std::string& document, const RenderRequest& request, AnimationPlan* plan,
+                   std::string* error);
+
+// Program time (seconds) at which a frame shown startMs into a pass of lengthMs is drawn:
+// the breathing (a 4 s triangle) is at the same phase at the end of the pass as at its
+// start, so a loop has no seam; always past the icon's pop after loading
+double AnimationFrameSeconds(double startMs, double lengthMs);
 // Columns and rows of a sheet of n cells: up to four in a row
 void SheetGrid(int n, int* columns, int* rows);
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "DocumentFile.h"
+#include "DollInfo.h"
 
 namespace {
 
@@ -76,14 +77,20 @@ bool Fail(std::string* error, const std::string& message) {
 const char* RenderUsage() {
     return "Usage: velko-render DOCUMENT [--pose N] -o PICTURE.png\n"
            "       velko-render DOCUMENT --sheet -o SHEET.png\n"
-           "       velko-render DOCUMENT --gif [--poses N,N,...] -o ANIMATION.gif\n"
+           "       velko-render DOCUMENT --gif [--poses N,N,...] [--fps N]\n"
+           "                    [--loop forever|once|pingpong] -o ANIMATION.gif\n"
+           "       velko-render DOCUMENT --info\n"
            "Draws a Velko doll without a display, as the editor's Play mode shows it.\n"
            "  --pose N       the doll settled in pose N (1 to 8); without it, the document's\n"
            "                 own posture\n"
            "  --sheet        every filled pose in a grid, each labelled with its number\n"
-           "  --gif          a looping animation through the poses at 30 frames a second\n"
-           "  --poses LIST   the poses the animation moves through (default: every filled "
-           "one)\n"
+           "  --gif          the doll's animation, as its sequence times it\n"
+           "  --poses LIST   a quick sequence instead: these poses in this order, each\n"
+           "                 moved into in 1 s and held for 0.5 s\n"
+           "  --fps N        frames a second of the animation (1 to 50; default: the\n"
+           "                 document's, 25 unless changed)\n"
+           "  --loop MODE    forever, once or pingpong (default: the document's)\n"
+           "  --info         print the document's contents and sequence as JSON\n"
            "  --size WxH     pixels of one picture, sheet cell or frame (default 800x480)\n"
            "  --icon         draw the doll's emotion icon too\n"
            "  --transparent  a transparent background (PNG only)\n"
@@ -98,7 +105,7 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
                             std::string* error) {
     RenderCommandLine c;
     bool sawPose = false, sawPoses = false, sawSheet = false, sawGif = false, sawSize = false,
-         sawOutput = false;
+         sawOutput = false, sawFps = false, sawLoop = false;
     for (int i = 1; i < argc; i++) {
         std::string arg = argv[i];
         // The options that take a value accept it as the next argument or after '='
@@ -113,7 +120,7 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
             }
         }
         bool takesValue = name == "--pose" || name == "--poses" || name == "--size" ||
-                          name == "-o" || name == "--output";
+                          name == "-o" || name == "--output" || name == "--fps" || name == "--loop";
         if (takesValue && !inlineValue) {
             if (i + 1 >= argc) return Fail(error, name + " needs a value");
             value = argv[++i];
@@ -139,6 +146,21 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
                 return Fail(
                     error, "--poses needs pose numbers separated by commas, not \"" + value + "\"");
             if (!problem.empty()) return Fail(error, "--poses " + value + ": " + problem);
+        } else if (name == "--fps") {
+            if (sawFps) return Fail(error, "--fps is given twice");
+            sawFps = true;
+            if (!ParseCount(value, DollSequence::kMaxFps, &c.request.fps) ||
+                c.request.fps < DollSequence::kMinFps)
+                return Fail(error, "--fps needs a number of frames a second from 1 to 50, not \"" +
+                                       value + "\"");
+        } else if (name == "--loop") {
+            if (sawLoop) return Fail(error, "--loop is given twice");
+            sawLoop = true;
+            if (!DollSequence::ParseLoop(value.c_str(), &c.request.loop))
+                return Fail(error, "--loop needs forever, once or pingpong, not \"" + value + "\"");
+            c.request.loopGiven = true;
+        } else if (name == "--info") {
+            c.info = true;
         } else if (name == "--sheet") {
             sawSheet = true;
         } else if (name == "--gif") {
@@ -171,6 +193,15 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
         *out = c;
         return true;
     }
+    if (c.info) {
+        if (sawSheet || sawGif || sawPose || sawPoses || sawSize || sawOutput || sawFps ||
+            sawLoop || c.request.options.icon || c.request.options.transparent ||
+            c.request.options.fit)
+            return Fail(error, "--info takes no other option");
+        if (c.document.empty()) return Fail(error, "no document given");
+        *out = c;
+        return true;
+    }
     if (sawSheet && sawGif) return Fail(error, "--sheet and --gif cannot be combined");
     c.request.kind = sawGif     ? RenderRequest::animation
                      : sawSheet ? RenderRequest::sheet
@@ -179,6 +210,8 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderCommandLine
         return Fail(error, "--pose is for a single picture; use --poses with --gif");
     if (sawPoses && c.request.kind != RenderRequest::animation)
         return Fail(error, "--poses is for --gif");
+    if ((sawFps || sawLoop) && c.request.kind != RenderRequest::animation)
+        return Fail(error, std::string(sawFps ? "--fps" : "--loop") + " is for --gif");
     if (c.request.options.transparent && c.request.kind == RenderRequest::animation)
         return Fail(error, "--transparent works for PNG pictures only, not with --gif");
     if (c.document.empty()) return Fail(error, "no document given");
@@ -200,13 +233,25 @@ int RunRenderCommand(int argc, const char* const* argv) {
         fputs(RenderUsage(), stdout);
         return 0;
     }
+    std::string document;
+    if (c.info) {
+        // Nothing is written but standard output
+        std::string json;
+        if (!ReadWholeFile(c.document, &document, &error) ||
+            !DescribeDollDocument(document, &json, &error)) {
+            fprintf(stderr, "velko-render: could not read \"%s\": %s\n", c.document.c_str(),
+                    error.c_str());
+            return kExitFailure;
+        }
+        fputs(json.c_str(), stdout);
+        return fflush(stdout) == 0 && !ferror(stdout) ? 0 : kExitFailure;
+    }
     // Before anything is read or drawn: the document itself, a pipe or a read-only file
     // is never the output
     if (!CheckExportTarget(c.output, OutputExtension(c.request), c.document, &error)) {
         fprintf(stderr, "velko-render: %s\n", error.c_str());
         return kExitFailure;
     }
-    std::string document;
     if (!ReadWholeFile(c.document, &document, &error)) {
         fprintf(stderr, "velko-render: %s\n", error.c_str());
         return kExitFailure;

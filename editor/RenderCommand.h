@@ -3,7 +3,8 @@
 //
 //   velko-render DOC [--pose N] -o out.png
 //   velko-render DOC --sheet -o sheet.png
-//   velko-render DOC --gif [--poses 1,2,3,4] -o anim.gif
+//   velko-render DOC --gif [--poses 1,2,3,4] [--fps N] [--loop forever|once|pingpong] -o anim.gif
+//   velko-render DOC --info (the document as JSON on standard output)
 //   options: --size WxH (default 800x480), --icon, --transparent (PNG only), --fit
 //
 // Poses are numbered 1 to 8 here, as the editor shows them; the request holds slots 0 to 7.
@@ -20,6 +21,7 @@ struct RenderCommandLine {
     std::string output;
     RenderRequest request;
     bool help = false;  // --help or -h: print the usage and do nothing else
+    bool info = false;  // --info: describe the document on standard output, draw nothing
 };
 
 // The usage text, ending in a line end

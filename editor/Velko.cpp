@@ -66,6 +66,7 @@ Velko::Velko(App* shell)
       nPoseWidgetsInColumn(-1),
       authorMode(kModePanelTopLeft),
       menuButton(kMenuButtonBounds),
+      animation(&theDoll, this),
       document(this),
       documentBegun(false),
       documentTouched(false),
@@ -140,9 +141,21 @@ void Velko::BuildMenu() {
         menu->EnableItem(kMenuExportAnimation, false);
     }
     BuildEditMenu(menu);
+    animation.BuildMenu(menu);
 }
 
 void Velko::MenuInvoked(int id) {
+    if (AnimationEditor::IsMenuItem(id)) {
+        // Playing takes the doll over: not while an action holds it
+        if (id == AnimationEditor::kMenuPlay && !animation.GetIsPlaying() &&
+            (mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag()))
+            return;
+        BeginAction();
+        animation.MenuInvoked(id);
+        return;
+    }
+    // Every other command works on the doll as it stands, not as it is played
+    animation.StopPlaying();
     // Unlike App's default, an unknown item never quits the editor
     if (id != kMenuUndo && id != kMenuRedo) BeginAction();
     switch (id) {
@@ -169,6 +182,7 @@ void Velko::MenuInvoked(int id) {
             break;
         case kMenuHomePosition:
             theDoll.GoToHomePose();
+            animation.PoseChosen(-1);
             EndAction("Home Position");
             break;
         case kMenuEditMask:
@@ -251,6 +265,7 @@ void Velko::ForgetDollContent() {
     deformDrag = false;
     selectedLine = nullptr;
     ClearActiveElements();
+    animation.DollReplaced();
 }
 
 namespace {
@@ -340,6 +355,8 @@ void Velko::InitiateNodeDrag(fPoint2 mouseDownWhere, DollJoint* joint, bool defo
 
 void Velko::MouseDown(fPoint2 loc) {
     BeginAction();
+    // A click while playing only stops it
+    if (animation.StopPlaying()) return;
     mouseDownWasOnIcon = false;
     if (mode == pickIcon) return;  // the icon menu answers on release
 
@@ -371,8 +388,12 @@ void Velko::MouseDown(fPoint2 loc) {
         } else {
             theDoll.SetEditPose(i);
         }
+        animation.PoseChosen(i);
         return;
     }
+
+    // A strip cell, unless a joint is drawn over it
+    if (!theDoll.Pick(loc) && animation.MouseDown(loc, GetWasDoubleClick())) return;
 
     DollJoint* joint = nullptr;
     switch (GetClickAction(loc, &joint)) {
@@ -425,7 +446,13 @@ void Velko::Idle() {
     PleaseRender();
     theDoll.GetLookAt()->LookAt(GetMouseLoc(),
                                 GetIsMouseDown() ? kLookAtInterestDown : kLookAtInterestUp);
-    theDoll.Update();
+    // While playing, the sequence alone moves the doll
+    if (animation.GetIsPlaying())
+        animation.TickPlayback();
+    else
+        theDoll.Update();
+    animation.SyncMarks();
+    if (animation.GetIsPlayLabelStale()) animation.SyncPlayLabel(GetMenu());
     if (!documentBegun) {
         // After the first update, in which the edit pose takes the new doll's posture, so
         // that an untouched doll has no unsaved changes; and here rather than at
@@ -449,8 +476,13 @@ void Velko::Idle() {
         DragReceptacle* receptacle = nullptr;
         if (rolloverWidget && rolloverWidget->WillReceiveDrag(theDrag.GetObject()))
             receptacle = rolloverWidget;
+        else
+            receptacle = animation.OfferDrop(mouseAt, theDrag.GetObject());
         theDrag.ChooseReceptacle(receptacle);
         cursor = closedHandCursor;
+    } else if (animation.GetIsPressed()) {
+        animation.Track(mouseAt);
+        animation.CursorAt(mouseAt, &cursor);
     } else if (mode == drag) {
         if (!deformDrag) theDoll.UserMoveJointTowards(activeJoint, mouseAt + dragTargetDelta);
         cursor = closedHandCursor;
@@ -471,6 +503,11 @@ void Velko::Idle() {
 
     if (GetIsMenuOpen()) {
         // The menu lies over the doll and takes the pointer: nothing under it is lit
+        activeJoint = nullptr;
+        activeEdge.a = -1;
+    } else if (!GetIsMouseDown() && !theDoll.Pick(mouseAt) &&
+               animation.CursorAt(mouseAt, &cursor)) {
+        // Over a strip cell: the strip's cursor, and no rollover on the doll
         activeJoint = nullptr;
         activeEdge.a = -1;
     } else if (!GetIsMouseDown()) {
@@ -499,6 +536,11 @@ void Velko::Idle() {
     SetMouseCursor(GetIsMenuOpen() ? normalCursor : cursor);
     statusLine.SetHint(CurrentHint());
 
+    // Playing is never an edit: what it does to the posture is undone when it stops
+    if (animation.GetIsPlaying()) {
+        KeepRecoveryCopy();
+        return;
+    }
     // Writing the document renumbers joints, so it waits until no action holds one
     uint64_t fingerprint = DollFingerprint();
     if (fingerprint != lastDollFingerprint) {
@@ -538,6 +580,7 @@ uint64_t Velko::DollFingerprint() const {
 
 void Velko::MouseUp(fPoint2 loc) {
     bool stayInPickIcon = false;
+    animation.MouseUp(loc);
 
     if (mode == draw) {
         VELKO_ASSERT_TEXT(activeLine, "activeLine");
@@ -577,16 +620,18 @@ void Velko::MouseUp(fPoint2 loc) {
     // True as soon as one joint is inside: false means the doll has left the window
     if (!theDoll.GetAreAllJointsOutOfRect(GetBounds())) {
         theDoll.GoToHomePose();
+        animation.PoseChosen(-1);
         EndAction("Home Position");
     }
 
     if (theDrag.GetIsInDrag()) {
         bool iconDrag = theDrag.GetObject() == theDoll.GetIcon();
+        bool toStrip = theDrag.receptacle == &animation;
         theDrag.End();
         if (iconDrag) KeepIconInWindow();
-        // A thumbnail dropped on another copies its pose; dropped elsewhere nothing changes
-        // and no step is recorded
-        EndAction(iconDrag ? "Move Icon" : "Copy Pose");
+        // A thumbnail dropped on another copies its pose, on the strip it adds a step;
+        // dropped elsewhere nothing changes and no step is recorded
+        EndAction(iconDrag ? "Move Icon" : toStrip ? "Add Step" : "Copy Pose");
     }
 
     if (mode == drag && deformDrag) {
@@ -615,6 +660,11 @@ void Velko::MouseUp(fPoint2 loc) {
 void Velko::Key(int c) {
     BeginAction();
     documentTouched = true;
+    // Playing takes the doll over: not while an action holds it
+    const bool busy =
+        mode != idle || GetIsMouseDown() || theDrag.GetIsInDrag() || animation.GetIsPressed();
+    if (c == ' ' && busy && !animation.GetIsPlaying()) return;
+    if (animation.Key(c, GetMouseLoc())) return;
     switch (c) {
         case 8:    // backspace
         case 127:  // delete
@@ -696,14 +746,18 @@ void Velko::ClearPose(int i) {
 
 std::string Velko::CurrentHint() {
     fPoint2 p = GetMouseLoc();
+    if (animation.GetIsPlaying()) return animation.Hint(p);
     if (!GetIsMenuOpen() && mode == idle) {
         if (DollPoseWidget* w = PickPoseWidget(p)) {
             std::string n = std::to_string(IndexOfPoseWidget(w) + 1);
             return "Pose " + n +
-                   ": click to move into it and record; drag onto another to copy; Delete "
-                   "empties it";
+                   ": click to move into it and record; drag onto another to copy, or onto the "
+                   "strip to animate it; Delete empties it";
         }
-        if (menuButton.Pick(p)) return "Menu: the File and Edit commands (or right-click anywhere)";
+        if (menuButton.Pick(p))
+            return "Menu: the File, Edit and Animation commands (or right-click anywhere)";
+        const std::string strip = animation.Hint(p);
+        if (!strip.empty() && !theDoll.Pick(p)) return strip;
     }
     if (GetIsEditingDollMask())
         return "Edit Mask: new lines are white masks that hide what is behind them; Ctrl+M ends it";
@@ -720,6 +774,7 @@ void Velko::ChangePose(int delta) {
         p = ((p + delta) % nPoseWidgets + nPoseWidgets) % nPoseWidgets;
     }
     theDoll.SetEditPose(p);
+    animation.PoseChosen(p);
 }
 
 // Drawing
@@ -737,6 +792,7 @@ void Velko::Render() {
         bounds.Paint();
     }
     if (activeIcon) activeIcon->Frame();
+    animation.RenderBehindDoll(authorMode.GetMode());
     RenderDoll();
     if (selectedLine) selectedLine->RenderSelected();
     RenderRollovers();
@@ -747,6 +803,7 @@ void Velko::Render() {
     menuButton.Render(GetIsMenuOpen());
     statusLine.Render(kStatusBaselineLeft, kStatusWidth);
     RenderDrag();
+    animation.RenderOnTop();
     if (mode == pickIcon) {
         VELKO_ASSERT_TEXT(activeIcon, "activeIcon");
         RenderIconMenu(activeIcon->GetBounds(), kIconMenuGutter, GetBounds());
@@ -772,6 +829,9 @@ void Velko::RenderPoseWidgets() {
     if (s >= 0 && s < nPoseWidgets) poseWidgets[s].RenderHilight(fColor::red());
     int e = theDoll.GetEditPose();
     if (e >= 0 && e < nPoseWidgets) poseWidgets[e].RenderHilight(fColor::yellow());
+    // While playing: the pose being played
+    int p = animation.GetPlayingPose();
+    if (p >= 0 && p < nPoseWidgets) poseWidgets[p].RenderHilight(fColor::blue());
 }
 
 void Velko::RenderDrag() {

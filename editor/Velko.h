@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "AnimationEditor.h"
 #include "Applet.h"
 #include "AuthorModePanel.h"
 #include "DollPoseWidget.h"
@@ -23,7 +24,7 @@
 #include "StatusLine.h"
 #include "VelkoDocument.h"
 
-class Velko : public Applet, private VelkoDocumentHost {
+class Velko : public Applet, private VelkoDocumentHost, private AnimationHost {
 public:
     static const int kMaxPoseWidgets = 8;
     // Ids of the File menu's items, as MenuInvoked receives them
@@ -97,6 +98,8 @@ private:
     AuthorModePanel authorMode;
     MenuButton menuButton;
     StatusLine statusLine;
+    // The sequence on the strip, playback and the onion skin
+    AnimationEditor animation;
     VelkoDocument document;
     std::string startDocument;
     bool documentBegun;
@@ -159,6 +162,11 @@ private:
     void ShowTitle(const char* title) override { SetWindowTitle(title); }
     // Changes whenever the posture, a pose or the icon changes
     uint64_t DollFingerprint() const;
+
+    // AnimationHost
+    void AnimationEdited(const char* label) override { EndAction(label); }
+    void AnimationBeep() override { Beep(); }
+    void AnimationMessage(const std::string& text) override { ShowStatus(text); }
 
     // Undo, redo and recovery (VelkoHistory.cpp)
     void BuildEditMenu(AppMenu* menu);

@@ -53,4 +53,11 @@ public:
     // Shows a failure to the person in a dialog titled by the command that failed ("Save
     // As", "Export Picture"); the caller has written it to stderr too
     virtual void ShowError(const std::string& title, const std::string& message) = 0;
+    // Asks for one line of text in a dialog titled title, with a prompt and the text to
+    // start from; false when the person cancelled or the platform cannot ask
+    virtual bool AskText(const std::string& title, const std::string& prompt,
+                         const std::string& initial, std::string* answer) {
+        (void)title, (void)prompt, (void)initial, (void)answer;
+        return false;
+    }
 };

@@ -82,6 +82,15 @@ void BeginPolygon() { glBegin(GL_POLYGON); }
 void EndPolygon() { glEnd(); }
 void BeginLineStrip() { glBegin(GL_LINE_STRIP); }
 void EndLineStrip() { glEnd(); }
+void LineStrips(const fPoint2* v, const int* counts, int strips) {
+    static_assert(sizeof(fPoint2) == 2 * sizeof(float), "fPoint2 is two packed floats");
+    if (strips <= 0) return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, sizeof(fPoint2), v);
+    for (int k = 0, first = 0; k < strips; first += counts[k], k++)
+        glDrawArrays(GL_LINE_STRIP, first, counts[k]);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
 
 void SetType(int typeName) {
     switch (typeName) {

@@ -24,6 +24,9 @@ void BeginPolygon();
 void EndPolygon();
 void BeginLineStrip();
 void EndLineStrip();
+// Many polylines handed over as one array: strip k is counts[k] vertices of v, following
+// strip k - 1's
+void LineStrips(const fPoint2* v, const int* counts, int strips);
 
 // 2 selects Helvetica 10, 3 Times Roman 24, anything else Helvetica 12
 void SetType(int typeName);

@@ -1,10 +1,13 @@
 #include "SketchDoll.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <new>
 
 #include "VelkoAssert.h"
 #include "fTime.h"
+#include "graphicsUtilsGL.h"
 #include "utils.h"
 
 // ---------------------------------------------------------------------------------------
@@ -108,7 +111,10 @@ void SketchDollLine2::FilterPoints(fPoint2* p, int n) {
 
 SketchDoll::SketchDoll() : Doll(), renderSketches(true), lines(nullptr) {}
 
-SketchDoll::~SketchDoll() { FreeLines(); }
+SketchDoll::~SketchDoll() {
+    FreeLines();
+    free(scratch);
+}
 
 SketchDollLine* SketchDoll::NewLine(int jointa, int jointb) {
     SketchDollLine2* l = new (std::nothrow) SketchDollLine2(this, jointa, jointb);
@@ -155,6 +161,49 @@ void SketchDoll::RenderEdge(int a, int b) const {
         SketchDollLine* l = static_cast<SketchDollLine*>(g);
         if (l->GetIsOnEdge(a, b) && !l->GetIsMask()) l->Draw();
     }
+}
+
+void SketchDoll::RenderLinesAt(const fPoint2* locations, fColor c, int thickness,
+                               int pointStep) const {
+    if (pointStep < 1) pointStep = 1;
+    // Every line's points into one array, handed to GL at once: a function call per point
+    // costs more than the drawing
+    int used = 0;
+    scratchCounts.clear();
+    for (gesture* g = lines; g; g = g->GetNext()) {
+        // Every line of the doll is of the one concrete kind
+        const SketchDollLine2* l = static_cast<const SketchDollLine2*>(g);
+        const int a = l->joint[0], b = l->joint[1];
+        const int n = l->GetNPoints();
+        // As RenderEdge: only lines of bones the doll draws, never an unbound joint
+        if (l->GetIsMask() || n < 2 || !GetIsValidJoint(a) || !GetIsValidJoint(b) ||
+            !(edges[a][b] > 0))
+            continue;
+        const int kept = (n - 1) / pointStep + 2;
+        if (used + kept > scratchSize) {
+            const int size = std::max(2 * scratchSize, used + kept);
+            fPoint2* grown = (fPoint2*)realloc(scratch, sizeof(fPoint2) * (size_t)size);
+            if (!grown) {
+                FlagLowMem();
+                break;
+            }
+            scratch = grown;
+            scratchSize = size;
+        }
+        fPoint2* p = scratch + used;
+        int m = 0;
+        for (int i = 0; i < n - 1; i += pointStep) p[m++] = *l->GetPoint(i);
+        p[m++] = *l->GetPoint(n - 1);
+        const float turn = locations[a].Angle(locations[b]) - l->jointRotate;
+        SketchDollLine2::MapPoints(p, m, l->jointLoc[0], locations[a], turn, 1.0f);
+        used += m;
+        scratchCounts.push_back(m);
+    }
+    c.SetColor();
+    PenWidth(thickness);
+    LineStrips(scratch, scratchCounts.data(), (int)scratchCounts.size());
+    PenWidth(1);
+    fColor::DefaultColor();
 }
 
 void SketchDoll::NotifyJointIndexChanged(int from, int to) {

@@ -13,6 +13,8 @@
 // bones painted.
 #pragma once
 
+#include <vector>
+
 #include "Doll.h"
 #include "fColor.h"
 #include "fPoint2.h"
@@ -110,6 +112,11 @@ public:
     void Update() override;
     // Masks of the bone a-b (when opaque), then its outlines
     void RenderEdge(int a, int b) const override;
+    // Draws the outlines (not the masks) of every bone as they would lie with the joints at
+    // locations[0 .. 31] instead of where they are, without breathing, in colour c and
+    // thickness pixels, through every pointStep-th recorded point (and the last): a faint
+    // likeness of another posture. Lines' draw buffers (what picking sees) are not touched.
+    void RenderLinesAt(const fPoint2* locations, fColor c, int thickness, int pointStep) const;
     void Clear() override;
     // Deletes every line bound to j
     void NotifyJointDeleted(int j) override;
@@ -126,6 +133,10 @@ public:
 
 private:
     void FreeLines();
+    // Scratch points and strip lengths for RenderLinesAt
+    mutable fPoint2* scratch = nullptr;
+    mutable int scratchSize = 0;
+    mutable std::vector<int> scratchCounts;
     // Deletes lines bound to a joint slot the doll does not hold (damaged documents)
     void DropLinesOfMissingJoints();
 };

@@ -178,7 +178,7 @@ bool GifAnimationEncoder::Fail(const char* what, int gifError, std::string* erro
     return false;
 }
 
-bool GifAnimationEncoder::Begin(int w, int h, std::string* error) {
+bool GifAnimationEncoder::Begin(int w, int h, bool loopForever, std::string* error) {
     Abandon();
     if (w <= 0 || h <= 0 || w > 65535 || h > 65535) {
         *error = "a GIF is 1 to 65535 pixels wide and high";
@@ -194,6 +194,8 @@ bool GifAnimationEncoder::Begin(int w, int h, std::string* error) {
     EGifSetGifVersion(gif, true);  // GIF89a: frame delays and looping
     if (EGifPutScreenDesc(gif, w, h, 8, 0, nullptr) != GIF_OK)
         return Fail("writing the header", gif->Error, error);
+    // Without the extension viewers play the frames once and stay on the last
+    if (!loopForever) return true;
     // Loop forever: the application extension browsers and viewers know ("NETSCAPE2.0", a
     // sub-block 1 with a loop count of 0)
     static const GifByteType kLoop[3] = {1, 0, 0};

@@ -26,8 +26,8 @@ struct RgbaImage {
 // the image is empty or libpng fails; *out is only written on success.
 bool EncodePng(const RgbaImage& image, bool keepAlpha, std::string* out, std::string* error);
 
-// An animated GIF built frame by frame: it loops forever, each frame carries a palette of
-// its own colours (exact up to 256 colours, median-cut beyond, never dithered), and only
+// An animated GIF built frame by frame: it loops forever or plays once, each frame carries a
+// palette of its own colours (exact up to 256 colours, median-cut beyond, never dithered), and only
 // the rectangle that changed since the previous frame is stored. Alpha is ignored.
 class GifAnimationEncoder {
 public:
@@ -36,8 +36,12 @@ public:
     GifAnimationEncoder(const GifAnimationEncoder&) = delete;
     GifAnimationEncoder& operator=(const GifAnimationEncoder&) = delete;
 
-    // Starts a width x height animation (pixels, 1 .. 65535 each)
-    bool Begin(int width, int height, std::string* error);
+    // Starts a width x height animation (pixels, 1 .. 65535 each) that loops forever
+    bool Begin(int width, int height, std::string* error) {
+        return Begin(width, height, true, error);
+    }
+    // The same, looping forever or, without the looping extension, played once
+    bool Begin(int width, int height, bool loopForever, std::string* error);
     // Adds a frame of the size given to Begin, shown for delay hundredths of a second
     bool AddFrame(const RgbaImage& frame, int delayCentiseconds, std::string* error);
     // Ends the file and hands over its bytes; the encoder can Begin again afterwards

@@ -1,8 +1,9 @@
 // Cost of one editor tick (Velko::Idle: draw the frame, update the doll, follow the pointer,
 // set the cursor) through the real GLUT shell in a real GL window on the X display, with the
 // default doll and with a heavy one (32 joints, 200 lines of 250 points). Target: median
-// tick under 10 ms for the heavy doll. The parts of the tick are measured apart to show
-// where the time goes. Every measured frame ends in glFinish, so drawing is counted.
+// tick under 10 ms for the heavy doll, and at most 16 ms with the onion skin showing two
+// ghosts. The parts of the tick are measured apart to show where the time goes. Every
+// measured frame ends in glFinish, so drawing is counted.
 #include <GL/freeglut.h>
 #include <benchmark/benchmark.h>
 
@@ -29,9 +30,16 @@ Application* Shell() {
 
 struct Editor {
     Velko velko;
-    explicit Editor(bool heavy) : velko(Shell()) {
+    // steps: the heavy doll's four poses as steps with the second selected, and its
+    // neighbours shown as ghosts when onion
+    explicit Editor(bool heavy, bool steps = false, bool onion = false) : velko(Shell()) {
         VelkoTestAccess in(velko);
         if (heavy) MakeHeavy(in.DollForSetup());
+        if (steps) {
+            MakeHeavyPoses(in.DollForSetup());
+            in.AnimationForSetup().SetOnionSkin(onion);
+            in.AnimationForSetup().PoseChosen(1);
+        }
         Shell()->Application::EnterEventLoop(&velko);  // host it without entering the loop
         for (int i = 0; i < 10; i++) glutMainLoopEvent();
         for (int i = 0; i < 5; i++) Shell()->Idle();  // draw every line once
@@ -60,6 +68,16 @@ void Measure(benchmark::State& state, F what) {
 void BM_EditorTick(benchmark::State& state) {
     if (!Shell()) return state.SkipWithError("no display");
     Editor e(state.range(0));
+    Measure(state, [] { Shell()->Idle(); });
+}
+
+// The heavy doll's tick with steps on the strip, the onion skin off (argument 0) and on (1):
+// the previous and the next step's poses drawn as ghosts behind the doll. Target: 16 ms.
+void BM_EditorTickOnionSkin(benchmark::State& state) {
+    if (!Shell()) return state.SkipWithError("no display");
+    Editor e(true, true, state.range(0));
+    if (VelkoTestAccess(e.velko).Animation().GetSelectedStep() != 1)
+        return state.SkipWithError("no step selected");
     Measure(state, [] { Shell()->Idle(); });
 }
 
@@ -154,6 +172,7 @@ void BM_RecoveryCopy(benchmark::State& state) {
 
 // Argument: 0 = the default doll, 1 = the heavy doll
 BENCHMARK(BM_EditorTick)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_EditorTickOnionSkin)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_EditorFrameOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_DollUpdateOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RolloverPicksOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,5 @@
 // The heavy doll the editor benchmarks measure: the default doll grown to 32 joints with 200
-// hand-sketch-like lines of 250 points along its bones
+// hand-sketch-like lines of 250 points along its bones, and four poses for its animation
 #pragma once
 
 #include <cmath>
@@ -33,4 +33,19 @@ inline void MakeHeavy(SketchDoll& d) {
         }
     }
     d.SkeletonChanged();
+}
+
+// Poses 0 to 3 of a heavy doll: each swings a different limb's end (hands and feet of the
+// default skeleton) out and lets the skeleton relax; the doll is left as it was
+inline void MakeHeavyPoses(SketchDoll& d) {
+    fPoint2 rest[kDollMaxJoints];
+    for (int i = 0; i < kDollMaxJoints; i++) rest[i] = d.joints[i].loc;
+    const int ends[4] = {10, 3, 6, 8};
+    const fPoint2 swings[4] = {{60, -120}, {-60, -120}, {-50, -40}, {50, -40}};
+    for (int p = 0; p < 4; p++) {
+        d.UserMoveJoint(d.GetJoint(ends[p]), swings[p]);
+        for (int t = 0; t < 60; t++) d.UpdateIK();
+        d.poses[p].DollToPose(&d);
+        for (int i = 0; i < kDollMaxJoints; i++) d.joints[i].SetLoc(rest[i]);
+    }
 }

@@ -1,7 +1,7 @@
 // Cost of velko-render's animation of the heavy doll (32 joints, 200 lines of 250 points)
 // moving through 4 poses at 800 x 480, no display needed. Target: the whole GIF in under
 // 3 s. The parts are measured apart too: the motion, the drawing with its read-back, and
-// the GIF encoding.
+// the GIF encoding; and the timeline's posture of one frame alone (target: 0.2 ms).
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -23,16 +23,7 @@ std::string HeavyDocument() {
     FixedClock clock(0);
     SketchDoll d;
     MakeHeavy(d);
-    DollStage::Posture rest;
-    for (int i = 0; i < kDollMaxJoints; i++) rest.joints[i] = d.joints[i].loc;
-    const int ends[4] = {10, 3, 6, 8};  // hands and feet of the default skeleton
-    const fPoint2 swings[4] = {{60, -120}, {-60, -120}, {-50, -40}, {50, -40}};
-    for (int p = 0; p < 4; p++) {
-        d.UserMoveJoint(d.GetJoint(ends[p]), swings[p]);
-        for (int t = 0; t < 60; t++) d.UpdateIK();
-        d.poses[p].DollToPose(&d);
-        for (int i = 0; i < kDollMaxJoints; i++) d.joints[i].SetLoc(rest.joints[i]);
-    }
+    MakeHeavyPoses(d);
     std::string bytes;
     tbfWriterAsciiString writer(&bytes);
     d.WriteToFile(&writer);
@@ -61,9 +52,9 @@ void BM_HeavyDollGif(benchmark::State& state) {
             return state.SkipWithError(error.c_str());
         wall += Seconds(t0);
     }
-    DollStage stage;
-    stage.Load(Document(), &error);
-    double frames = (double)stage.Animate(stage.FilledPoses()).size();
+    AnimationPlan plan;
+    PlanAnimation(Document(), r, &plan, &error);
+    double frames = (double)plan.frames.frames.size();
     state.counters["frames"] = frames;
     state.counters["frames_per_s"] = frames * (double)state.iterations() / wall;
     state.counters["gif_kB"] = (double)gif.size() / 1024;
@@ -73,32 +64,32 @@ void BM_HeavyDollGif(benchmark::State& state) {
 void BM_HeavyDollGifParts(benchmark::State& state) {
     std::string error;
     double motion = 0, drawing = 0, encoding = 0;
+    RenderRequest r;
+    r.kind = RenderRequest::animation;
     for (auto _ : state) {
         FixedClock clock(0);
-        DollStage stage;
-        stage.Load(Document(), &error);
-        auto t0 = std::chrono::steady_clock::now();
-        std::vector<DollStage::Posture> postures = stage.Animate(stage.FilledPoses());
-        motion += Seconds(t0);
+        AnimationPlan plan;
+        if (!PlanAnimation(Document(), r, &plan, &error)) return state.SkipWithError(error.c_str());
         OffscreenGL gl;
         if (!gl.Create(800, 480, &error)) return state.SkipWithError(error.c_str());
         GifAnimationEncoder gif;
         gif.Begin(800, 480, &error);
         RgbaImage frame;
         frame.Resize(800, 480);
-        int n = (int)postures.size();
+        int n = (int)plan.frames.frames.size();
         for (int k = 0; k < n; k++) {
+            auto t0 = std::chrono::steady_clock::now();
+            plan.Pose(k, &clock);
+            motion += Seconds(t0);
             auto t1 = std::chrono::steady_clock::now();
-            stage.SetPosture(postures[(size_t)k]);
-            clock.Set(AnimationFrameSeconds(k, n));
             gl.Clear(false);
             gl.StartFrame(fRect(0, 0, kStageWidth, kStageHeight), 0, 0, 800, 480);
-            RenderDollInMode(stage.GetDoll(), AuthorModePanel::play, true, false);
+            RenderDollInMode(plan.stage.GetDoll(), AuthorModePanel::play, true, false);
             gl.EndFrame();
             gl.ReadPixels(frame.pixels.data());
             drawing += Seconds(t1);
             auto t2 = std::chrono::steady_clock::now();
-            gif.AddFrame(frame, AnimationFrameDelay(k), &error);
+            gif.AddFrame(frame, plan.frames.frames[(size_t)k].delayCs, &error);
             encoding += Seconds(t2);
         }
         std::string bytes;
@@ -112,7 +103,25 @@ void BM_HeavyDollGifParts(benchmark::State& state) {
     state.counters["encode_s"] = encoding / runs;
 }
 
+// The timeline's posture of one frame of the heavy doll's sequence (the whole motion cost
+// of a frame, in playback and in export): target 0.2 ms
+void BM_HeavyDollTimelineFrame(benchmark::State& state) {
+    std::string error;
+    DollStage stage;
+    if (!stage.Load(Document(), &error)) return state.SkipWithError(error.c_str());
+    DollTimeline timeline(*stage.GetDoll());
+    DollStage::Posture p = stage.GetPosture();
+    double t = 0;
+    for (auto _ : state) {
+        timeline.PostureAt(t, p.joints);
+        t += 40;  // one frame at 25 frames a second
+        benchmark::DoNotOptimize(p.joints[0]);
+    }
+    state.counters["pass_ms"] = timeline.GetLengthMs();
+}
+
 BENCHMARK(BM_HeavyDollGif)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_HeavyDollGifParts)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_HeavyDollTimelineFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

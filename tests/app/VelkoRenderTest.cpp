@@ -65,6 +65,18 @@ TEST(RenderCommandLine, TakesEachKindOfOutputWithItsOptions) {
     EXPECT_EQ(error, "--pose 0: pose 0 does not exist (poses are 1 to 8)");
     EXPECT_FALSE(Parse({"d.velko", "--gif", "--poses", "1,9", "-o", "a.gif"}, &c, &error));
     EXPECT_EQ(error, "--poses 1,9: pose 9 does not exist (poses are 1 to 8)");
+    // The document's frame rate and loop unless overridden
+    EXPECT_EQ(c.request.fps, 0);
+    EXPECT_FALSE(c.request.loopGiven);
+    ASSERT_TRUE(
+        Parse({"d.velko", "--gif", "--fps", "12", "--loop=pingpong", "-o", "a.gif"}, &c, &error))
+        << error;
+    EXPECT_EQ(c.request.fps, 12);
+    EXPECT_TRUE(c.request.loopGiven);
+    EXPECT_EQ(c.request.loop, SequenceLoop::pingPong);
+    ASSERT_TRUE(Parse({"d.velko", "--info"}, &c, &error)) << error;
+    EXPECT_TRUE(c.info);
+    EXPECT_EQ(c.document, "d.velko");
 }
 
 TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
@@ -88,6 +100,13 @@ TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
         {"d.velko", "-o", "p.velko"},
         {"d.velko", "-o", "p.jpg"},
         {"d.velko", "--icon=yes", "-o", "p.png"},
+        {"d.velko", "--gif", "--fps", "0", "-o", "a.gif"},  // 1 to 50 frames a second
+        {"d.velko", "--gif", "--fps", "51", "-o", "a.gif"},
+        {"d.velko", "--gif", "--loop", "sometimes", "-o", "a.gif"},
+        {"d.velko", "--fps", "10", "-o", "p.png"},  // --fps and --loop are for --gif
+        {"d.velko", "--sheet", "--loop", "once", "-o", "s.png"},
+        {"d.velko", "--info", "-o", "p.png"},  // --info draws nothing
+        {"--info"},
     };
     for (const auto& args : bad) {
         RenderCommandLine c;
@@ -99,21 +118,14 @@ TEST(RenderCommandLine, RefusesWhatDoesNotFitWithAMessage) {
 
 // Timing and layout
 
-TEST(RenderTiming, ThirtyFramesLastOneSecondAndTheBreathingLoopsWithoutASeam) {
-    int total = 0;
-    for (int k = 0; k < 90; k++) {
-        EXPECT_GE(AnimationFrameDelay(k), 3);
-        EXPECT_LE(AnimationFrameDelay(k), 4);
-        total += AnimationFrameDelay(k);
-    }
-    EXPECT_EQ(total, 300);
-    for (int n : {1, 29, 120, 188, 301}) {
-        EXPECT_NEAR(AnimationFrameSeconds(1, n) - AnimationFrameSeconds(0, n), 1.0 / 30, 1e-9);
-        // The frame after the last would breathe exactly as the first does
-        float first = TimePeriodCycleAsClamp_base((float)AnimationFrameSeconds(0, n), 0, 4);
-        float after = TimePeriodCycleAsClamp_base((float)AnimationFrameSeconds(n, n), 0, 4);
-        EXPECT_NEAR(first, after, 1e-4) << n << " frames";
-        EXPECT_GE(AnimationFrameSeconds(0, n), 0.5);  // the icon's pop is over
+TEST(RenderTiming, TheBreathingOfAPassLoopsWithoutASeam) {
+    for (double pass : {40.0, 1160.0, 4000.0, 6000.0, 7525.0}) {
+        EXPECT_NEAR(AnimationFrameSeconds(40, pass) - AnimationFrameSeconds(0, pass), 0.04, 1e-9);
+        // The end of the pass breathes exactly as its start does
+        float first = TimePeriodCycleAsClamp_base((float)AnimationFrameSeconds(0, pass), 0, 4);
+        float after = TimePeriodCycleAsClamp_base((float)AnimationFrameSeconds(pass, pass), 0, 4);
+        EXPECT_NEAR(first, after, 1e-4) << pass << " ms";
+        EXPECT_GE(AnimationFrameSeconds(0, pass), 0.5);  // the icon's pop is over
     }
 }
 
@@ -154,9 +166,19 @@ protected:
         ASSERT_TRUE(WriteFileAtomically(Path(name), bytes, &error)) << error;
     }
 
-    // Runs velko-render with args, without DISPLAY in its environment, in folder cwd (the
-    // test's own when empty)
-    Outcome Render(const std::vector<std::string>& args, const std::string& cwd = "") const {
+    // velko-render DOC --info: its standard output, which it must end with status 0
+    std::string Describe(const std::string& name) const {
+        Outcome run = Render({Path(name), "--info"}, Path("stdout.txt"));
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::string out = Read("stdout.txt");
+        fs::remove(Path("stdout.txt"));
+        return out;
+    }
+
+    // Runs velko-render with args, without DISPLAY in its environment (its standard output
+    // into the file outFile when given), in folder cwd (the test's own when empty)
+    Outcome Render(const std::vector<std::string>& args, const std::string& outFile = "",
+                   const std::string& cwd = "") const {
         std::vector<char*> argv{const_cast<char*>(VELKO_RENDER)};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -169,6 +191,9 @@ protected:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
+        if (!outFile.empty())
+            posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
         pid_t pid = -1;
         Outcome run;
@@ -283,7 +308,14 @@ TEST_F(VelkoRender, FitFramesTheDrawingInsteadOfTheStageForEveryKindOfOutput) {
         for (int x : {20, 100, 170}) EXPECT_TRUE(GrayNear(frame, x, 50)) << x;
 }
 
-TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfExactly) {
+// The sum of a GIF's frame delays, in hundredths of a second
+int TotalDelay(const DecodedGif& gif) {
+    int total = 0;
+    for (int d : gif.delays) total += d;
+    return total;
+}
+
+TEST_F(VelkoRender, AnAnimationFollowsTheSequenceFrameByFrameAndRepeatsItselfExactly) {
     std::string doc;
     std::string error;
     ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error)) << error;
@@ -295,17 +327,14 @@ TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfE
     ASSERT_TRUE(DecodeGif(Read("a.gif"), &gif));
     EXPECT_EQ(gif.width, 200);
     EXPECT_EQ(gif.loopCount, 0);
-    DollStage stage;
-    ASSERT_TRUE(stage.Load(doc, &error)) << error;
-    std::vector<int> poses = stage.FilledPoses();
-    EXPECT_EQ(poses, (std::vector<int>{4, 5, 6, 7}));
-    size_t frames = stage.Animate(poses).size();
-    EXPECT_EQ(gif.frames.size(), frames);
-    // Each pose is reached and held: at least the holds, at most the longest moves too
-    EXPECT_GE(frames, 4u * kHoldTicks + 4);
-    EXPECT_LE(frames, 4u * (kHoldTicks + kMaxTravelTicks));
-    // The arm raised in pose 5 shows up in some frame and is gone again by the last
-    EXPECT_NE(gif.frames[frames / 4].pixels, gif.frames.back().pixels);
+    // No sequence of its own: poses 5 to 8 (slots 4 to 7), each moved into in 1 s and held
+    // for 0.5 s, at 25 frames a second: 6 s in 150 frames of 4 hundredths
+    ASSERT_EQ(gif.frames.size(), 150u);
+    EXPECT_EQ(TotalDelay(gif), 600);
+    EXPECT_EQ(*std::min_element(gif.delays.begin(), gif.delays.end()), 4);
+    EXPECT_EQ(*std::max_element(gif.delays.begin(), gif.delays.end()), 4);
+    // The arm raised in the second pose shows up a second and a half in
+    EXPECT_NE(gif.frames[0].pixels, gif.frames[50].pixels);
 
     ASSERT_EQ(
         Render({Path("juggler.velko"), "--gif", "--size", "200x120", "-o", Path("b.gif")}).status,
@@ -315,12 +344,50 @@ TEST_F(VelkoRender, AnAnimationLoopsThroughThePosesFrameByFrameAndRepeatsItselfE
     ASSERT_EQ(Render({Path("juggler.velko"), "--sheet", "-o", Path("s2.png")}).status, 0);
     EXPECT_TRUE(Read("s1.png") == Read("s2.png"));
 
-    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "5,6", "--size", "200x120",
-                          "-o", Path("c.gif")});
+    // Overrides: two poses at 30 frames a second (3 s, delays 3, 3, 4 ...), played once
+    // (no looping extension, and the last frame is the last pose reached, not the first)
+    Outcome two = Render({Path("juggler.velko"), "--gif", "--poses", "5,6", "--fps", "30", "--loop",
+                          "once", "--size", "200x120", "-o", Path("c.gif")});
     ASSERT_EQ(two.status, 0) << two.err;
-    DecodedGif shorter;
-    ASSERT_TRUE(DecodeGif(Read("c.gif"), &shorter));
-    EXPECT_LT(shorter.frames.size(), gif.frames.size());
+    DecodedGif once;
+    ASSERT_TRUE(DecodeGif(Read("c.gif"), &once));
+    EXPECT_EQ(once.loopCount, -1);
+    // Once: hold 0.5 s, move 1 s, hold 0.5 s = 2 s
+    EXPECT_EQ(once.frames.size(), 60u);
+    EXPECT_EQ(TotalDelay(once), 200);
+    EXPECT_NE(once.frames.front().pixels, once.frames.back().pixels);
+}
+
+TEST_F(VelkoRender, InfoDescribesTheDocumentAsJson) {
+    auto step = [](int pose, int hold, int move, const char* ease) {
+        return "{\"pose\": " + std::to_string(pose) + ", \"hold_ms\": " + std::to_string(hold) +
+               ", \"move_ms\": " + std::to_string(move) + ", \"ease\": \"" + ease + "\"}";
+    };
+    std::string doc, error;
+    // The juggler has no steps of its own: one per filled pose, 1.5 s each
+    ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error));
+    Write("juggler.velko", doc);
+    EXPECT_EQ(
+        Describe("juggler.velko"),
+        "{\"joints\": 11, \"bones\": 10, \"lines\": 34, \"masks\": 1, \"poses\": [5, 6, 7, 8], "
+        "\"sequence\": {\"steps\": [" +
+            step(5, 500, 1000, "in-out") + ", " + step(6, 500, 1000, "in-out") + ", " +
+            step(7, 500, 1000, "in-out") + ", " + step(8, 500, 1000, "in-out") +
+            "], \"loop\": \"forever\", \"fps\": 25, \"duration_ms\": 6000}}\n");
+    // The walk's steps were arranged on the strip (pose 5 is filled but not used)
+    ASSERT_TRUE(ReadWholeFile(VELKO_WALK, &doc, &error));
+    Write("walk.velko", doc);
+    EXPECT_EQ(Describe("walk.velko"),
+              "{\"joints\": 11, \"bones\": 10, \"lines\": 23, \"masks\": 0, "
+              "\"poses\": [1, 2, 3, 4, 5], \"sequence\": {\"steps\": [" +
+                  step(1, 300, 400, "in-out") + ", " + step(2, 50, 350, "linear") + ", " +
+                  step(3, 400, 400, "in-out") + ", " + step(4, 100, 350, "linear") +
+                  "], \"loop\": \"forever\", \"fps\": 25, \"duration_ms\": 2350}}\n");
+
+    Write("junk.velko", "tbff .1\n\nnot a doll\n");
+    Outcome bad = Render({Path("junk.velko"), "--info"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err.rfind("velko-render: ", 0), 0u) << bad.err;
 }
 
 TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
@@ -388,7 +455,7 @@ TEST_F(VelkoRender, TheWorkingFolderNeitherChangesNorHoldsUpThePicture) {
     std::string first;
     for (const char* folder : {"", "garbage", "pipe"}) {
         Outcome run =
-            Render({Path("juggler.velko"), "--icon", "-o", Path("icon.png")}, Path(folder));
+            Render({Path("juggler.velko"), "--icon", "-o", Path("icon.png")}, "", Path(folder));
         ASSERT_EQ(run.status, 0) << folder;
         if (!*folder) first = Read("icon.png");
         EXPECT_EQ(Read("icon.png"), first) << folder;

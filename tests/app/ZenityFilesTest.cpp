@@ -200,6 +200,22 @@ TEST_F(ZenityFilesTest, ErrorShowsTheMessageLiterally) {
     EXPECT_TRUE(Has(args, "--text=Could not open \"&lt;x&gt;\": R&amp;D"));
 }
 
+TEST_F(ZenityFilesTest, TextEntryStartsFromTheGivenTextAndCancelIsNoAnswer) {
+    Reply(1, 0, "800 250 linear");
+    Reply(2, 1);
+    std::string answer = "kept";
+    EXPECT_TRUE(files.AskText("Step 2", "Move & hold <ms>", "1000 500 in-out", &answer));
+    EXPECT_EQ(answer, "800 250 linear");
+    std::vector<std::string> args = Args(1);
+    EXPECT_EQ(args[0], "--entry");
+    EXPECT_TRUE(Has(args, "--title=Step 2"));
+    EXPECT_TRUE(Has(args, "--text=Move &amp; hold &lt;ms&gt;"));
+    EXPECT_TRUE(Has(args, "--entry-text=1000 500 in-out"));
+    answer = "kept";
+    EXPECT_FALSE(files.AskText("Frame Rate", "Frames", "25", &answer));
+    EXPECT_EQ(answer, "kept");
+}
+
 TEST_F(ZenityFilesTest, WithoutZenityOnPathEveryChoiceIsCancelledAndNoQuestionAsked) {
     EXPECT_TRUE(ZenityFiles::IsAvailable());
     // A folder and a file without execute permission named zenity are not the program

@@ -320,7 +320,8 @@ TEST(UserDeform, MovesOneJointAndRemeasuresItsBones) {
     EXPECT_EQ(d.GetJoint(2)->loc, elbow);
     EXPECT_FLOAT_EQ(d.edges[2][3], elbow.Dist(fPoint2(190, 322)));
     EXPECT_EQ(d.edges[3][2], d.edges[2][3]);
-    EXPECT_EQ(d.poses[7].GetNumJoints(), 0);
+    EXPECT_EQ(d.poses[7].GetNumJoints(), 11);  // kept, as posed before
+    EXPECT_EQ(d.poses[7].GetJointLoc(3), fPoint2(220, 282));
     EXPECT_EQ(d.homePose.GetJointLoc(3), fPoint2(190, 322));
     // At its new rest length the skeleton stays put
     std::vector<fPoint2> before = Locations(d);

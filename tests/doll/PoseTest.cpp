@@ -154,13 +154,15 @@ TEST(PoseSlots, EditingAPoseFirstMovesIntoItThenRecords) {
     EXPECT_EQ(d.seekPose, &d.homePose);
 }
 
-TEST(PoseSlots, SkeletonChangesEmptyThePosesButRecaptureEditAndHome) {
+TEST(PoseSlots, SkeletonChangesKeepThePosesAndRecaptureEditAndHome) {
     Doll d;
     d.poses[0].DollToPose(&d);
     d.poses[4].DollToPose(&d);
     d.editPose = &d.poses[4];
+    const fPoint2 head = d.GetJoint(0)->loc;
     d.UserDeformJoint(d.GetJoint(0), fPoint2(0, -10));
-    EXPECT_EQ(d.poses[0].GetNumJoints(), 0);
+    EXPECT_EQ(d.poses[0].GetNumJoints(), 11);
+    EXPECT_EQ(d.poses[0].GetJointLoc(0), head);
     EXPECT_EQ(d.poses[4].GetNumJoints(), 11);
     EXPECT_EQ(d.poses[4].GetJointLoc(0), d.GetJoint(0)->loc);
     EXPECT_EQ(d.homePose.GetJointLoc(0), d.GetJoint(0)->loc);

@@ -120,11 +120,14 @@ e2e_stop() {
     E2E_PID=""
 }
 
-# Window-relative pointer actions; let the program run a few ticks after each
+# Window-relative pointer actions; let the program run a few ticks after each. Clicks,
+# drags and keys a person makes are counted in E2E_INPUTS (pointer moves are not).
+E2E_INPUTS=0
 e2e_move() { xdotool mousemove --window "$E2E_WID" "$1" "$2"; sleep "${3:-0.1}"; }
-e2e_click() { e2e_move "$1" "$2" 0.05; xdotool click 1; sleep "${3:-0.15}"; }
+e2e_click() { E2E_INPUTS=$((E2E_INPUTS + 1)); e2e_move "$1" "$2" 0.05; xdotool click 1; sleep "${3:-0.15}"; }
 e2e_drag() {  # x0 y0 x1 y1 [steps]
     local steps="${5:-10}"
+    E2E_INPUTS=$((E2E_INPUTS + 1))
     e2e_move "$1" "$2" 0.1
     xdotool mousedown 1
     sleep 0.1
@@ -136,7 +139,7 @@ e2e_drag() {  # x0 y0 x1 y1 [steps]
     xdotool mouseup 1
     sleep 0.15
 }
-e2e_key() { xdotool key --clearmodifiers "$@"; sleep 0.15; }
+e2e_key() { E2E_INPUTS=$((E2E_INPUTS + 1)); xdotool key --clearmodifiers "$@"; sleep 0.15; }
 
 # The menu the program draws in its window, opened with a right click at X Y: its box
 # starts at X+1 Y+1, its rows (File, Edit) are 20 pixels from Y+4; a submenu opens beside

@@ -24,7 +24,13 @@ e2e_shot pose-chosen
 e2e_expect_eq "Pose chosen" "$(e2e_pixel pose-chosen 14 74)" "$(e2e_pixel start 14 54)"
 e2e_expect_eq "Draw and Pose no longer chosen" "$(e2e_pixel pose-chosen 14 54)" "255,255,255"
 
-# Keys arrive: tab moves the edit pose (the yellow frame) from pose 5 (top left) to 6
+# Keys arrive: tab moves the edit pose (the yellow frame) from pose 5 (top left) to 6. The
+# doll may still be on its way into the first pose (framed red) when the editor first shows.
+for _ in $(seq 20); do
+    [ "$(e2e_count start 605 8 685 13 255,255,0)" -ge 100 ] && break
+    sleep 0.2
+    e2e_shot start
+done
 e2e_expect_ge "pose 5 framed yellow" "$(e2e_count start 605 8 685 13 255,255,0)" 100
 e2e_key Tab
 sleep 0.3

@@ -131,6 +131,16 @@ public:
         errorTitles.push_back(title);
         errors.push_back(message);
     }
+    // Typed text: the answer the test set, or cancelled when it set none
+    const char* textAnswer = nullptr;
+    bool AskText(const std::string& title, const std::string& prompt, const std::string& initial,
+                 std::string* answer) override {
+        (void)prompt;
+        asked.push_back("text " + title + ": " + initial);
+        if (!textAnswer) return false;
+        *answer = textAnswer;
+        return true;
+    }
     RecoveryAnswer recoveryAnswer = keepRecovery;
     RecoveryAnswer AskRestore(const std::string& name) override {
         asked.push_back("restore " + name);
@@ -296,7 +306,24 @@ TEST_F(MenuCommands, TheFileAndEditMenusHoldTheirItemsWithTheirShortcutsAndSepar
         "End",
         "Enable 10 off",
         "Enable 11 off",
+        "Begin Animation",
+        "Item 20 Play (Space) 0",
+        "Item 21 Onion Skin (O) 0 checked",
+        "Separator",
+        "Begin Loop",
+        "Item 22 Forever 0 checked",
+        "Item 23 Once 0 checked",
+        "Item 24 Ping-Pong 0 checked",
+        "End",
+        "Begin Frame Rate",
     };
+    const int rates[] = {10, 12, 15, 20, 24, 25, 30, 50};
+    for (int k = 0; k < 8; k++)
+        want.push_back("Item " + std::to_string(25 + k) + " " + std::to_string(rates[k]) +
+                       " fps 0 checked");
+    for (const char* item : {"Item 33 Other\xE2\x80\xA6 0", "End", "Separator",
+                             "Item 34 Edit Step\xE2\x80\xA6 0", "End"})
+        want.push_back(item);
     EXPECT_EQ(s.menu.calls, want);
     EXPECT_EQ(s.shell.menuRequests, 1);
     // One ellipsis character, not three full stops
@@ -878,9 +905,14 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
     MenuSession s;
     s.Sketch(400, 200, 400, 262);
     s.shell.Wait(30);  // at rest, so the posture saved is the one exported
+    // An animation of its own, which the exported GIF follows
+    s.in->DollForSetup().sequence.MakeCustom(s.Doll());
+    s.in->DollForSetup().sequence.steps[0].holdMs = 250;
+    s.in->DollForSetup().sequence.fps = 10;
     s.files.next = "doll.velko";
     s.Choose(Velko::kMenuSaveAs);
     const std::string document = s.files.Contents("doll.velko");
+    ASSERT_NE(document.find("\tsequence {"), std::string::npos);
     struct {
         int item;
         const char* file;
@@ -912,7 +944,10 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
     ASSERT_EQ(sscanf(s.in->StatusText().c_str(), "Exported loop.gif: %d frames, %d KB, %f s",
                      &frames, &kilobytes, &seconds),
               3);
-    EXPECT_NEAR(seconds, frames / 30.0, 0.05);
+    // The doll's own animation: one step, held 0.25 s and moved into again in 1 s, at 10
+    // frames a second
+    EXPECT_EQ(frames, 13);
+    EXPECT_NEAR(seconds, 1.25, 0.051);
     EXPECT_EQ(kilobytes, (int)((s.files.Contents("loop.gif").size() + 512) / 1024));
 
     // The window's context is current again: the editor's frame still shows the stroke
@@ -958,6 +993,69 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
     EXPECT_EQ(s.files.Contents("old.png"), "old");
     EXPECT_FALSE(fs::exists(s.files.Path("pic.gif")) || fs::exists(s.files.Path("anim.png")));
     EXPECT_EQ(s.shell.title, "doll.velko - Velko");
+}
+
+// The Animation menu
+
+TEST_F(MenuCommands, TheAnimationMenuSetsTheLoopAndTheFrameRateAndTakesTypedTimes) {
+    MenuSession s;
+    const SequenceLoop loops[] = {SequenceLoop::forever, SequenceLoop::once,
+                                  SequenceLoop::pingPong};
+    auto marks = [&] {
+        std::string m;
+        for (int id = AnimationEditor::kMenuLoopForever; id <= AnimationEditor::kMenuLoopPingPong;
+             id++)
+            m += *s.menu.Find(id)->check ? "x" : "-";
+        return m;
+    };
+    EXPECT_EQ(marks(), "x--");
+    for (int i : {1, 2, 2, 0}) {  // choosing the marked one again keeps it marked
+        s.Choose(AnimationEditor::kMenuLoopForever + i);
+        EXPECT_EQ(s.Doll().sequence.loop, loops[i]);
+        std::string want = "---";
+        want[(size_t)i] = 'x';
+        EXPECT_EQ(marks(), want);
+    }
+    EXPECT_EQ(s.in->History().GetNumUndoSteps(), 3u);  // the repeated choice changed nothing
+    EXPECT_EQ(s.in->History().GetUndoLabel(), "Loop Forever");
+
+    s.Choose(AnimationEditor::kMenuFrameRateFirst + 1);
+    EXPECT_EQ(s.Doll().sequence.fps, 12);
+    EXPECT_TRUE(*s.menu.Find(AnimationEditor::kMenuFrameRateFirst + 1)->check);
+    EXPECT_FALSE(*s.menu.Find(AnimationEditor::kMenuFrameRateFirst + 5)->check);  // 25
+    EXPECT_EQ(s.in->History().GetUndoLabel(), "Frame Rate");
+    for (const char* typed : {"40", "0", "51", "12 fps"}) {  // only the first is taken
+        s.files.textAnswer = typed;
+        s.Choose(AnimationEditor::kMenuFrameRateOther);
+        EXPECT_EQ(s.Doll().sequence.fps, 40) << typed;
+    }
+    EXPECT_EQ(s.files.asked[s.files.asked.size() - 4], "text Frame Rate: 12");
+    EXPECT_EQ(s.in->StatusText(), "The frame rate is a whole number from 1 to 50, not \"12 fps\"");
+
+    // Edit Step wants a selected step; then its times are typed, as a double click asks too
+    const int beeps = s.shell.beeps;
+    s.Choose(AnimationEditor::kMenuEditStep);
+    EXPECT_EQ(s.shell.beeps, beeps + 1);
+    EXPECT_EQ(s.in->StatusText(), "Click a step on the strip first, then Edit Step");
+    s.shell.Click(80, 420);  // the first cell: pose 5, recording since the start
+    s.files.textAnswer = "800 250 linear";
+    s.Choose(AnimationEditor::kMenuEditStep);
+    EXPECT_EQ(s.files.asked.back(), "text Step 1: 1000 500 in-out");
+    ASSERT_EQ(s.Doll().sequence.steps.size(), 1u);
+    EXPECT_TRUE(s.Doll().sequence.steps[0] == (SequenceStep{4, 250, 800, SequenceEase::linear}));
+    EXPECT_EQ(s.in->History().GetUndoLabel(), "Change Step");
+    s.shell.Wait(1);
+    s.files.textAnswer = "1.5s 0 out";
+    s.shell.DoubleClick(80, 420);
+    EXPECT_TRUE(s.Doll().sequence.steps[0] == (SequenceStep{4, 0, 1500, SequenceEase::out}));
+
+    // The Play item says what it would do
+    s.Choose(AnimationEditor::kMenuPlay);
+    EXPECT_TRUE(s.in->Animation().GetIsPlaying());
+    EXPECT_EQ(s.menu.Find(AnimationEditor::kMenuPlay)->label, "Stop (Space)");
+    s.Choose(AnimationEditor::kMenuPlay);
+    EXPECT_FALSE(s.in->Animation().GetIsPlaying());
+    EXPECT_EQ(s.menu.Find(AnimationEditor::kMenuPlay)->label, "Play (Space)");
 }
 
 // What the commands show

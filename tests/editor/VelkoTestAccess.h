@@ -33,6 +33,9 @@ public:
     AuthorMode CurrentMode() const { return v.authorMode.GetMode(); }
     bool EditingMask() const { return v.testOnBackground; }
     const EditHistory& History() const { return v.history; }
+    const AnimationEditor& Animation() const { return v.animation; }
+    // For arranging the animation before a benchmark
+    AnimationEditor& AnimationForSetup() { return v.animation; }
     // What the status line shows now: a message, or the hint
     const std::string& StatusText() const { return v.statusLine.GetText(); }
     // An action completed and its step waits for the doll to come to rest

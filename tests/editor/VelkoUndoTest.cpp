@@ -111,6 +111,36 @@ TEST_F(Undo, EveryKindOfActionIsOneStepUndoneAndRedoneToTheExactDocument) {
              sh.DragFromTo(35, 445, 235, 405, 10);
              Settle();
          }},
+        // The animation: poses 1 and 5 are filled, so the strip starts with their steps
+        {"Add Step",
+         [&] {
+             fPoint2 from = s->WidgetCentre(4);
+             sh.DragFromTo((int)from.x, (int)from.y, 72, 435, 10);
+             Settle();
+         }},
+        {"Move Step",
+         [&] {
+             sh.DragFromTo(80, 420, 258, 420, 10);
+             Settle();
+         }},
+        {"Change Move",
+         [&] {
+             sh.DragFromTo(160, 435, 200, 435, 8);
+             Settle();
+         }},
+        {"Change Hold",
+         [&] {
+             sh.DragFromTo(160, 449, 140, 449, 8);
+             Settle();
+         }},
+        {"Change Easing",
+         [&] {
+             sh.Click(118, 420);
+             Settle();
+         }},
+        {"Remove Step", [&] { HoverAndKey(220, 440, 8); }},
+        {"Play Once", [&] { Choose(AnimationEditor::kMenuLoopOnce); }},
+        {"Frame Rate", [&] { Choose(AnimationEditor::kMenuFrameRateFirst); }},
     };
     const std::string start = Document();
     std::vector<std::string> afterEach;
