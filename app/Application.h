@@ -7,6 +7,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "App.h"
 #include "PopupMenu.h"
@@ -47,6 +49,13 @@ public:
     virtual void EnterEventLoop(Applet* applet);
     void SetWindowTitle(const char* s) override = 0;
     virtual void SetSplashText(const char* s) = 0;
+    // How the desktop ties the window to the program's launcher, given before the event loop
+    // starts: WM_CLASS's instance and class names, and the window's icon in the layout of
+    // _NET_WM_ICON (see WindowIconData). Shells without a window keep nothing.
+    virtual void SetWindowIdentity(const std::string& instance, const std::string& className,
+                                   const std::vector<unsigned long>& icon) {
+        (void)instance, (void)className, (void)icon;
+    }
     // Program time (seconds) of the last press
     virtual float GetLastMouseDownWhen() const { return lastMouseDownWhen; }
     virtual void SetFPS(int fps);

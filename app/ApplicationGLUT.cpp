@@ -5,6 +5,8 @@
 #include <GL/glx.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <thread>
@@ -126,6 +128,46 @@ void ApplicationGLUT::CreateMainWindow() {
     glutKeyboardFunc(keyCB);
     glutCloseFunc(closeCB);
     glViewport(0, 0, windowWidth, windowHeight);
+    ApplyWindowIdentity();
+}
+
+void ApplicationGLUT::SetWindowIdentity(const std::string& instance, const std::string& className,
+                                        const std::vector<unsigned long>& icon) {
+    windowInstance = instance;
+    windowClass = className;
+    windowIcon = icon;
+    if (main_window) ApplyWindowIdentity();
+}
+
+void ApplicationGLUT::ApplyWindowIdentity() {
+    if (windowInstance.empty()) return;
+    glutSetWindow(main_window);
+    Display* display = glXGetCurrentDisplay();
+    Window window = (Window)glXGetCurrentDrawable();
+    if (!display || !window) return;
+    XClassHint hint;
+    hint.res_name = const_cast<char*>(windowInstance.c_str());
+    hint.res_class = const_cast<char*>(windowClass.c_str());
+    XSetClassHint(display, window, &hint);
+    // _NET_WM_PID counts only beside the machine's name
+    char host[256] = "";
+    if (gethostname(host, sizeof host - 1) == 0) {
+        char* hosts[] = {host};
+        XTextProperty machine;
+        if (XStringListToTextProperty(hosts, 1, &machine)) {
+            XSetWMClientMachine(display, window, &machine);
+            XFree(machine.value);
+        }
+    }
+    // Format 32 properties are passed as longs, whatever their size
+    long pid = (long)getpid();
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, (const unsigned char*)&pid, 1);
+    if (!windowIcon.empty())
+        XChangeProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), XA_CARDINAL,
+                        32, PropModeReplace, (const unsigned char*)windowIcon.data(),
+                        (int)windowIcon.size());
+    XFlush(display);
 }
 
 void ApplicationGLUT::EnterEventLoop(Applet* _applet) {

@@ -42,6 +42,10 @@ public:
     void EnterEventLoop(Applet* applet) override;
     void SetWindowTitle(const char* s) override;
     void SetSplashText(const char* s) override;
+    // Set on the window now and whenever it is made again, with _NET_WM_PID and
+    // WM_CLIENT_MACHINE, which desktops read with them
+    void SetWindowIdentity(const std::string& instance, const std::string& className,
+                           const std::vector<unsigned long>& icon) override;
     void SetCameraLoc(fPoint2 loc) override;
     fPoint2 GetCameraLoc() const override;
     void SetCameraZoom(float z) override { cameraZoom = z; }
@@ -111,5 +115,8 @@ private:
     bool quitRequested;
     bool windowClosed;  // the toolkit destroyed the window after the person closed it
     std::string title;
-    bool toolkitStarted;  // glutInit has run
+    bool toolkitStarted;                      // glutInit has run
+    std::string windowInstance, windowClass;  // WM_CLASS; not set while empty
+    std::vector<unsigned long> windowIcon;    // _NET_WM_ICON
+    void ApplyWindowIdentity();
 };

@@ -131,3 +131,19 @@ void DrawDesktopIcon(const float* data, int size, RgbaImage* out) {
             o[3] = (unsigned char)std::lround(255 * a / (kSupersample * kSupersample));
         }
 }
+
+std::vector<unsigned long> WindowIconData(const float* iconData, std::initializer_list<int> sizes) {
+    std::vector<unsigned long> data;
+    RgbaImage image;
+    for (int size : sizes) {
+        DrawDesktopIcon(iconData, size, &image);
+        data.push_back((unsigned long)size);
+        data.push_back((unsigned long)size);
+        for (size_t i = 0; i + 3 < image.pixels.size(); i += 4) {
+            const unsigned char* p = &image.pixels[i];
+            data.push_back((unsigned long)p[3] << 24 | (unsigned long)p[0] << 16 |
+                           (unsigned long)p[1] << 8 | p[2]);
+        }
+    }
+    return data;
+}

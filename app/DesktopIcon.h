@@ -8,7 +8,9 @@
 // (-2, -2) ends the icon.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "ImageCodec.h"
 
@@ -16,3 +18,6 @@
 std::string DesktopIconSvg(const float* iconData, int size);
 // The same drawing as a size x size picture, transparent outside the tile
 void DrawDesktopIcon(const float* iconData, int size, RgbaImage* out);
+// The same drawing at each size, laid out as a window's _NET_WM_ICON property: for each
+// size its width, its height, then its pixels row by row as 0xAARRGGBB
+std::vector<unsigned long> WindowIconData(const float* iconData, std::initializer_list<int> sizes);

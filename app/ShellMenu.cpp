@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "DisplayText.h"
+
 namespace {
 const int kModShift = 1;
 const int kModControl = 2;
@@ -107,6 +109,23 @@ std::string ShellMenu::ShortcutText(int shortcut) {
     std::string s = "Ctrl+";
     if (shortcut & kShortcutShift) s += "Shift+";
     s += (char)(shortcut & 0xff);
+    return s;
+}
+
+std::string ShellMenu::Latin1Text(const std::string& text) {
+    // Valid first, so that every sequence below is well formed (bad bytes are U+FFFD)
+    const std::string utf8 = ValidUtf8ForDisplay(text);
+    std::string s;
+    for (size_t i = 0; i < utf8.size(); i++) {
+        unsigned char c = (unsigned char)utf8[i];
+        if (c < 0x80) {
+            s += (char)c;
+        } else if (c == 0xC2 || c == 0xC3) {  // U+0080 .. U+00FF
+            s += (char)(((c & 0x03) << 6) | ((unsigned char)utf8[++i] & 0x3F));
+        } else if ((c & 0xC0) != 0x80) {
+            s += AsciiText(utf8.substr(i, c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2));
+        }
+    }
     return s;
 }
 

@@ -56,6 +56,10 @@ public:
     // UTF-8 text in the ASCII the toolkit's fonts and window names hold: the ellipsis as
     // three stops, the bullet as '*', any other non-ASCII character as '?'
     static std::string AsciiText(const std::string& utf8);
+    // Any text (a message naming a file may hold any bytes) in the Latin-1 the toolkit's
+    // bitmap fonts draw: characters up to U+00FF as they are, the ellipsis and the bullet as
+    // above, and anything else, a byte that is not UTF-8 too, as '?'
+    static std::string Latin1Text(const std::string& text);
     // "Ctrl+S", "Ctrl+Shift+S"; "" for none
     static std::string ShortcutText(int shortcut);
 

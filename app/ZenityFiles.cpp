@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <vector>
 
 #include "DisplayText.h"
@@ -75,12 +76,20 @@ ZenityRun RunZenity(const std::vector<std::string>& args) {
     return run;
 }
 
-// The path a chooser printed ("PATH\n"), or "" when it was cancelled or failed
-std::string ChosenPath(const ZenityRun& run) {
+// The path a chooser titled title printed ("PATH\n"), or "" when it was cancelled or failed.
+// A chosen file in a folder whose name is not UTF-8 comes back as "(null)": never a path
+// to use (it would name a file in the working folder), so the person is told instead.
+std::string ChosenPath(const ZenityRun& run, const std::string& title) {
     if (run.exitCode != 0) return "";
     std::string path = run.output;
     if (!path.empty() && path.back() == '\n') path.pop_back();
-    return path;
+    if (path.empty() || path[0] == '/') return path;
+    const std::string message =
+        "The file chooser cannot name a file in a folder whose name is not UTF-8; choose "
+        "another folder";
+    fprintf(stderr, "velko: %s (it gave \"%s\")\n", message.c_str(), path.c_str());
+    RunZenity({"--error", "--title=" + title, "--no-wrap", "--text=" + message});
+    return "";
 }
 
 // text as zenity's --text shows it literally: the text is Pango markup, and zenity expands
@@ -180,7 +189,7 @@ std::string ZenityFiles::ChooseDocumentToOpen(const std::string& title, const st
     std::string start = StartFolder(folder);
     // A trailing '/' makes zenity start in the folder without selecting anything
     if (!start.empty()) args.push_back("--filename=" + start);
-    return ChosenPath(RunZenity(args));
+    return ChosenPath(RunZenity(args), title);
 }
 
 namespace {
@@ -191,13 +200,19 @@ std::string ChooseFileToSave(const std::string& folder, const std::string& propo
                              const std::string& extension) {
     std::string suggested = StartFolder(folder) + proposedName;
     for (;;) {
+        // The chooser takes the folder as bytes but shows the name for editing, and refuses
+        // one that is not UTF-8: it gets the name as the title shows it, and whatever the
+        // person then chooses is used as it comes back
+        size_t nameStart = suggested.rfind('/') + 1;  // StartFolder ends in '/' or is ""
+        suggested =
+            suggested.substr(0, nameStart) + ValidUtf8ForDisplay(suggested.substr(nameStart));
         // zenity 3 asks before replacing a file only when given --confirm-overwrite
         std::vector<std::string> args = {"--file-selection", "--save", "--confirm-overwrite",
                                          "--title=" + title};
         args.insert(args.end(), filters.begin(), filters.end());
         args.push_back(kAllFilesFilter);
         args.push_back("--filename=" + suggested);
-        std::string path = ChosenPath(RunZenity(args));
+        std::string path = ChosenPath(RunZenity(args), title);
         if (path.empty() || NameHasExtension(path)) return path;
         // The chooser confirmed only the name as typed
         path += extension;
@@ -262,12 +277,13 @@ bool ZenityFiles::AskForm(const std::string& title, const std::string& text,
     return true;
 }
 
-AppFiles::SaveChangesAnswer ZenityFiles::AskSaveChanges(const std::string& documentName) {
+AppFiles::SaveChangesAnswer ZenityFiles::AskSaveChanges(const std::string& title,
+                                                        const std::string& documentName) {
     // Save exits 0 silently; the extra button prints its label and exits 1; Cancel, Escape
     // and closing the window exit 1 silently (5 after a timeout). Anything else (255 for
     // an error, or zenity not running at all) means the question was never shown.
     ZenityRun run =
-        RunZenity({"--question", "--title=Unsaved Changes", "--no-wrap",
+        RunZenity({"--question", "--title=" + title, "--no-wrap",
                    "--text=Save changes to " + DialogText(documentName) + "?", "--ok-label=Save",
                    "--cancel-label=Cancel", "--extra-button=Don't Save"});
     if (run.exitCode == 0 && run.output.empty()) return saveChanges;
@@ -285,11 +301,12 @@ AppFiles::RecoveryAnswer ZenityFiles::AskRestore(const std::string& documentName
          "--ok-label=Restore", "--cancel-label=Not Now", "--extra-button=Discard"});
     if (run.exitCode == 0 && run.output.empty()) return restoreRecovery;
     if (run.exitCode == 1 && run.output == "Discard\n") return discardRecovery;
+    if (run.exitCode != 0 && run.exitCode != 1 && run.exitCode != 5) return cannotAskRecovery;
     return keepRecovery;
 }
 
-void ZenityFiles::ShowError(const std::string& message) {
-    RunZenity({"--error", "--title=Velko", "--no-wrap", "--text=" + DialogText(message)});
+void ZenityFiles::ShowError(const std::string& title, const std::string& message) {
+    RunZenity({"--error", "--title=" + title, "--no-wrap", "--text=" + DialogText(message)});
 }
 
 bool ZenityFiles::AskText(const std::string& title, const std::string& prompt,

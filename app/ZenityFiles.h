@@ -33,9 +33,10 @@ public:
     // zenity's forms dialog: entries and combo boxes, which it shows empty
     bool AskForm(const std::string& title, const std::string& text,
                  const std::vector<FormField>& fields, std::vector<std::string>* answers) override;
-    SaveChangesAnswer AskSaveChanges(const std::string& documentName) override;
+    SaveChangesAnswer AskSaveChanges(const std::string& title,
+                                     const std::string& documentName) override;
     RecoveryAnswer AskRestore(const std::string& documentName) override;
-    void ShowError(const std::string& message) override;
+    void ShowError(const std::string& title, const std::string& message) override;
     // An entry dialog; Cancel, Escape and closing it count as cancelled
     bool AskText(const std::string& title, const std::string& prompt, const std::string& initial,
                  std::string* answer) override;

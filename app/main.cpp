@@ -14,9 +14,11 @@
 
 #include "AppFiles.h"
 #include "Application.h"
+#include "DesktopIcon.h"
 #include "RecoveryFile.h"
 #include "SplashScreenJitter.h"
 #include "Velko.h"
+#include "VelkoIcons.h"
 #include "ZenityFiles.h"
 
 namespace {
@@ -44,6 +46,9 @@ int main(int argc, char** argv) {
     }
     Application* shell = Application::GetApplicationShell();
     if (!shell) return 0;
+    // The launcher's StartupWMClass, and the installed icon's drawing at the sizes docks
+    // and window switchers pick from
+    shell->SetWindowIdentity("velko", "Velko", WindowIconData(heart, {16, 32, 48, 64, 128}));
     shell->SetSplashText(kCopyrightLine);
     SplashScreenJitter* splash =
         new (std::nothrow) SplashScreenJitter(kAppName, kAuthorLine, shell);

@@ -9,9 +9,9 @@
 
 namespace {
 
-void Report(const std::string& message) {
+void Report(DollExportKind kind, const std::string& message) {
     fprintf(stderr, "velko: %s\n", message.c_str());
-    if (AppFiles* files = AppFiles::Get()) files->ShowError(message);
+    if (AppFiles* files = AppFiles::Get()) files->ShowError(ExportCommandName(kind), message);
 }
 
 // "walk.gif: 149 frames, 188 KB, 5.0 s", "walk.png: 800 x 480, 12 KB"
@@ -118,7 +118,7 @@ bool ExportDoll(DollExportKind kind, const std::string& document, const std::str
                               ? "it is a Velko document"
                               : "its name must end in " + offered;
         *message = "Could not export \"" + path + "\": " + why;
-        Report(*message);
+        Report(kind, *message);
         return false;
     } else if (kind != DollExportKind::poseSheet) {
         request.format = format;
@@ -129,19 +129,19 @@ bool ExportDoll(DollExportKind kind, const std::string& document, const std::str
         (request.kind == RenderRequest::sprites &&
          !CheckExportTarget(CompanionPath(path, ".json"), ".json", documentPath, &error))) {
         *message = error;
-        Report(error);
+        Report(kind, error);
         return false;
     }
     EncodedOutput out;
     RenderSummary summary;
     if (!RenderDollDocument(document, request, &out, &error, &summary)) {
         *message = "Could not export \"" + path + "\": " + error;
-        Report(*message);
+        Report(kind, *message);
         return false;
     }
     if (!WriteEncodedOutput(path, out, &error)) {
         *message = error;
-        Report(error);
+        Report(kind, error);
         return false;
     }
     *message = "Exported " + Summary(kind, path, out, summary);

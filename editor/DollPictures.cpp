@@ -40,8 +40,9 @@ const char* const kNoOffscreenHint =
 fRect Stage() { return fRect(0, 0, kStageWidth, kStageHeight); }
 
 void LoadStaticIconsOnce() {
-    // The table is process-wide; the editor may have registered the set already
-    if (GIconTable::ResolveIcon("heart") < 0) LoadStaticIcons();
+    // The table is process-wide; the editor may have registered the set already. Looked up
+    // in the table only: a heart.gicon in the working folder must not stand in for it.
+    if (GIconTable::FindIcon("heart") < 0) LoadStaticIcons();
 }
 
 // Why slot pose cannot be drawn, naming it as people do (1 to 8); "" when it can
@@ -257,7 +258,7 @@ void PlaceDefaultDollIcon(SketchDoll* doll, fRect stage) {
     DollIcon* icon = doll->GetIcon();
     fRect r = icon->GetBounds();
     r.SetBottomLeft(fPoint2(stage.left + kIconInset, stage.bottom - kIconInset));
-    int heart = GIconTable::ResolveIcon("heart");
+    int heart = GIconTable::FindIcon("heart");
     // What a document without an icon of its own shows, so only a changed icon is written
     doll->SetDefaultIcon(heart, r);
     icon->SetBounds(r);
@@ -281,6 +282,8 @@ DollStage::DollStage() : doll(new SketchDoll()) {}
 
 bool DollStage::Load(const std::string& document, std::string* error) {
     std::string why = WhyNotADollDocument(document);
+    // A picture of part of a doll would pass for the doll
+    if (why.empty() && IsCutShort(document)) why = "it is cut short";
     if (!why.empty()) {
         *error = why;
         return false;

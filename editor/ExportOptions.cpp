@@ -101,6 +101,6 @@ bool AskExportOptions(ExportOptions* o) {
     std::string error;
     if (ApplyExportOptionsAnswers(answers, o, &error)) return true;
     fprintf(stderr, "velko: %s\n", error.c_str());
-    files->ShowError(error);
+    files->ShowError("Export Options", error);
     return false;
 }

@@ -22,8 +22,8 @@ const std::string& StatusLine::GetText() const { return GetIsShowingMessage() ? 
 
 void StatusLine::Render(fPoint2 p, float width) const {
     bool isMessage = GetIsShowingMessage();
-    // The toolkit's fonts hold ASCII; names may not
-    std::string text = ShellMenu::AsciiText(isMessage ? message : hint);
+    // The toolkit's fonts hold Latin-1; names may hold anything
+    std::string text = ShellMenu::Latin1Text(isMessage ? message : hint);
     if (text.empty()) return;
     SetType(kStatusType);
     if (fTextWidth(kStatusType, text.c_str()) > width) {

@@ -245,7 +245,12 @@ void Velko::MenuShortcutRefused(int id) {
     }
 }
 
-void Velko::CloseRequested() { MenuInvoked(kMenuQuit); }
+void Velko::CloseRequested() {
+    // Quit, but its dialogs are titled by what the person did
+    BeginAction();
+    Quit("Close");
+    documentTouched = true;
+}
 
 void Velko::NewDocument() {
     theDoll.Reset();

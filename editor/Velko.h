@@ -195,9 +195,11 @@ private:
     // Writes the recovery copy when it is due (every tick, cheap when it is not)
     void KeepRecoveryCopy();
     // Quit and closing the window: asks about unsaved changes first; when no question can
-    // be shown, the work is kept as a recovery copy for the next start instead
-    void Quit();
-    // Offers what programs that ended without saving left behind (once, at start)
+    // be shown, the work is kept as a recovery copy for the next start instead. command
+    // ("Quit", "Close") titles the dialogs.
+    void Quit(const char* command = "Quit");
+    // Offers what programs that ended without saving left behind (once, at start); when no
+    // question can be shown, the newest copy is restored as unsaved work and the person told
     void OfferRecovery();
 
     void RenderDoll();

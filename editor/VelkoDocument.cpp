@@ -38,6 +38,27 @@ std::string WhyNotADollDocument(const std::string& bytes) {
     return "";
 }
 
+bool IsCutShort(const std::string& bytes) {
+    FILE* f = OpenDocumentBytes(bytes);
+    if (!f) return false;
+    tbfReaderAsciiFILE reader(f);  // closes f
+    if (!reader.Read() || !reader.OpenNode()) return false;
+    // Walks the chunk the way readers see it (an item ending in "{" opens a node, a line
+    // starting with "}" closes one) with a count, not recursion: the stream must reach the
+    // chunk's own closing line
+    for (long long depth = 1; depth > 0;) {
+        if (reader.Read()) {
+            if (reader.OpenNode()) depth++;
+        } else if (reader.GetIsEndOfNode()) {
+            reader.CloseNode();
+            depth--;
+        } else {
+            return true;  // the end of the stream inside a node
+        }
+    }
+    return false;
+}
+
 std::string VelkoDocument::GetName() const {
     std::string name = FileNameOfPath(path);
     return name.empty() ? kUntitled : name;
@@ -55,6 +76,7 @@ void VelkoDocument::Begin() {
 
 void VelkoDocument::BeginWithPath(const std::string& commandLinePath) {
     Begin();
+    command = "Open";
     if (commandLinePath.empty()) return;
     if (AbsolutePath(commandLinePath).empty()) {
         Report("Could not open \"" + commandLinePath + "\": the working folder is gone");
@@ -96,7 +118,7 @@ void VelkoDocument::SetPath(const std::string& p) {
 
 void VelkoDocument::Report(const std::string& message) {
     fprintf(stderr, "velko: %s\n", message.c_str());
-    if (AppFiles* files = AppFiles::Get()) files->ShowError(message);
+    if (AppFiles* files = AppFiles::Get()) files->ShowError(command, message);
     // After the dialog, which holds the program until it is closed
     host->ShowStatus(message);
 }
@@ -104,9 +126,9 @@ void VelkoDocument::Report(const std::string& message) {
 VelkoDocument::Confirmation VelkoDocument::ConfirmDiscard() {
     if (!HasUnsavedChanges()) return proceed;
     AppFiles* files = AppFiles::Get();
-    switch (files ? files->AskSaveChanges(GetName()) : AppFiles::cannotAsk) {
+    switch (files ? files->AskSaveChanges(command, GetName()) : AppFiles::cannotAsk) {
         case AppFiles::saveChanges:
-            return Save() ? proceed : cancelled;
+            return SaveCurrent() ? proceed : cancelled;
         case AppFiles::discardChanges:
             return proceed;
         case AppFiles::cannotAsk:
@@ -116,22 +138,23 @@ VelkoDocument::Confirmation VelkoDocument::ConfirmDiscard() {
     }
 }
 
-void VelkoDocument::ReportCouldNotAsk(const char* command) {
+void VelkoDocument::ReportCouldNotAsk() {
     // Without an answer the changes are kept; a dialog could not show this either
     fprintf(stderr,
             "velko: could not ask whether to save the changes to %s, so %s was not done; "
             "save them first\n",
-            GetName().c_str(), command);
-    host->ShowStatus(std::string(command) + " was not done: there was no dialog to ask about " +
+            GetName().c_str(), command.c_str());
+    host->ShowStatus(command + " was not done: there was no dialog to ask about " +
                      "the unsaved changes to " + GetName() + "; save them first");
 }
 
 bool VelkoDocument::New() {
+    command = "New";
     switch (ConfirmDiscard()) {
         case proceed:
             break;
         case couldNotAsk:
-            ReportCouldNotAsk("New");
+            ReportCouldNotAsk();
             return false;
         default:
             return false;
@@ -144,13 +167,14 @@ bool VelkoDocument::New() {
 }
 
 bool VelkoDocument::Open() {
+    command = "Open";
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     switch (ConfirmDiscard()) {
         case proceed:
             break;
         case couldNotAsk:
-            ReportCouldNotAsk("Open");
+            ReportCouldNotAsk();
             return false;
         default:
             return false;
@@ -160,7 +184,7 @@ bool VelkoDocument::Open() {
     return OpenPath(chosen);
 }
 
-bool VelkoDocument::LoadBytes(const std::string& what, const std::string& bytes) {
+VelkoDocument::Loaded VelkoDocument::LoadBytes(const std::string& what, const std::string& bytes) {
     std::string why = WhyNotADollDocument(bytes);
     if (why.empty()) {
         // Read into a doll of its own first: a chunk that yields no joint is no doll, and
@@ -178,15 +202,17 @@ bool VelkoDocument::LoadBytes(const std::string& what, const std::string& bytes)
     FILE* f = why.empty() ? OpenDocumentBytes(bytes) : nullptr;
     if (!f) {
         Report("Could not open " + what + ": " + (why.empty() ? strerror(errno) : why));
-        return false;
+        return notLoaded;
     }
     tbfReaderAsciiFILE reader(f);  // closes f when it goes
     host->LoadDocument(&reader);
-    return true;
+    return IsCutShort(bytes) ? loadedInPart : loadedWhole;
 }
 
 bool VelkoDocument::OpenRecovered(const std::string& p, const std::string& bytes) {
-    if (!LoadBytes("the recovered copy of " + (p.empty() ? std::string(kUntitled) : p), bytes))
+    command = "Restore";
+    if (LoadBytes("the recovered copy of " + (p.empty() ? std::string(kUntitled) : p), bytes) ==
+        notLoaded)
         return false;
     if (!p.empty() && p[0] != '/') {
         // Relative to a working folder that is not known: Save asks for a name instead
@@ -214,7 +240,21 @@ bool VelkoDocument::OpenPath(const std::string& p) {
         Report(error);
         return false;
     }
-    if (!LoadBytes("\"" + p + "\"", bytes)) return false;
+    Loaded loaded = LoadBytes("\"" + p + "\"", bytes);
+    if (loaded == notLoaded) return false;
+    if (loaded == loadedInPart) {
+        // Never the document itself: a Save would write the part over the whole. Unsaved
+        // and untitled, so nothing is written without the person choosing a name.
+        path.clear();
+        lastFolder = FolderOfPath(AbsolutePath(p));
+        savedBytes.clear();
+        RefreshTitle();
+        host->DocumentReplaced();
+        Report(FileNameOfPath(p) +
+               " is cut short: what could be read is shown as an untitled doll; the file is "
+               "left as it is");
+        return true;
+    }
     SetPath(p);
     // What the opened doll writes, so a file written another way (by hand, by an older
     // version) does not count as changed merely by being read
@@ -225,12 +265,27 @@ bool VelkoDocument::OpenPath(const std::string& p) {
     return true;
 }
 
+VelkoDocument::Confirmation VelkoDocument::MayQuit(const char* quitCommand) {
+    command = quitCommand;
+    return ConfirmDiscard();
+}
+
 bool VelkoDocument::Save() {
-    if (path.empty()) return SaveAs("Save");
+    command = "Save";
+    return SaveCurrent();
+}
+
+bool VelkoDocument::SaveCurrent() {
+    if (path.empty()) return ChooseAndSave("Save");
     return SaveToPath(path);
 }
 
 bool VelkoDocument::SaveAs(const char* title) {
+    command = title;
+    return ChooseAndSave(title);
+}
+
+bool VelkoDocument::ChooseAndSave(const char* title) {
     AppFiles* files = AppFiles::Get();
     if (!files) return false;
     std::string proposed = path.empty() ? std::string(kUntitled) + kDocumentExtension : GetName();

@@ -7,7 +7,8 @@
 // the bytes the opened doll writes). Saving goes through a temporary file renamed over the
 // target, so a failed save never touches the previous file. Every failure is written to
 // stderr, shown through the platform's file services when there are any and on the editor's
-// status line, where what succeeded is shown too ("Saved walk.velko").
+// status line, where what succeeded is shown too ("Saved walk.velko"). Each dialog is titled
+// by the command that raised it.
 //
 // The path, the bytes last saved and the title always belong to the doll on screen: New,
 // Open and a restored copy tell the host, which begins a history of their own, and a path is
@@ -25,6 +26,9 @@ FILE* OpenDocumentBytes(const std::string& bytes);
 // Why the bytes cannot be opened as a doll ("it is not a Velko document", "it holds no
 // doll", or the system's reason), or "" when they can
 std::string WhyNotADollDocument(const std::string& bytes);
+// The bytes end inside the chunk their first item opens (a file cut short by a full disk or
+// an interrupted copy): what precedes the cut may read as a doll, but not the whole one
+bool IsCutShort(const std::string& bytes);
 
 // What the document needs of the editor that hosts the doll
 class VelkoDocumentHost {
@@ -84,11 +88,13 @@ public:
     // discarded, cancelled when the person said so, couldNotAsk when no question could be
     // shown (the changes are still there)
     enum Confirmation { proceed, cancelled, couldNotAsk };
-    // Asks whether the program may end (saving first if the person wants)
-    Confirmation MayQuit() { return ConfirmDiscard(); }
+    // Asks whether the program may end (saving first if the person wants); command ("Quit",
+    // "Close") titles the question and any error
+    Confirmation MayQuit(const char* command = "Quit");
 
     // Reads the document at path into the doll; on any failure the doll stays as it was
-    // and the failure is reported
+    // and the failure is reported. A document cut short is shown as far as it could be read
+    // as an untitled, unsaved doll, and reported too.
     bool OpenPath(const std::string& path);
     // Writes the doll to path atomically; reports failures
     bool SaveToPath(const std::string& path);
@@ -99,11 +105,17 @@ public:
 
 private:
     Confirmation ConfirmDiscard();
-    // Says on stderr that command was not done because no question could be asked
-    void ReportCouldNotAsk(const char* command);
+    // Save without changing the command in hand (Save from the question Quit asked)
+    bool SaveCurrent();
+    // Asks for a name in a chooser titled title and writes the document there
+    bool ChooseAndSave(const char* title);
+    // Says on stderr that the command was not done because no question could be asked
+    void ReportCouldNotAsk();
     void Report(const std::string& message);
-    // Replaces the doll with the bytes' doll when they hold one; what names them in a report
-    bool LoadBytes(const std::string& what, const std::string& bytes);
+    enum Loaded { notLoaded, loadedWhole, loadedInPart };
+    // Replaces the doll with the bytes' doll when they hold one (loadedInPart when they are
+    // cut short); what names them in a report
+    Loaded LoadBytes(const std::string& what, const std::string& bytes);
     void SetPath(const std::string& p);
 
     VelkoDocumentHost* host;
@@ -111,4 +123,7 @@ private:
     std::string lastFolder;  // where the choosers start: the folder of the last document
     std::string savedBytes;  // what the doll wrote when last saved or opened
     std::string shownTitle;
+    // The command being carried out ("Open", "Save As", "Quit" ...): it titles every dialog
+    // the document raises, errors and the question about unsaved changes alike
+    std::string command = "Open";
 };

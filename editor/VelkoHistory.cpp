@@ -147,8 +147,8 @@ void Velko::KeepRecoveryCopy() {
     lastRecoveryWriteTime = now;
 }
 
-void Velko::Quit() {
-    switch (document.MayQuit()) {
+void Velko::Quit(const char* command) {
+    switch (document.MayQuit(command)) {
         case VelkoDocument::proceed:
             SetQuit(true);
             return;
@@ -173,14 +173,14 @@ void Velko::Quit() {
     recoveryKept = true;
     fprintf(stderr,
             "velko: could not ask whether to save the changes to %s; they are kept in %s and "
-            "offered when Velko starts again\n",
+            "brought back when Velko starts again\n",
             name.c_str(), recovery->GetPath().c_str());
     SetQuit(true);
 }
 
 void Velko::OfferRecovery() {
     AppFiles* files = AppFiles::Get();
-    if (!recovery || !files) return;
+    if (!recovery) return;
     std::vector<RecoveryFile::Orphan> orphans = RecoveryFile::FindOrphans(recoveryFolder);
     bool asking = true;
     for (RecoveryFile::Orphan& o : orphans) {
@@ -189,7 +189,8 @@ void Velko::OfferRecovery() {
             continue;
         }
         std::string name = FileNameOfPath(o.documentPath);
-        switch (files->AskRestore(name.empty() ? "Untitled" : name)) {
+        if (name.empty()) name = "Untitled";
+        switch (files ? files->AskRestore(name) : AppFiles::cannotAskRecovery) {
             case AppFiles::restoreRecovery:
                 // One doll at a time: the others wait for a later start
                 if (document.OpenRecovered(o.documentPath, o.bytes)) {
@@ -201,6 +202,22 @@ void Velko::OfferRecovery() {
                 break;
             case AppFiles::discardRecovery:
                 RecoveryFile::Delete(&o);
+                break;
+            case AppFiles::cannotAskRecovery:
+                // Not left unseen: the newest copy comes back as unsaved work, to keep or
+                // to throw away like any other
+                if (document.OpenRecovered(o.documentPath, o.bytes)) {
+                    fprintf(stderr,
+                            "velko: there is no dialog to ask about the unsaved work on %s kept "
+                            "in %s, so it is restored; save it to keep it%s\n",
+                            name.c_str(), o.recoveryPath.c_str(),
+                            orphans.size() > 1 ? " (older copies wait in the same folder)" : "");
+                    ShowStatus("Restored " + name + ", unsaved work kept when Velko last ended");
+                    RecoveryFile::Delete(&o);
+                } else {
+                    RecoveryFile::Release(&o);
+                }
+                asking = false;
                 break;
             default:
                 RecoveryFile::Release(&o);

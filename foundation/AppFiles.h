@@ -68,15 +68,19 @@ public:
     }
 
     enum SaveChangesAnswer { saveChanges, discardChanges, cancelCommand, cannotAsk };
-    // Asks "Save changes to NAME?" with the answers Save, Don't Save and Cancel; a dialog
-    // that is closed counts as Cancel, and one that cannot be shown at all is cannotAsk
-    virtual SaveChangesAnswer AskSaveChanges(const std::string& documentName) = 0;
-    enum RecoveryAnswer { restoreRecovery, discardRecovery, keepRecovery };
+    // Asks "Save changes to NAME?" with the answers Save, Don't Save and Cancel, in a dialog
+    // titled by the command that asks ("New", "Quit"); a dialog that is closed counts as
+    // Cancel, and one that cannot be shown at all is cannotAsk
+    virtual SaveChangesAnswer AskSaveChanges(const std::string& title,
+                                             const std::string& documentName) = 0;
+    enum RecoveryAnswer { restoreRecovery, discardRecovery, keepRecovery, cannotAskRecovery };
     // Asks "Velko closed without saving NAME. Restore it?" with the answers Restore and
-    // Discard; a dialog that cannot be shown or is closed keeps the copy for a later start
+    // Discard; a dialog that is closed keeps the copy for a later start, and one that cannot
+    // be shown at all is cannotAskRecovery
     virtual RecoveryAnswer AskRestore(const std::string& documentName) = 0;
-    // Shows a failure to the person (the caller has written it to stderr too)
-    virtual void ShowError(const std::string& message) = 0;
+    // Shows a failure to the person in a dialog titled by the command that failed ("Save
+    // As", "Export Picture"); the caller has written it to stderr too
+    virtual void ShowError(const std::string& title, const std::string& message) = 0;
     // Asks for one line of text in a dialog titled title, with a prompt and the text to
     // start from; false when the person cancelled or the platform cannot ask
     virtual bool AskText(const std::string& title, const std::string& prompt,

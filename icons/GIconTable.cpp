@@ -1,5 +1,9 @@
 #include "GIconTable.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -47,6 +51,8 @@ int GIconTable::AddStaticIcon(const float* staticIconData, const char* name) {
     return id;
 }
 
+int GIconTable::FindIcon(const char* name) { return name ? FindInTable(name) : -1; }
+
 int GIconTable::ResolveIcon(const char* name) {
     // A name that does not fit its slot could never be found again: every call would
     // load the file into a new slot, and its file name would be cut short
@@ -57,8 +63,16 @@ int GIconTable::ResolveIcon(const char* name) {
     if (id == -1) return -1;
     char fileName[kFileNameSize];
     snprintf(fileName, sizeof fileName, "%s.gicon", name);
-    FILE* f = fopen(fileName, "r");
-    if (!f) return -1;
+    // Without blocking: a pipe of that name would hold the program forever. Only a plain
+    // file (or a link to one) is read.
+    int fd = open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat info;
+    FILE* f = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "r") : nullptr;
+    if (!f) {
+        close(fd);
+        return -1;
+    }
     gicon* icon = new (std::nothrow) gicon();
     if (!icon) {
         FlagLowMem();

@@ -22,9 +22,12 @@ public:
     // Registers a static icon over a constant stream (not copied); longer names are cut
     // to 63 characters. The id, or -1 when the table is full or out of memory.
     static int AddStaticIcon(const float* staticIconData, const char* name);
+    // The id registered under name, or -1; never looks for a file
+    static int FindIcon(const char* name);
     // The id registered under name, else loads "<name>.gicon" from the working directory
-    // and registers it; -1 when the file cannot be opened, the table is full, or the name
-    // is null or longer than 63 characters
+    // and registers it; -1 when the file cannot be opened or is not a plain file (a pipe
+    // is never waited on), the table is full, or the name is null or longer than 63
+    // characters
     static int ResolveIcon(const char* name);
     // The icon in slot i, or null for a free slot or i outside 0 .. 255
     static giconSuper* GetIcon(int i);

@@ -26,7 +26,7 @@ render="$root/build-release/app/velko-render"
 # An X display of its own, whatever DISPLAY says: the trials move the pointer
 for n in $(seq 140 199); do
   [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
   break

@@ -3,26 +3,36 @@
 # keyboard, and saves it through the program's own Save As dialog to examples/juggler.velko.
 # Needs an X display (starts a private Xvfb when DISPLAY is unset), xdotool and zenity.
 #
+# The program saves beside the example under a hidden name, and only a whole document then
+# replaces the example; when any step fails or times out the script says so, exits 1 and
+# leaves the example as it was.
+#
 # Usage: bash scripts/make_example.sh [PROGRAM]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 prog="${1:-build-release/app/velko}"
 out="$PWD/examples/juggler.velko"
+new="$PWD/examples/.juggler-new.velko"
 source scripts/xdisplay.sh
 mkdir -p examples
-rm -f "$out"
+rm -f "$new"
 # A state folder of its own: no restore question from a person's earlier work gets in the
 # way, and nothing is left among their recovery copies
 export XDG_STATE_HOME="$(mktemp -d)"
 
 "$prog" &
 pid=$!
-trap 'kill $pid 2>/dev/null || true; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$XDG_STATE_HOME"' EXIT
+trap 'kill $pid 2>/dev/null || true; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$XDG_STATE_HOME" "$new"' EXIT
+fail() {
+    echo "make_example.sh: $1; examples/juggler.velko is left as it was" >&2
+    exit 1
+}
 win=""
 for _ in $(seq 100); do
     win=$(xdotool search --name "Velko" 2>/dev/null | head -1) && [ -n "$win" ] && break
     sleep 0.1
 done
+[ -n "$win" ] || fail "the program's window did not appear"
 xdotool windowfocus --sync "$win"
 at() { xdotool mousemove --window "$win" "$1" "$2"; sleep "${3:-0.05}"; }
 click() { at "$1" "$2"; xdotool click 1; sleep 0.3; }
@@ -105,8 +115,9 @@ click 185 45
 click 245 105
 sleep 0.5
 
-# Poses, posed in "Pose", where a press anywhere takes the nearest joint: 4 (recorded from
-# the start) at rest, 5 juggling with the right hand up, 6 with the left hand up, 7 kicking
+# Poses, posed in "Pose", where a press anywhere takes the nearest joint: 5 (top left,
+# recorded from the start) at rest, 6 juggling with the right hand up, 7 with the left hand
+# up, 8 kicking
 click 40 80
 click 645 155
 sleep 1
@@ -128,25 +139,36 @@ at 560 460 0.5
 xdotool key ctrl+shift+s
 dlg=""
 for _ in $(seq 100); do
-    dlg=$(xdotool search --onlyvisible --name "Save Document" 2>/dev/null | head -1) && [ -n "$dlg" ] && break
+    dlg=$(xdotool search --onlyvisible --name "^Save As$" 2>/dev/null | head -1) && [ -n "$dlg" ] && break
     sleep 0.1
 done
+[ -n "$dlg" ] || fail "no Save As dialog appeared within 10 s"
 sleep 0.5
 xdotool windowfocus --sync "$dlg"
 xdotool key ctrl+a
-xdotool type --delay 20 "$out"
+xdotool type --delay 20 "$new"
 xdotool key Return
-sleep 1.5
+for _ in $(seq 100); do
+    [ -s "$new" ] && ! xdotool search --onlyvisible --name "^Save As$" >/dev/null 2>&1 && break
+    sleep 0.1
+done
+[ -s "$new" ] || fail "the program wrote no document within 10 s"
 xdotool windowfocus --sync "$win"
 sleep 0.3
 import -window "$win" "${EXAMPLE_SHOT:-/dev/null}" 2>/dev/null || true
 xdotool key ctrl+q
 # Should the doll still have been settling, the question about changes is answered Save
 sleep 1
-if q=$(xdotool search --onlyvisible --name "Unsaved Changes" 2>/dev/null | head -1) && [ -n "$q" ]; then
+if q=$(xdotool search --onlyvisible --name "^Quit$" 2>/dev/null | head -1) && [ -n "$q" ]; then
     echo "the doll changed after saving; saving again" >&2
     xdotool windowfocus --sync "$q"
     xdotool key Return
 fi
-wait $pid
-[ -s "$out" ] && echo "wrote $out" || { echo "no document written" >&2; exit 1; }
+for _ in $(seq 300); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 $pid 2>/dev/null && fail "the program did not end within 30 s of Ctrl+Q"
+wait $pid || fail "the program ended with status $?"
+mv -f "$new" "$out"
+echo "wrote $out"

@@ -190,7 +190,7 @@ dialog "^Save As$" "$out" || { echo "no Save dialog" >&2; exit 1; }
 import -window "$win" "${EXAMPLE_SHOT:-/dev/null}" 2>/dev/null || true
 xdotool key ctrl+q
 sleep 1
-if q=$(xdotool search --onlyvisible --name "Unsaved Changes" 2>/dev/null | head -1) && [ -n "$q" ]; then
+if q=$(xdotool search --onlyvisible --name "^Quit$" 2>/dev/null | head -1) && [ -n "$q" ]; then
     echo "the doll changed after saving; saving again" >&2
     xdotool windowfocus --sync "$q"
     xdotool key Return

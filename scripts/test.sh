@@ -16,7 +16,7 @@ fi
 bash scripts/deps.sh libpng-dev libgif-dev libwebp-dev zlib1g-dev pkg-config libegl-dev libegl-mesa0 g++ cmake make freeglut3-dev libgl1-mesa-dev libglu1-mesa-dev libx11-dev \
   zenity libgl1-mesa-dri libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool imagemagick \
   x11-utils clang libclang-rt-14-dev ffmpeg webp pngcheck librsvg2-bin python3 chromium chromium-driver \
-  desktop-file-utils groff dpkg-dev libxml2-utils shared-mime-info
+  desktop-file-utils groff dpkg-dev libxml2-utils file shared-mime-info
 if [ "$mode" = release ]; then
   build=build-release-tests
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVELKO_SANITIZE=OFF \

@@ -112,26 +112,27 @@ int CreateTempFile(const std::string& folder, const std::string& name, mode_t mo
     return -1;
 }
 
-// Whether name is ".NAME.XXXXXX" for the target name: the pattern CreateTempFile makes
-bool IsTempNameOf(const std::string& candidate, const std::string& prefix) {
-    if (candidate.size() != prefix.size() + kTempSuffix ||
-        candidate.compare(0, prefix.size(), prefix))
-        return false;
-    for (size_t i = prefix.size(); i < candidate.size(); i++)
-        if (!strchr(kTempCharacters, candidate[i])) return false;
-    return true;
+// The NAME (cut as TempPrefix cuts it) of a temporary file ".NAME.XXXXXX", the pattern
+// CreateTempFile makes; "" for any other name
+std::string TargetOfTempName(const std::string& candidate) {
+    if (candidate.size() < kTempSuffix + 3 || candidate[0] != '.' ||
+        candidate[candidate.size() - kTempSuffix - 1] != '.')
+        return "";
+    for (size_t i = candidate.size() - kTempSuffix; i < candidate.size(); i++)
+        if (!strchr(kTempCharacters, candidate[i])) return "";
+    return candidate.substr(1, candidate.size() - kTempSuffix - 2);
 }
 
-// Removes what saves to name in folder left when they were interrupted: temporary files of
-// exactly our pattern, plain files more than a day old that no save holds locked. Best
-// effort; a file that cannot be checked is left.
-void RemoveStaleTempFiles(const std::string& folder, const std::string& name) {
+}  // namespace
+
+void RemoveStaleTempFiles(const std::string& folder,
+                          const std::function<bool(const std::string&)>& isTarget) {
     DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (!dir) return;
-    const std::string prefix = TempPrefix(name);
     const time_t now = time(nullptr);
     while (dirent* e = readdir(dir)) {
-        if (!IsTempNameOf(e->d_name, prefix)) continue;
+        const std::string target = TargetOfTempName(e->d_name);
+        if (target.empty() || !isTarget(target)) continue;
         const int fd =
             openat(dirfd(dir), e->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;
@@ -143,6 +144,8 @@ void RemoveStaleTempFiles(const std::string& folder, const std::string& name) {
     }
     closedir(dir);
 }
+
+namespace {
 
 // A file the person may not write: access says so, or (for root, whom access lets write
 // anything) no write bit is set at all. Renaming over it would need only the folder.
@@ -246,7 +249,8 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
         return SaveFailed(path, failure, error);
     }
     SyncFolder(folder);
-    RemoveStaleTempFiles(folder, name);
+    const std::string stem = name.substr(0, kMaxTempStem);
+    RemoveStaleTempFiles(folder, [&stem](const std::string& target) { return target == stem; });
     return true;
 }
 
@@ -305,7 +309,12 @@ std::string WhyNotAnExportName(const std::string& path, const std::string& exten
     const std::string has = name.substr(dot);
     if (strcasecmp(has.c_str(), extension.c_str()) == 0) return "";
     if (strcasecmp(has.c_str(), ".velko") == 0) return "it is a Velko document";
-    return "the file's name must end in " + extension + " (or have no extension), not " + has;
+    // True of the editor, which adds the extension to a bare name, and of velko-render,
+    // which writes a bare name as it is
+    const char* kind =
+        strcasecmp(extension.c_str(), ".gif") == 0 ? "a GIF animation" : "a PNG picture";
+    return "the name ends in " + has + ", which is not " + kind + "'s extension (" + extension +
+           ")";
 }
 
 bool CheckExportTarget(const std::string& path, const std::string& extension,

@@ -5,6 +5,7 @@
 // in plain words, e.g. Could not save "/x/y.velko": No space left on device
 #pragma once
 
+#include <functional>
 #include <string>
 
 // What a file is written for, which decides how links and new files are treated
@@ -26,6 +27,11 @@ enum class FileUse {
 // The process's umask is never changed: files are created with a mode the kernel masks.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string* error,
                          FileUse use = FileUse::shared);
+// Removes from folder the temporary files ".NAME.XXXXXX" that interrupted saves left, for
+// each NAME that isTarget accepts: plain files more than a day old that no save in progress
+// holds locked. Best effort; a file that cannot be checked is left.
+void RemoveStaleTempFiles(const std::string& folder,
+                          const std::function<bool(const std::string&)>& isTarget);
 
 // Reads the whole file at path (byte-for-byte, no line-end translation) into *bytes. Fails
 // for a missing or unreadable file, a folder, anything else that is not a plain file (a

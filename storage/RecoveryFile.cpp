@@ -21,6 +21,17 @@ const char* const kMagicLine = "velko recovery 1\n";
 const char* const kRecoveryExtension = ".recovery";
 const char* const kLockExtension = ".lock";
 
+// "PID-START.recovery", the name every program gives its own copy
+bool IsCopyName(const std::string& name) {
+    const size_t dash = name.find('-');
+    const size_t dot = name.find('.');
+    auto digits = [&name](size_t from, size_t to) {
+        return to > from && name.find_first_not_of("0123456789", from) >= to;
+    };
+    return dash != std::string::npos && dot != std::string::npos && digits(0, dash) &&
+           digits(dash + 1, dot) && name.compare(dot, std::string::npos, kRecoveryExtension) == 0;
+}
+
 // mkdir -p, private to the user
 bool MakeFolders(const std::string& folder, std::string* error) {
     for (size_t i = 1; i <= folder.size(); i++) {
@@ -240,6 +251,9 @@ std::vector<RecoveryFile::Orphan> RecoveryFile::FindOrphans(const std::string& f
     std::vector<std::pair<long long, size_t>> ages;  // modification time, index
     std::string why;
     if (!CheckFolder(folder, false, &why)) return found;
+    // What a copy's write cut short by a kill left: its program's name is never used again,
+    // so no later write of that copy would clear it
+    RemoveStaleTempFiles(folder, IsCopyName);
     std::vector<std::string> names;
     if (DIR* dir = opendir(folder.c_str())) {
         while (dirent* e = readdir(dir))

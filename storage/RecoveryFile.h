@@ -68,7 +68,8 @@ public:
         bool lockMade = false;  // the lock file was made by looking for orphans
     };
     // Reads every recovery file in folder whose lock is free, newest first; a file that is
-    // not a recovery file is skipped. Lock files left without their copy are removed.
+    // not a recovery file is skipped. Lock files left without their copy are removed, and so
+    // are the temporaries of copies whose write was cut short, once a day old and unheld.
     static std::vector<Orphan> FindOrphans(const std::string& folder);
     // Deletes the orphan's files (restored or discarded) and releases its lock
     static void Delete(Orphan* orphan);

@@ -44,6 +44,9 @@ const int kShift = 1, kControl = 2;
 TEST(ShellMenu, TextsAreAsciiAndShortcutsReadAsChordsAndAvailabilityIsNoNewStructure) {
     FileMenu m;
     EXPECT_EQ(ShellMenu::AsciiText(m.Item(1).label + " \u2022"), "Open... *");
+    // What the status line draws: Latin-1 kept, a bad byte shown as the title shows it
+    EXPECT_EQ(ShellMenu::Latin1Text("caf\u00e9 \u00a0\u00ff caf\xe9 \u2026\u2022 \u4e2d\U0001F600"),
+              "caf\xe9 \xa0\xff caf? ...* ??");
     EXPECT_EQ(ShellMenu::ShortcutText(m.Item(2).shortcut), "Ctrl+Shift+S");
     unsigned structure = m.menu.GetStructureVersion();
     m.menu.EnableItem(1, false);

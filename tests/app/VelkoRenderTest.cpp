@@ -236,8 +236,9 @@ protected:
     }
 
     // Runs velko-render with args, without DISPLAY in its environment (its standard output
-    // into the file outFile when given)
-    Outcome Render(const std::vector<std::string>& args, const std::string& outFile = "") const {
+    // into the file outFile when given), in folder cwd (the test's own when empty)
+    Outcome Render(const std::vector<std::string>& args, const std::string& outFile = "",
+                   const std::string& cwd = "") const {
         std::vector<char*> argv{const_cast<char*>(VELKO_RENDER)};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -253,6 +254,7 @@ protected:
         if (!outFile.empty())
             posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(),
                                              O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
         pid_t pid = -1;
         Outcome run;
         if (posix_spawn(&pid, VELKO_RENDER, &actions, nullptr, argv.data(), env.data()) == 0) {
@@ -505,6 +507,7 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error));
     Write("juggler.velko", doc);
     Write("junk.velko", "this is not a doll\n");
+    Write("cut.velko", doc.substr(0, doc.size() / 2));
     Write("kept.png", "old bytes");
     // A document named like a picture, a link to it, a read-only picture, and a pipe
     Write("doll.png", doc);
@@ -515,6 +518,7 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     const std::vector<std::vector<std::string>> bad = {
         {Path("missing.velko"), "-o", Path("out.png")},
         {Path("junk.velko"), "-o", Path("out.png")},
+        {Path("cut.velko"), "-o", Path("out.png")},
         {Path("juggler.velko"), "--pose", "1", "-o", Path("out.png")},  // an empty pose
         {Path("juggler.velko"), "--pose", "9", "-o", Path("out.png")},  // no such pose
         {Path("juggler.velko"), "--gif", "--poses", "4,2", "-o", Path("out.gif")},
@@ -530,6 +534,9 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
         Outcome run = Render(args);
         EXPECT_EQ(run.status, 2) << args[1];
         EXPECT_EQ(run.err.rfind("velko-render: ", 0), 0u) << run.err;
+        if (args[0] == Path("cut.velko")) {
+            EXPECT_NE(run.err.find("it is cut short"), std::string::npos) << run.err;
+        }
     }
     EXPECT_EQ(Read("kept.png"), "old bytes");
     EXPECT_EQ(Read("locked.png"), "old bytes");
@@ -537,12 +544,34 @@ TEST_F(VelkoRender, BadInputExitsWithTwoAndLeavesNoFile) {
     std::vector<std::string> left;
     for (const auto& e : fs::directory_iterator(dir)) left.push_back(e.path().filename());
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"doll.png", "juggler.velko", "junk.velko", "kept.png",
-                                              "link.png", "locked.png", "pipe.velko"}));
+    EXPECT_EQ(left,
+              (std::vector<std::string>{"cut.velko", "doll.png", "juggler.velko", "junk.velko",
+                                        "kept.png", "link.png", "locked.png", "pipe.velko"}));
 
     // A name without an extension (a file manager's thumbnail) is given the picture it asks for
     EXPECT_EQ(Render({Path("juggler.velko"), "-o", Path("thumbnail")}).status, 0);
     EXPECT_EQ(Read("thumbnail").compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
+}
+
+// A thumbnailer runs in the file manager's folder: an icon file named like a built-in icon
+// there, garbage or a pipe no one writes to, changes nothing and holds nothing up
+TEST_F(VelkoRender, TheWorkingFolderNeitherChangesNorHoldsUpThePicture) {
+    std::string doc, error;
+    ASSERT_TRUE(ReadWholeFile(VELKO_EXAMPLE, &doc, &error));
+    Write("juggler.velko", doc);
+    fs::create_directories(dir / "garbage");
+    fs::create_directories(dir / "pipe");
+    Write("garbage/heart.gicon", "garbage");
+    ASSERT_EQ(mkfifo(Path("pipe/heart.gicon").c_str(), 0600), 0);
+    std::string first;
+    for (const char* folder : {"", "garbage", "pipe"}) {
+        Outcome run =
+            Render({Path("juggler.velko"), "--icon", "-o", Path("icon.png")}, "", Path(folder));
+        ASSERT_EQ(run.status, 0) << folder;
+        if (!*folder) first = Read("icon.png");
+        EXPECT_EQ(Read("icon.png"), first) << folder;
+    }
+    EXPECT_FALSE(first.empty());
 }
 
 }  // namespace

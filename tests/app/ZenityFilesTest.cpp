@@ -183,15 +183,17 @@ TEST_F(ZenityFilesTest, SaveChangesQuestionMapsEveryWayItEnds) {
     Reply(5, 1, "Something else");
     Reply(6, 0, "Don't Save");
     Reply(7, 255);  // zenity's error: the question was never shown
-    EXPECT_EQ(files.AskSaveChanges("a & <b> C:\\new"), AppFiles::saveChanges);
-    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::discardChanges);
+    EXPECT_EQ(files.AskSaveChanges("Quit", "a & <b> C:\\new"), AppFiles::saveChanges);
+    EXPECT_EQ(files.AskSaveChanges("New", "doc"), AppFiles::discardChanges);
     for (int run = 3; run <= 6; run++)
-        EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cancelCommand) << "run " << run;
-    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cannotAsk);
+        EXPECT_EQ(files.AskSaveChanges("Open", "doc"), AppFiles::cancelCommand) << "run " << run;
+    EXPECT_EQ(files.AskSaveChanges("Close", "doc"), AppFiles::cannotAsk);
 
     // The text is markup in which zenity also expands C escapes such as \n
     std::vector<std::string> args = Args(1);
     EXPECT_EQ(args[0], "--question");
+    EXPECT_TRUE(Has(args, "--title=Quit"));
+    EXPECT_TRUE(Has(Args(2), "--title=New"));
     EXPECT_TRUE(Has(args, "--text=Save changes to a &amp; &lt;b&gt; C:\\\\new?"));
     EXPECT_TRUE(Has(args, "--ok-label=Save"));
     EXPECT_TRUE(Has(args, "--cancel-label=Cancel"));
@@ -199,21 +201,30 @@ TEST_F(ZenityFilesTest, SaveChangesQuestionMapsEveryWayItEnds) {
 }
 
 // zenity refuses text that is not UTF-8, so a file name in another encoding is shown with
-// its bad bytes replaced, as file managers show it; the name itself is passed on unchanged
-TEST_F(ZenityFilesTest, TextIsShownAsValidUtf8AndFileNamesPassUnchanged) {
+// its bad bytes replaced, as file managers show it, also as the name a save chooser
+// proposes; folders and the path chosen pass unchanged
+TEST_F(ZenityFilesTest, TextAndProposedNamesAreValidUtf8AndPathsPassUnchanged) {
     const std::string name = "\xc3\xa9t\xe9 \xff.velko";  // UTF-8, then two Latin-1 bytes
     const std::string shown = "\xc3\xa9t\xef\xbf\xbd \xef\xbf\xbd.velko";
+    const std::string folder = dir + "/\xe9";
     files.AskRestore(name);
-    Reply(2, 0, (dir + "/" + name).c_str());
-    EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, name), dir + "/" + name);
+    Reply(2, 0, (folder + "/" + name).c_str());
+    EXPECT_EQ(files.ChooseDocumentToSave("Save As", folder, name), folder + "/" + name);
+    // What zenity prints for a file chosen in a folder whose name is not UTF-8: refused
+    Reply(3, 0, "(null)");
+    EXPECT_EQ(files.ChooseExportFile("Export Picture", folder, name, "PNG pictures", ".png"), "");
     EXPECT_TRUE(Has(Args(1), "--text=Velko closed without saving " + shown + ". Restore it?"));
-    EXPECT_TRUE(Has(Args(2), "--filename=" + dir + "/" + name));
+    EXPECT_TRUE(Has(Args(2), "--filename=" + folder + "/" + shown));
+    EXPECT_TRUE(Has(Args(3), "--filename=" + folder + "/" + shown));
+    EXPECT_EQ(Args(4)[0], "--error");
+    EXPECT_TRUE(Has(Args(4), "--title=Export Picture"));
 }
 
 TEST_F(ZenityFilesTest, ErrorShowsTheMessageLiterally) {
-    files.ShowError("Could not open \"<x>\": R&D");
+    files.ShowError("Export Picture", "Could not open \"<x>\": R&D");
     std::vector<std::string> args = Args(1);
     EXPECT_EQ(args[0], "--error");
+    EXPECT_TRUE(Has(args, "--title=Export Picture"));
     EXPECT_TRUE(Has(args, "--no-wrap"));
     EXPECT_TRUE(Has(args, "--text=Could not open \"&lt;x&gt;\": R&amp;D"));
 }
@@ -244,8 +255,9 @@ TEST_F(ZenityFilesTest, WithoutZenityOnPathEveryChoiceIsCancelledAndNoQuestionAs
     EXPECT_FALSE(ZenityFiles::IsAvailable());
     EXPECT_EQ(files.ChooseDocumentToOpen("Open", dir), "");
     EXPECT_EQ(files.ChooseDocumentToSave("Save As", dir, "doc.velko"), "");
-    EXPECT_EQ(files.AskSaveChanges("doc"), AppFiles::cannotAsk);
-    files.ShowError("gone");
+    EXPECT_EQ(files.AskSaveChanges("Quit", "doc"), AppFiles::cannotAsk);
+    EXPECT_EQ(files.AskRestore("doc"), AppFiles::cannotAskRecovery);
+    files.ShowError("Open", "gone");
     EXPECT_EQ(Runs(), 0);
 }
 

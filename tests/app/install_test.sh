@@ -20,7 +20,8 @@ p="$work/prefix" share="$work/prefix/share"
 cmake --install "$build" --prefix "$p" >/dev/null || exit 1
 for f in bin/velko bin/velko-render share/applications/velko.desktop share/mime/packages/velko.xml \
     share/icons/hicolor/scalable/apps/velko.svg share/icons/hicolor/256x256/apps/velko.png \
-    share/thumbnailers/velko.thumbnailer share/man/man1/velko.1 share/man/man1/velko-render.1; do
+    share/thumbnailers/velko.thumbnailer share/man/man1/velko.1.gz share/man/man1/velko-render.1.gz \
+    share/doc/velko/copyright share/doc/velko/changelog.gz; do
     check "installed $f" test -s "$p/$f"
 done
 
@@ -57,7 +58,7 @@ thumbnail "$work/bad.velko" "$work/bad-thumb"
 check "a bad document exits 2 and leaves no file" test $? -eq 2 -a ! -e "$work/bad-thumb"
 
 for page in velko.1 velko-render.1; do
-    warnings=$(groff -ww -man -Tutf8 "$share/man/man1/$page" 2>&1 >/dev/null)
+    warnings=$(zcat "$share/man/man1/$page.gz" | groff -ww -man -Tutf8 2>&1 >/dev/null)
     check "groff -ww -man $page${warnings:+: $warnings}" test -z "$warnings"
 done
 
@@ -70,8 +71,13 @@ depends=$(dpkg-deb -f "$deb" Depends 2>/dev/null)
 echo "package: $(basename "$deb"), $(stat -c %s "$deb" 2>/dev/null) bytes; Depends: $depends"
 check "it depends on the C library and the toolkit's library" grep -q 'libc6.*libglut' <<<"$depends"
 contents=$(dpkg-deb -c "$deb" 2>/dev/null)
-for f in ./usr/bin/velko ./usr/bin/velko-render ./usr/share/applications/velko.desktop; do
+for f in ./usr/bin/velko ./usr/bin/velko-render ./usr/share/applications/velko.desktop \
+    ./usr/share/doc/velko/copyright ./usr/share/man/man1/velko.1.gz; do
     check "the package holds $f" grep -q " $f\$" <<<"$contents"
+done
+dpkg-deb -x "$deb" "$work/unpacked"
+for f in velko velko-render; do
+    check "its $f is stripped" grep -q ', stripped' <<<"$(file "$work/unpacked/usr/bin/$f")"
 done
 
 [ "$fails" -eq 0 ] && echo "install passed" || echo "install failed: $fails check(s)"

@@ -274,7 +274,7 @@ if [ "$(id -u)" -eq 0 ] && mkdir -p "$full" && mount -t tmpfs -o size=64k tmpfs 
     dd if=/dev/zero of="$full/filler" bs=1k count=1024 2>/dev/null
     e2e_drag 252 350 252 415 12
     e2e_key ctrl+s
-    dlg=$(e2e_dialog "^Velko$")
+    dlg=$(e2e_dialog "^Save$")
     if [ -n "$dlg" ]; then
         e2e_screen disk-full
         echo "ok: the failure is shown in a dialog"
@@ -299,7 +299,7 @@ fi
 
 # Quit with unsaved changes: the question, and Cancel keeps the program running
 e2e_key ctrl+q
-dlg=$(e2e_dialog "Unsaved Changes")
+dlg=$(e2e_dialog "^Quit$")
 if [ -n "$dlg" ]; then
     e2e_screen quit-question
     xdotool key Escape
@@ -351,7 +351,7 @@ diff=$(($(e2e_diff_blurred before-kill restored 220 0 590 455) +
 # Don't Save ends it, and a clean exit leaves no recovery copy behind
 sleep 0.5
 e2e_key ctrl+q
-dlg=$(e2e_dialog "Unsaved Changes")
+dlg=$(e2e_dialog "^Quit$")
 xdotool key shift+Tab shift+Tab space
 e2e_wait_exit
 e2e_expect_eq "Don't Save ends the program" "$E2E_EXIT" 0
@@ -359,7 +359,8 @@ e2e_expect_eq "no copy after a clean exit" "$(ls "$XDG_STATE_HOME/velko" | tr '\
 
 # A name in Latin-1 (caf\xe9) and a zenity that fails: Quit keeps a copy and ends
 latin1="$docs/caf$(printf '\351').velko"
-shown="caf$(printf '\357\277\275').velko"
+fffd=$(printf '\357\277\275')
+shown="caf$fffd.velko"
 broken="$E2E_OUT/broken-zenity"
 mkdir -p "$broken"
 printf '#!/bin/sh\nexit 255\n' >"$broken/zenity"
@@ -384,4 +385,21 @@ sleep 1
 e2e_refocus
 e2e_wait_for_editor restored-latin1 || e2e_finish
 e2e_expect_eq "restored under its name" "$(xdotool getwindowname "$E2E_WID")" "$shown • - Velko"
+# The real choosers propose the name as the title shows it, in the document's folder, and
+# the path chosen comes back whole: Return in each writes beside the document
+e2e_key ctrl+e
+[ -n "$(e2e_dialog "^Export Picture$")" ] || e2e_fail "no export chooser for the Latin-1 name"
+e2e_screen export-latin1
+xdotool key Return
+sleep 2
+e2e_refocus
+e2e_expect_eq "exported under the name shown" "$(identify -format %m "$docs/caf$fffd.png" 2>&1)" PNG
+e2e_key ctrl+shift+s
+[ -n "$(e2e_dialog "^Save As$")" ] || e2e_fail "no Save As chooser for the Latin-1 name"
+e2e_screen saveas-latin1
+xdotool key Return
+sleep 1.5
+e2e_refocus
+e2e_expect_eq "saved under the name shown" "$(head -1 "$docs/$shown" 2>&1)" "tbff .1"
+e2e_expect_eq "and named so" "$(xdotool getwindowname "$E2E_WID")" "$shown - Velko"
 e2e_finish

@@ -35,8 +35,9 @@ struct EditorSession {
     Velko editor;
     VelkoTestAccess in;
 
-    explicit EditorSession(float lockedWidth = 0, float lockedHeight = 0)
-        : shell(), editor(LockFirst(&shell, lockedWidth, lockedHeight)), in(editor) {
+    // withMenu: the shell offers the in-window menu, as the program's does
+    explicit EditorSession(float lockedWidth = 0, float lockedHeight = 0, bool withMenu = false)
+        : shell(), editor(LockFirst(&shell, lockedWidth, lockedHeight, withMenu)), in(editor) {
         shell.Host(&editor);
         shell.Tick();  // the first frame gives the mode panel its width
     }
@@ -60,8 +61,9 @@ struct EditorSession {
     }
 
 private:
-    static App* LockFirst(EditorTestShell* s, float w, float h) {
+    static App* LockFirst(EditorTestShell* s, float w, float h, bool withMenu) {
         if (w > 0) s->LockBounds(w, h);
+        if (withMenu) s->OfferShellMenu();
         return s;
     }
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -94,8 +95,9 @@ class FolderFiles : public AppFiles {
 public:
     fs::path dir;
     std::string next;
-    std::vector<std::string> asked;  // "open FOLDER", "save FOLDER NAME", "question NAME"
-    std::vector<std::string> errors;
+    // "open FOLDER", "save FOLDER NAME", "question TITLE: NAME"
+    std::vector<std::string> asked;
+    std::vector<std::string> errors, errorTitles;
     std::vector<std::string> titles;  // of the choosers, in order
     SaveChangesAnswer answer = discardChanges;
 
@@ -141,11 +143,14 @@ public:
         *answers = formAnswers;
         return !formAnswers.empty();
     }
-    SaveChangesAnswer AskSaveChanges(const std::string& name) override {
-        asked.push_back("question " + name);
+    SaveChangesAnswer AskSaveChanges(const std::string& title, const std::string& name) override {
+        asked.push_back("question " + title + ": " + name);
         return answer;
     }
-    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void ShowError(const std::string& title, const std::string& message) override {
+        errorTitles.push_back(title);
+        errors.push_back(message);
+    }
     // Typed text: the answer the test set, or cancelled when it set none
     const char* textAnswer = nullptr;
     bool AskText(const std::string& title, const std::string& prompt, const std::string& initial,
@@ -508,13 +513,51 @@ TEST_F(MenuCommands, ADocumentWithAnotherHeaderLeavesTheDollAsItWas) {
         EXPECT_NE(s.files.errors[i].find("holds no doll"), std::string::npos) << s.files.errors[i];
 }
 
+// A file that ends inside its chunk would pass for the whole doll, and Save would write
+// the part over it: it comes up untitled and unsaved, and the file stays as it was
+TEST_F(MenuCommands, ADocumentCutShortOpensAsAnUntitledDollAndItsFileIsLeftAlone) {
+    MenuSession s;
+    s.Sketch(400, 200, 400, 262);
+    s.Sketch(240, 200, 240, 262);
+    s.files.next = "whole.velko";
+    s.Choose(Velko::kMenuSaveAs);
+    const std::string whole = s.files.Contents("whole.velko");
+    // Cut inside the second line's points, after the last line, and before the last "}";
+    // the whole document, also without its last line end, is whole
+    const size_t n = whole.size();
+    for (size_t size : {whole.rfind("line {") + 60, whole.rfind("\t}\n") + 1, n - 2, n - 1, n}) {
+        s.files.Put("cut.velko", whole.substr(0, size));
+        s.files.next = "cut.velko";
+        size_t errors = s.files.errors.size();
+        s.Choose(Velko::kMenuOpen);
+        SCOPED_TRACE(size);
+        EXPECT_GT(s.Doll().GetNumJoints(), 0);
+        if (size + 1 >= n) {
+            EXPECT_EQ(s.shell.title, "cut.velko - Velko");
+            EXPECT_EQ(s.files.errors.size(), errors);
+            continue;
+        }
+        EXPECT_EQ(s.shell.title, "Untitled \u2022 - Velko");
+        ASSERT_EQ(s.files.errors.size(), errors + 1);
+        EXPECT_EQ(s.files.errors.back(),
+                  "cut.velko is cut short: what could be read is shown as an untitled doll; the "
+                  "file is left as it is");
+        EXPECT_EQ(s.in->StatusText(), s.files.errors.back());
+        // Save asks for a name; cancelled, nothing is written
+        s.files.next = "";
+        s.Choose(Velko::kMenuSave);
+        EXPECT_EQ(s.files.asked.back(), "save " + s.files.dir.string() + " Untitled.velko");
+        EXPECT_EQ(s.files.Contents("cut.velko"), whole.substr(0, size));
+    }
+}
+
 TEST_F(MenuCommands, ACancelledChoiceOpensAndWritesNothing) {
     MenuSession s;
     s.Sketch(400, 200, 400, 262);
     s.files.next = "";
     s.Choose(Velko::kMenuSaveAs);
     s.Choose(Velko::kMenuOpen);
-    std::vector<std::string> asked = {"save  Untitled.velko", "question Untitled", "open "};
+    std::vector<std::string> asked = {"save  Untitled.velko", "question Open: Untitled", "open "};
     EXPECT_EQ(s.files.asked, asked) << "Open asks about the unsaved line first";
     EXPECT_TRUE(fs::is_empty(s.files.dir));
     EXPECT_EQ(s.Doll().GetNumLines(), 1);
@@ -799,8 +842,9 @@ TEST_F(MenuCommands, NewOpenAndQuitAskAboutUnsavedChangesAndObeyTheAnswer) {
     s.editor->CloseRequested();  // the window's close button
     EXPECT_FALSE(s.shell.quit);
     EXPECT_EQ(s.Doll().GetNumLines(), 1);
-    std::vector<std::string> asked(3, "question Untitled");
-    EXPECT_EQ(s.files.asked, asked);
+    EXPECT_EQ(s.files.asked,
+              (std::vector<std::string>{"question New: Untitled", "question Open: Untitled",
+                                        "question Close: Untitled"}));
 
     // Save: the untitled doll is named first; cancelling that cancels the quit too
     s.files.answer = AppFiles::saveChanges;
@@ -841,7 +885,7 @@ TEST_F(MenuCommands, AFailedSaveSaysSoAndKeepsTheChangesUnsaved) {
     s.files.answer = AppFiles::saveChanges;
     s.Choose(Velko::kMenuQuit);
     EXPECT_FALSE(s.shell.quit);
-    EXPECT_EQ(s.files.errors.size(), 2u);
+    EXPECT_EQ(s.files.errorTitles, (std::vector<std::string>{"Save As", "Quit"}));
 }
 
 TEST_F(MenuCommands, TheCommandLineOpensADocumentOrNamesANewOne) {
@@ -1000,6 +1044,8 @@ TEST_F(MenuCommands, EachExportWritesWhatTheRendererMakesOfTheSavedDollAndTheEdi
         ASSERT_EQ(s.files.errors.size(), 2u) << r.file;
         EXPECT_NE(s.files.errors[1].find(r.file + std::string("\": ")), std::string::npos);
         EXPECT_NE(s.files.errors[1].find(r.reason), std::string::npos) << s.files.errors[1];
+        // The message's dialog is titled by the command refused, as its chooser was
+        EXPECT_EQ(s.files.errorTitles.back(), s.files.titles.back()) << r.file;
         s.files.errors.pop_back();
     }
     EXPECT_EQ(s.files.Contents("doll.velko"), document);
@@ -1407,6 +1453,22 @@ TEST_F(MenuCommands, UnsavedWorkIsCopiedUntilSavedAndACopyLeftBehindIsOfferedAtS
     EXPECT_FALSE(restored.in->History().CanUndo()) << "a restored doll begins its history";
     restored.in->Recovery()->Flush();
     EXPECT_EQ(copies().size(), 2u) << "the other left behind, and the restored work's own";
+
+    // With no dialog to ask, the newest copy left behind comes back by itself, unsaved, and
+    // the status line says so; the older one waits
+    std::string newer = leftBehind;
+    newer.replace(newer.find('\n') + 1, newer.find(".velko") + 6 - newer.find('\n') - 1,
+                  "/elsewhere/new.velko");
+    std::ofstream(fs::path(folder) / "n.recovery") << newer;
+    for (auto& c : copies())
+        if (c.filename() != "n.recovery")
+            fs::last_write_time(c, fs::last_write_time(c) - std::chrono::hours(1));
+    MenuSession blind(false, true, nullptr, folder.c_str());
+    EXPECT_EQ(blind.Doll().GetNumLines(), 3);
+    EXPECT_EQ(blind.shell.title, "new.velko \u2022 - Velko");
+    EXPECT_EQ(blind.in->StatusText(),
+              "Restored new.velko, unsaved work kept when Velko last ended");
+    EXPECT_FALSE(fs::exists(fs::path(folder) / "n.recovery"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Thousands of random presses, moves, releases, double clicks, keys and ticks through the
-// test shell, across all five author modes. After every event the doll must be whole and
-// every pointer the editor holds must still point into it.
+// test shell, across all five author modes and the in-window menu (its Quit disabled). After
+// every event the doll must be whole, every pointer the editor holds must still point into
+// it, and the open menu's highlights must lie on its rows.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -153,6 +154,18 @@ public:
                 *y = (int)r.top + Uniform(-10, 370);
                 return;
             }
+            case 6: {  // a row of the open menu, else the Menu button
+                const PopupMenu* m = s.shell.GetPopupMenu();
+                const auto& ls = m->GetLevels();
+                if (!m->GetIsOpen()) {
+                    *x = Uniform(10, 122), *y = Uniform(116, 134);
+                    return;
+                }
+                const auto& rows = ls[Uniform(0, (int)ls.size() - 1)].rows;
+                fPoint2 c = rows[Uniform(0, (int)rows.size() - 1)].rect.GetCenter();
+                *x = (int)c.x + Uniform(-8, 8), *y = (int)c.y + Uniform(-3, 3);
+                return;
+            }
             default:
                 break;
         }
@@ -163,7 +176,7 @@ public:
     void Step() {
         EditorTestShell& sh = s.shell;
         int x, y;
-        switch (Uniform(0, 19)) {
+        switch (Uniform(0, 20)) {
             case 0:
             case 1:
             case 2:
@@ -195,6 +208,8 @@ public:
                                            8,
                                            8,
                                            9,
+                                           27,
+                                           13,
                                            kLeftArrowKey,
                                            kRightArrowKey,
                                            kUpArrowKey,
@@ -208,6 +223,12 @@ public:
                 sh.KeyPress(keys[Uniform(0, (int)(sizeof keys / sizeof *keys) - 1)]);
                 break;
             }
+            case 20:  // the right button, which opens and closes the menu
+                Place(&x, &y);
+                sh.MoveTo(x, y);
+                sh.SecondaryDown(fPoint2((float)x, (float)y));
+                sh.SecondaryUp(fPoint2((float)x, (float)y));
+                break;
             case 14:
                 sh.Wait(std::uniform_real_distribution<float>(0, 0.7f)(rng));
                 break;
@@ -217,40 +238,50 @@ public:
         }
         levels.insert(s.in.Panel().level);
         modes.insert(s.in.GetMode());
+        menuSteps += sh.GetIsMenuOpen();
     }
 
     EditorSession& s;
     std::mt19937 rng;
     int lastX = 0, lastY = 0;
     std::set<int> levels, modes;
+    int menuSteps = 0;  // events after which the menu was open
 };
 
 // One editor driven by one seed; returns false when an invariant broke
-bool RunSeed(unsigned seed, int events, std::set<int>* levels, std::set<int>* modes) {
-    EditorSession s;
+bool RunSeed(unsigned seed, int events, std::set<int>* levels, std::set<int>* modes,
+             int* menuSteps) {
+    EditorSession s(0, 0, true);
+    s.shell.GetMenu()->EnableItem(Velko::kMenuQuit, false);
     Fuzzer f(s, seed);
     for (int i = 0; i < events; i++) {
         f.Step();
         CheckDoll(s.Doll());
         CheckEditor(s.in);
-        if (::testing::Test::HasFatalFailure()) {
+        for (const PopupMenu::Level& l : s.shell.GetPopupMenu()->GetLevels())
+            EXPECT_LT(l.highlight, (int)l.rows.size());
+        if (::testing::Test::HasFailure()) {
             ADD_FAILURE() << "after event " << i << " of seed " << seed;
             return false;
         }
     }
     levels->insert(f.levels.begin(), f.levels.end());
     modes->insert(f.modes.begin(), f.modes.end());
+    *menuSteps += f.menuSteps;
     return true;
 }
 
 TEST(RandomInput, KeepsTheDollWholeAndEveryPointerInsideIt) {
     if (!GLTestContext::Available()) GTEST_SKIP() << "no display";
     std::set<int> levels, modes;
+    int menuSteps = 0;
     for (unsigned seed = 1; seed <= 4; seed++)
-        if (!RunSeed(seed, 4000, &levels, &modes)) return;
-    // The runs went everywhere: every author mode, and dragging, drawing and the icon menu
+        if (!RunSeed(seed, 4000, &levels, &modes, &menuSteps)) return;
+    // The runs went everywhere: every author mode, dragging, drawing, the icon menu, and the
+    // window's menu, open after a good share of the events
     EXPECT_EQ(levels.size(), 5u);
     EXPECT_EQ(modes.size(), 4u) << "idle, drag, pickIcon and draw";
+    EXPECT_GT(menuSteps, 800);
 }
 
 }  // namespace

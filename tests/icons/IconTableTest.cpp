@@ -1,10 +1,13 @@
 // The process-wide icon table: registration, lookup by name, loading .gicon files from
 // the working directory, and the built-in set's place in it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "DesktopIcon.h"
 #include "GIconTable.h"
@@ -70,6 +73,13 @@ TEST_F(IconTable, AMissingFileResolvesToNothingAndRegistersNothing) {
     int before = GIconTable::entryCount;
     EXPECT_EQ(GIconTable::ResolveIcon("no-such-icon"), -1);
     EXPECT_EQ(GIconTable::ResolveIcon(nullptr), -1);
+    // A pipe is refused without waiting for a writer, and a folder is no icon either
+    ASSERT_EQ(mkfifo("pipe.gicon", 0600), 0);
+    ASSERT_EQ(mkdir("folder.gicon", 0700), 0);
+    EXPECT_EQ(GIconTable::ResolveIcon("pipe"), -1);
+    EXPECT_EQ(GIconTable::ResolveIcon("folder"), -1);
+    unlink("pipe.gicon");
+    rmdir("folder.gicon");
     EXPECT_EQ(GIconTable::entryCount, before);
 }
 
@@ -133,6 +143,14 @@ TEST(DesktopIcon, TheSvgAndThePictureDrawTheSameStrokesOnAWhiteTile) {
         points++;
         int x = (int)((0.15f + 0.7f * d[0]) * size), y = (int)((0.15f + 0.7f * d[1]) * size);
         EXPECT_LT(im.Pixel(x, y)[0], 100) << "stroke point " << points << " at " << x << "," << y;
+    }
+    // The window's icon: the same picture, as 0xAARRGGBB after its width and height
+    std::vector<unsigned long> window = WindowIconData(heart, {size});
+    ASSERT_EQ(window.size(), 2 + (size_t)size * size);
+    const unsigned long* big = &window[2];
+    for (int at : {0, size * size / 2 + size / 2, (int)(0.6f * size) * size + size / 3}) {
+        const unsigned char* p = &im.pixels[(size_t)at * 4];
+        EXPECT_EQ(big[at], (unsigned long)p[3] << 24 | p[0] << 16 | p[1] << 8 | p[2]) << at;
     }
     std::string svg = DesktopIconSvg(heart, size);
     EXPECT_EQ(svg.rfind("<?xml", 0), 0u);

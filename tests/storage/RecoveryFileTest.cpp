@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -82,9 +83,19 @@ TEST(RecoveryFile, AKilledProgramsCopyIsOfferedOnceNewestFirstAndDeletedWhenDone
     // Not a copy, and a lock whose copy is gone: looking leaves no lock without its copy
     std::ofstream(state.dir / "junk.recovery") << "not a copy";
     std::ofstream(state.dir / "lonely.lock") << "";
+    // Temporaries of copies whose write a kill cut short: a day old, a fresh one (a write in
+    // progress), and a day-old one not of a copy's name
+    const char* temps[] = {".4242-1700000000000000000.recovery.AbCdEf", ".4243-17.recovery.XyZ123",
+                           ".notes.recovery.AbCdEf"};
+    for (const char* name : temps) std::ofstream(state.dir / name) << "part";
+    for (const char* name : {temps[0], temps[2]})
+        fs::last_write_time(state.dir / name,
+                            fs::last_write_time(state.dir / name) - std::chrono::hours(25));
 
     std::vector<RecoveryFile::Orphan> orphans = RecoveryFile::FindOrphans(folder);
     EXPECT_FALSE(fs::exists(state.dir / "junk.lock") || fs::exists(state.dir / "lonely.lock"));
+    EXPECT_FALSE(fs::exists(state.dir / temps[0]));
+    EXPECT_TRUE(fs::exists(state.dir / temps[1]) && fs::exists(state.dir / temps[2]));
     ASSERT_EQ(orphans.size(), 2u);
     EXPECT_EQ(orphans[0].documentPath, "");
     EXPECT_EQ(orphans[0].bytes, "tbff .1\n\nuntitled\n");
