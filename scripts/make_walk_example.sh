@@ -3,7 +3,8 @@
 # the keyboard: the default doll's skeleton turned to a side view in "Edit Skeleton", a figure
 # drawn onto its bones, four poses of a walk, and the animation arranged on the strip (a step
 # removed, moves and holds dragged shorter, one step's times typed into its dialog). Saved
-# through the program's own Save As dialog to examples/walk.velko; its GIF is then drawn by
+# through the program's own Save As dialog beside examples/walk.velko, which it replaces only
+# once the program has ended cleanly; its GIF is then drawn by
 # velko-render into docs/walk.gif. Needs an X display (starts a private Xvfb when DISPLAY is
 # unset), xdotool and zenity.
 #
@@ -13,15 +14,20 @@ cd "$(dirname "$0")/.."
 prog="${1:-build-release/app/velko}"
 render="${2:-$(dirname "$prog")/velko-render}"
 out="$PWD/examples/walk.velko"
+new="$PWD/examples/.walk-new.velko"
 source scripts/xdisplay.sh
 mkdir -p examples docs
-rm -f "$out"
+rm -f "$new"
 # A state folder of its own, away from a person's recovery copies
 export XDG_STATE_HOME="$(mktemp -d)"
 
 "$prog" &
 pid=$!
-trap 'kill $pid 2>/dev/null || true; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$XDG_STATE_HOME"' EXIT
+trap 'kill $pid 2>/dev/null || true; [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$XDG_STATE_HOME" "$new"' EXIT
+fail() {
+    echo "make_walk_example.sh: $1; examples/walk.velko is left as it was" >&2
+    exit 1
+}
 win=""
 for _ in $(seq 100); do
     win=$(xdotool search --name "Velko" 2>/dev/null | head -1) && [ -n "$win" ] && break
@@ -186,7 +192,7 @@ sleep 5
 click 40 60
 at 560 300 0.5
 xdotool key ctrl+shift+s
-dialog "^Save As$" "$out" || { echo "no Save dialog" >&2; exit 1; }
+dialog "^Save As$" "$new" || fail "no Save As dialog appeared within 10 s"
 import -window "$win" "${EXAMPLE_SHOT:-/dev/null}" 2>/dev/null || true
 xdotool key ctrl+q
 sleep 1
@@ -195,7 +201,14 @@ if q=$(xdotool search --onlyvisible --name "^Quit$" 2>/dev/null | head -1) && [ 
     xdotool windowfocus --sync "$q"
     xdotool key Return
 fi
-wait $pid
-[ -s "$out" ] && echo "wrote $out" || { echo "no document written" >&2; exit 1; }
+for _ in $(seq 300); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 $pid 2>/dev/null && fail "the program did not end within 30 s of Ctrl+Q"
+wait $pid || fail "the program ended with status $?"
+[ -s "$new" ] || fail "the program wrote no document"
+mv -f "$new" "$out"
+echo "wrote $out"
 "$render" "$out" --gif --size 320x192 -o docs/walk.gif
 echo "wrote docs/walk.gif"

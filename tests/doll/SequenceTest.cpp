@@ -1,6 +1,5 @@
-// A doll's animation: the timing arithmetic of a sequence, its document node, the timeline's
-// postures (exact arrivals, no overshoot, bones kept whole) over the example dolls and the
-// heavy benchmark doll, and poses that survive skeleton edits.
+// A doll's animation: timing arithmetic, the document node, the timeline's postures and
+// poses that survive skeleton edits.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -181,9 +180,11 @@ TEST(SequenceNode, TheCommittedExamplesLoadAndSaveByteForByte) {
 
 // The timeline
 
-// Poses 0 at rest, 1 with the left arm (breast 1, elbow 2, hand 3) swung 170 degrees about
-// the breast, over the head, and 2 with the legs apart
-void PoseDefaultDoll(Doll& d) {
+// Poses 0 at rest, 1 with the left arm (breast 1, elbow 2, hand 3) swung 170 degrees over
+// the head, 2 with the legs apart; the steps as the doll's own
+void PoseDefaultDoll(Doll& d, const std::vector<SequenceStep>& steps) {
+    d.sequence.custom = true;
+    d.sequence.steps = steps;
     for (int p : {0, 1, 2}) d.poses[p].DollToPose(&d);
     const fPoint2 breast = d.poses[1].joints[1];
     const float c = cosf(170 * 3.14159265f / 180), s = sinf(170 * 3.14159265f / 180);
@@ -196,13 +197,11 @@ void PoseDefaultDoll(Doll& d) {
 }
 
 TEST(Timeline, TheDollArrivesInEachPoseExactlyAndRestsThereForTheHold) {
-    Doll d;
-    PoseDefaultDoll(d);
-    d.sequence.custom = true;  // pose 5 is empty: its step does not play
-    d.sequence.steps = {{0, 300, 700, Ease::inOut},
+    Doll d;  // pose 5 is empty: its step does not play
+    PoseDefaultDoll(d, {{0, 300, 700, Ease::inOut},
                         {1, 400, 600, Ease::linear},
                         {2, 0, 500, Ease::in},
-                        {5, 100, 100, Ease::inOut}};
+                        {5, 100, 100, Ease::inOut}});
     // Time and pose, in every loop mode and then in each
     const std::vector<std::pair<double, int>> common = {
         {0, 0}, {299.9, 0}, {900, 1}, {1299, 1}, {1800, 2}};
@@ -281,7 +280,6 @@ TEST(Timeline, BonesKeepTheirLengthsAndTurnOneWayInTheExamplesAndTheHeavyDoll) {
     SketchDoll heavy;
     MakeHeavy(heavy);
     MakeHeavyPoses(heavy);
-    double overall = 0;
     for (const std::string& bytes :
          {ReadExample("juggler.velko"), ReadExample("walk.velko"), SaveDoll(heavy)}) {
         SketchDoll d;
@@ -292,34 +290,23 @@ TEST(Timeline, BonesKeepTheirLengthsAndTurnOneWayInTheExamplesAndTheHeavyDoll) {
             CheckTimeline(d, &error, &backtrack);
             EXPECT_LT(error, 0.05);
             EXPECT_LT(backtrack, 1e-4);
-            overall = std::max(overall, error);
         }
     }
-    printf("worst bone length error over the examples and the heavy doll: %.3g%%\n", overall * 100);
-
-    // The arm swung over the head: its bones keep their lengths on the way, where moving the
-    // joints in straight lines would shrink the arm through its pivot, half way to nothing
+    // The arm swung over the head keeps its bones whole, where joints moved in straight lines
+    // would shrink it through its pivot
     Doll d;
-    PoseDefaultDoll(d);
-    d.sequence.custom = true;
-    d.sequence.steps = {{0, 100, 1000, Ease::inOut}, {1, 100, 1000, Ease::in}};
+    PoseDefaultDoll(d, {{0, 100, 1000, Ease::inOut}, {1, 100, 1000, Ease::in}});
     double error = 0, backtrack = 0;
     CheckTimeline(d, &error, &backtrack);
     EXPECT_LT(error, 1e-5);
     EXPECT_LT(backtrack, 1e-4);
-    const fPoint2 straightHand = (d.poses[0].joints[3] + d.poses[1].joints[3]) * 0.5f;
-    const fPoint2 straightBreast = (d.poses[0].joints[1] + d.poses[1].joints[1]) * 0.5f;
-    EXPECT_LT(straightHand.Dist(straightBreast),
-              0.5f * d.poses[0].joints[3].Dist(d.poses[0].joints[1]));
 }
 
 // Skeleton edits
 
 TEST(PosesSurviveSkeletonEdits, JointsAddedLinkedUnlinkedMovedAndDeletedKeepEveryPoseAndStep) {
     Doll d;
-    PoseDefaultDoll(d);
-    d.sequence.custom = true;
-    d.sequence.steps = {{0, 100, 500, Ease::in}, {1, 100, 500, Ease::in}, {2, 100, 500, Ease::in}};
+    PoseDefaultDoll(d, {{0, 100, 500, Ease::in}, {1, 100, 500, Ease::in}, {2, 100, 500, Ease::in}});
     const DollPose before1 = d.poses[1];
     // Added while unlinked: every filled pose holds it where it was added
     const fPoint2 added(230, 320);

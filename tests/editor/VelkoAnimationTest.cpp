@@ -1,9 +1,9 @@
-// The editor's animation, scripted tick by tick on the test shell: the strip's steps and
-// clicks, playback in real time that leaves no trace, the onion skin's ghosts, and the step
-// times a person types.
+// The editor's animation on the test shell: the strip, playback that leaves no trace, the
+// onion skin and typed step times.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "AnimationStrip.h"
@@ -52,16 +52,17 @@ protected:
         for (int i = 0; i < kDollMaxJoints; i++) p.push_back(s->Doll().joints[i].loc);
         return p;
     }
-    // Pixels of the doll's area (clear of the thumbnails and the strip) that are warm
-    // (red well above blue) or cool (blue well above red): the onion skin's ghosts
-    void CountTints(int* warm, int* cool) {
-        *warm = *cool = 0;
+    // Warm (red well above blue) and cool pixels of the doll's area: the onion skin's ghosts
+    std::pair<int, int> Tints() {
+        s->shell.Tick();
+        std::pair<int, int> n(0, 0);
         for (int y = 20; y < 400; y++)
             for (int x = 130; x < 580; x++) {
                 const RGB8 p = GLTestContext::Get().Pixel(x, y);
-                *warm += p.r - p.b > 60;
-                *cool += p.b - p.r > 60;
+                n.first += p.r - p.b > 60;
+                n.second += p.b - p.r > 60;
             }
+        return n;
     }
 };
 
@@ -169,17 +170,12 @@ TEST_F(Animation, OnionSkinShowsTheNeighbouringPosesInWarmAndCoolTintsWhileStopp
     ClickCell(1);
     Settle();
     s->shell.MoveTo(590, 5);
-    s->shell.Tick(2);
-    int warm = 0, cool = 0;
-    CountTints(&warm, &cool);
-    EXPECT_EQ(warm, 0);
-    EXPECT_EQ(cool, 0);
-
-    s->shell.KeyPress('o');
     s->shell.Tick();
-    CountTints(&warm, &cool);
-    EXPECT_GT(warm, 40);
-    EXPECT_GT(cool, 40);
+    EXPECT_EQ(Tints(), std::make_pair(0, 0));
+    s->shell.KeyPress('o');
+    const std::pair<int, int> on = Tints();
+    EXPECT_GT(on.first, 40);
+    EXPECT_GT(on.second, 40);
     GLTestContext::Get().Save("onion_skin.png");
     // The previous step's raised hand is where the warm ghost's arm ends, in a colour
     // lighter than the doll's gray lines (every channel above 128)
@@ -194,14 +190,10 @@ TEST_F(Animation, OnionSkinShowsTheNeighbouringPosesInWarmAndCoolTintsWhileStopp
 
     // Not while playing; off again with O
     s->shell.KeyPress(' ');
-    s->shell.Tick();
-    CountTints(&warm, &cool);
-    EXPECT_EQ(warm + cool, 0);
+    EXPECT_EQ(Tints(), std::make_pair(0, 0));
     s->shell.KeyPress(' ');
     s->shell.KeyPress('O');
-    s->shell.Tick();
-    CountTints(&warm, &cool);
-    EXPECT_EQ(warm + cool, 0);
+    EXPECT_EQ(Tints(), std::make_pair(0, 0));
 }
 
 TEST(AnimationStepTimes, TypedTimesAreReadInMillisecondsOrSecondsWithTheirEasing) {

@@ -674,12 +674,8 @@ TEST_F(Editor, TheIconMenuMovesWithTheIconWhenTheIconIsDraggedWhileOpen) {
 // The shell's own menu over the editor, opened by the editor's button
 TEST(EditorMenu, TheMenuButtonOpensTheMenuAndAClickedItemReachesTheEditorAlone) {
     if (!GLTestContext::Available()) GTEST_SKIP() << "no display";
-    EditorTestShell sh;
-    sh.OfferShellMenu();
-    Velko editor(&sh);
-    VelkoTestAccess in(editor);
-    sh.Host(&editor);
-    sh.Tick();
+    EditorSession s(0, 0, true);
+    EditorTestShell& sh = s.shell;
     sh.Click(60, 125);  // the button under the mode panel
     ASSERT_TRUE(sh.GetIsMenuOpen());
     const std::vector<PopupMenu::Level>& levels = sh.GetPopupMenu()->GetLevels();
@@ -692,8 +688,8 @@ TEST(EditorMenu, TheMenuButtonOpensTheMenuAndAClickedItemReachesTheEditorAlone) 
     fPoint2 item = levels[1].rows[11].rect.GetCenter();
     sh.Click((int)item.x, (int)item.y);
     EXPECT_FALSE(sh.GetIsMenuOpen());
-    EXPECT_TRUE(in.EditingMask());
-    EXPECT_EQ(in.Doll().GetNumLines(), 0) << "the click drew nothing";
+    EXPECT_TRUE(s.in.EditingMask());
+    EXPECT_EQ(s.Doll().GetNumLines(), 0) << "the click drew nothing";
 }
 
 TEST(EditorLayout, ATallWindowHoldsEveryThumbnailInOneColumnAndStartsWithoutAnEditPose) {

@@ -42,6 +42,10 @@ protected:
         s->shell.DragFromTo(x, y, x + dx, y + dy, 10);
         Settle();
     }
+    void DragAndSettle(int x0, int y0, int x1, int y1) {
+        s->shell.DragFromTo(x0, y0, x1, y1, 8);
+        Settle();
+    }
     void HoverAndKey(int x, int y, int key) {
         s->shell.MoveTo(x, y);
         s->shell.Tick(2);
@@ -113,31 +117,11 @@ TEST_F(Undo, EveryKindOfActionIsOneStepUndoneAndRedoneToTheExactDocument) {
          }},
         // The animation: poses 1 and 5 are filled, so the strip starts with their steps
         {"Add Step",
-         [&] {
-             fPoint2 from = s->WidgetCentre(4);
-             sh.DragFromTo((int)from.x, (int)from.y, 72, 435, 10);
-             Settle();
-         }},
-        {"Move Step",
-         [&] {
-             sh.DragFromTo(80, 420, 258, 420, 10);
-             Settle();
-         }},
-        {"Change Move",
-         [&] {
-             sh.DragFromTo(160, 435, 200, 435, 8);
-             Settle();
-         }},
-        {"Change Hold",
-         [&] {
-             sh.DragFromTo(160, 449, 140, 449, 8);
-             Settle();
-         }},
-        {"Change Easing",
-         [&] {
-             sh.Click(118, 420);
-             Settle();
-         }},
+         [&] { DragAndSettle((int)s->WidgetCentre(4).x, (int)s->WidgetCentre(4).y, 72, 435); }},
+        {"Move Step", [&] { DragAndSettle(80, 420, 258, 420); }},
+        {"Change Move", [&] { DragAndSettle(160, 435, 200, 435); }},
+        {"Change Hold", [&] { DragAndSettle(160, 449, 140, 449); }},
+        {"Change Easing", [&] { sh.Click(118, 420), Settle(); }},
         {"Remove Step", [&] { HoverAndKey(220, 440, 8); }},
         {"Play Once", [&] { Choose(AnimationEditor::kMenuLoopOnce); }},
         {"Frame Rate", [&] { Choose(AnimationEditor::kMenuFrameRateFirst); }},
